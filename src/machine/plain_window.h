@@ -1,0 +1,57 @@
+#pragma once
+
+#include "window.h"
+
+#include <array>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace zelmak {
+
+// The window's selections and panes held in plain fields: what the command-line program runs
+// the machine against, and what tests drive the handlers with. It starts as the window does
+// before its creation event: nothing selected, Cipher mode, the initial enabled states.
+class PlainWindow : public Window {
+public:
+    PlainWindow();
+
+    int cardItem(int k) const override;
+    void setCardItem(int k, int item) override;
+    int discItem(int s) const override;
+    void setDiscItem(int s, int item) override;
+    int position(int s) const override;
+    void setPosition(int s, int item) override;
+    bool cipherMode() const override { return cipher; }
+    void setEnabled(Control control, bool enabled) override;
+    void clearPane(Pane pane) override;
+    void appendLine(Pane pane, std::string_view line) override;
+    void showText(Pane pane, std::string_view text) override;
+    std::string paneText(Pane pane) const override;
+    std::optional<std::string> runOpenDialog(std::string_view filter) override;
+    std::optional<std::string> runSaveDialog(std::string_view filter,
+                                             std::string_view proposedName) override;
+
+    bool enabled(Control control) const;
+    std::string& text(Pane pane) { return panes[static_cast<std::size_t>(pane)]; }
+
+    bool cipher = true;
+    std::array<int, 32> card{}; // [1..31]
+    std::array<int, 6> disc{};  // [1..5]
+    std::array<int, 6> pos{};   // [1..5]
+    std::array<std::string, 3> panes;
+    std::map<Control, bool> enabledState;
+
+    // Dialogs answer from these queues (an empty queue cancels) and record what they were asked.
+    std::deque<std::optional<std::string>> openAnswers;
+    std::deque<std::optional<std::string>> saveAnswers;
+    struct DialogCall {
+        std::string filter;
+        std::string proposedName;
+    };
+    std::vector<DialogCall> openCalls;
+    std::vector<DialogCall> saveCalls;
+};
+
+} // namespace zelmak

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zelmak::test {
+
+struct ProcessResult {
+    int status = -1; // exit status, or 128 + signal
+    std::string out;
+    std::string err;
+};
+
+// Runs a program with arguments (no shell), feeds it `input` on standard input and collects
+// standard output and standard error.
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input = {});
+
+// The path of one of our own programs in the build's bin folder.
+std::string binPath(const std::string& name);
+
+} // namespace zelmak::test

@@ -1,0 +1,6 @@
+#include "cli.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return zelmak::cli::run(args, stdin, stdout, stderr);
+}
