@@ -6,6 +6,24 @@
 
 namespace zelmak {
 
+namespace {
+
+std::string textFileMessage(TextFileError::Kind kind, const std::string& path) {
+    switch (kind) {
+    case TextFileError::Kind::Create:
+        return "Kann Datei " + path + " nicht erstellen";
+    case TextFileError::Kind::Open:
+        return "Kann Datei " + path + " nicht öffnen";
+    case TextFileError::Kind::Write:
+        return "Stream-Write-Fehler ";
+    case TextFileError::Kind::Capacity:
+        return "Text überschreitet Memo-Kapazität";
+    }
+    return {};
+}
+
+} // namespace
+
 std::string ioErrorMessage(int code) {
     switch (code) {
     case io::kFileNotFound:
@@ -56,8 +74,18 @@ int ioErrorCode(int errnoValue, const std::string& path) {
     case EFBIG:
         return io::kDiskFull;
     default:
-        return errnoValue;
+        return 0;
     }
 }
+
+FileError FileError::fromErrno(int errnoValue, const std::string& path) {
+    const int code = ioErrorCode(errnoValue, path);
+    if (code != 0)
+        return FileError(code);
+    return FileError(errnoValue, "I/O-Fehler " + std::to_string(errnoValue));
+}
+
+TextFileError::TextFileError(Kind kind, const std::string& path, int errnoValue)
+    : Error(textFileMessage(kind, path)), m_kind(kind), m_path(path), m_errno(errnoValue) {}
 
 } // namespace zelmak

@@ -1,13 +1,46 @@
 #pragma once
 
+#include "clock.h"
 #include "machine/machine_state.h"
+#include "machine/window.h"
 
 #include <string>
+#include <string_view>
 
 namespace zelmak {
 
-// Reads the first 36 bytes of a key file (a longer file is used from its first record).
-// Throws FileError: 2 when it is missing, 5 when it may not be read, 100 when it is shorter.
+// The save dialog's filter has a blank before the parenthesis, the open dialog's has none.
+inline constexpr std::string_view kKeySaveFilter = "Datei from Cipher (*.key)|*.key";
+inline constexpr std::string_view kKeyOpenFilter = "Datei from Cipher(*.key)|*.key";
+
+// Reads the first 36 bytes of a key file, opened for reading only (a longer file is used from
+// its first record). Throws FileError: 2 missing, 3 bad path, 5 no permission or a folder,
+// 100 shorter than a record.
 KeyRecordBytes readKeyRecord(const std::string& path);
+
+// Writes the record at the start of a key file. An existing file is not truncated: it keeps its
+// length and every byte after the record. A new file is exactly 36 bytes; if writing it fails it
+// is removed again. An existing read-only file is refused with code 5, also for root.
+// Throws FileError.
+void writeKeyRecord(const std::string& path, const KeyRecordBytes& record);
+
+// Creates a new key file holding the record. Returns false, and touches nothing, when a file of
+// that name exists already. Throws FileError for every other failure.
+bool createKeyFile(const std::string& path, const KeyRecordBytes& record);
+
+// The proposed key-file name without extension: day, month and the last two digits of the
+// year, two digits each (DDMMYY).
+std::string keyFileStem(const CalendarDate& date);
+
+// "Save Cipher" (Button37Click): proposes DDMMYY.key for today and writes the key setting as
+// the set-up last captured it. A cancelled dialog changes nothing.
+void saveCipher(MachineState& m, Window& w, const Clock& clock);
+
+// "Load Cipher" (Button39Click): reads the record first, so a cancelled dialog or a file that
+// cannot be read changes nothing at all. A completed load withdraws the acceptance (flags 0,
+// "Save Cipher", "Check Cipher" and "Automatic" disabled), puts the record into the key setting
+// and the 36 selectors without checking it (a card byte above 31 or a disc byte above 4 leaves
+// that selector blank), and enables "Check Cipher".
+void loadCipher(MachineState& m, Window& w);
 
 } // namespace zelmak

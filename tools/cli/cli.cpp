@@ -6,6 +6,7 @@
 #include "machine/machine.h"
 #include "machine/plain_window.h"
 #include "machine/text_feed.h"
+#include "settings/random_setting.h"
 #include "settings/settings.h"
 
 #include <cerrno>
@@ -22,6 +23,7 @@ constexpr int kUsageFailure = 2;
 
 constexpr const char* kUsage =
     "Usage: zelmak-cli [--decipher] [--key FILE] [--start POSITIONS] [--report] [INPUT]\n"
+    "       zelmak-cli --new-key FILE\n"
     "\n"
     "Runs a text through the Zelmak machine and writes the output symbols to standard\n"
     "output, as \"Save CipherCode\" stores them, with no line break added.\n"
@@ -35,17 +37,21 @@ constexpr const char* kUsage =
     "                    the service setting (identity card, discs 1 2 3 4 5)\n"
     "  --start POSITIONS five symbols for the positions of disc slots 1..5 (default AAAAA)\n"
     "  --report          after the run, write the five end positions to standard error\n"
+    "  --new-key FILE    draw a random key setting, as \"Random Cipher\" does, and write it\n"
+    "                    as a new 36-byte key file; an existing FILE is never replaced\n"
     "  --help            show this text\n"
     "\n"
-    "Exit status: 0 done, 1 a file could not be read or written, 2 a wrong command line\n"
-    "or a key setting that the setting check rejects.\n";
+    "Exit status: 0 done, 1 a file could not be read or written (or the FILE of --new-key\n"
+    "exists already), 2 a wrong command line or a key setting that the setting check rejects.\n";
 
 struct Options {
     bool decipher = false;
     bool report = false;
     bool help = false;
     std::optional<std::string> keyFile;
+    std::optional<std::string> newKeyFile;
     std::string start = "AAAAA";
+    bool startGiven = false;
     std::optional<std::string> input;
 };
 
@@ -80,8 +86,11 @@ Options parse(const std::vector<std::string>& args) {
             o.report = true;
         } else if (!optionsEnded && is(arg, "--key")) {
             o.keyFile = value(i, "--key");
+        } else if (!optionsEnded && is(arg, "--new-key")) {
+            o.newKeyFile = value(i, "--new-key");
         } else if (!optionsEnded && is(arg, "--start")) {
             o.start = value(i, "--start");
+            o.startGiven = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             throw UsageError{"unknown option " + arg};
         } else {
@@ -92,6 +101,8 @@ Options parse(const std::vector<std::string>& args) {
                 o.input = arg;
         }
     }
+    if (o.newKeyFile && (o.decipher || o.report || o.keyFile || o.startGiven || inputSeen))
+        throw UsageError{"--new-key takes no other options and no INPUT"};
     return o;
 }
 
@@ -116,6 +127,30 @@ std::array<int, 5> parseStart(const std::string& text) {
     return positions;
 }
 
+// Draws a setting as "Random Cipher" does and stores it in a file that did not exist before.
+int newKey(const std::string& path, std::FILE* err) {
+    MachineState m;
+    PlainWindow w;
+    SystemRandomSource source;
+    KeyRecordBytes record{};
+    try {
+        randomSetting(m, w, source);
+        for (int k = 1; k <= 31; ++k)
+            record[static_cast<std::size_t>(k - 1)] = checked::byte(w.cardItem(k));
+        for (int s = 1; s <= 5; ++s)
+            record[static_cast<std::size_t>(30 + s)] = checked::byte(w.discItem(s));
+        if (!createKeyFile(path, record)) {
+            std::fprintf(err, "zelmak-cli: %s exists already; --new-key never replaces a file\n",
+                         path.c_str());
+            return kFileFailure;
+        }
+    } catch (const Error& e) {
+        std::fprintf(err, "%s.\n", e.what());
+        return kFileFailure;
+    }
+    return kOk;
+}
+
 bool writeAll(std::FILE* out, const std::string& text) {
     return text.empty() || std::fwrite(text.data(), 1, text.size(), out) == text.size();
 }
@@ -131,6 +166,8 @@ int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std
             std::fputs(kUsage, out);
             return std::fflush(out) == 0 ? kOk : kFileFailure;
         }
+        if (o.newKeyFile)
+            return newKey(*o.newKeyFile, err);
         start = parseStart(o.start);
     } catch (const UsageError& e) {
         std::fprintf(err, "zelmak-cli: %s\n\n%s", e.message.c_str(), kUsage);

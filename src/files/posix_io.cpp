@@ -1,0 +1,59 @@
+#include "posix_io.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zelmak::posix {
+
+Fd::~Fd() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+int Fd::close() {
+    if (m_fd < 0)
+        return 0;
+    const int rc = ::close(m_fd);
+    m_fd = -1;
+    // EINTR: Linux has closed the descriptor anyway, and nothing was lost.
+    return rc == 0 || errno == EINTR ? 0 : errno;
+}
+
+int writeAll(int fd, const char* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return ENOSPC;
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+ssize_t readUpTo(int fd, char* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(fd, data + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+bool isReadOnly(unsigned mode) {
+    return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+} // namespace zelmak::posix

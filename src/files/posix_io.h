@@ -1,0 +1,43 @@
+#pragma once
+
+// Small helpers around file descriptors, shared by the key-file and text-file code.
+
+#include <cstddef>
+#include <string>
+#include <sys/types.h>
+
+namespace zelmak::posix {
+
+// Owns a file descriptor and closes it, unless close() was called and its result checked.
+class Fd {
+public:
+    explicit Fd(int fd = -1) : m_fd(fd) {}
+    ~Fd();
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    Fd(Fd&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+    Fd& operator=(Fd&&) = delete;
+
+    int get() const { return m_fd; }
+    bool valid() const { return m_fd >= 0; }
+    // Closes now; returns 0 or the errno of a failed close (on some file systems the last
+    // write error is only reported here).
+    int close();
+
+private:
+    int m_fd;
+};
+
+// Writes all bytes, retrying after signals and short writes. Returns 0, or the errno of the
+// write that failed; a write that stores nothing without naming an error counts as ENOSPC.
+int writeAll(int fd, const char* data, std::size_t size);
+
+// Reads up to `size` bytes, stopping early only at the end of the file. Returns the number read,
+// or -1 with errno set.
+ssize_t readUpTo(int fd, char* data, std::size_t size);
+
+// Whether the permission bits make an existing file read-only. Checked by the bits themselves,
+// so that the program refuses to write such a file also when it runs as root.
+bool isReadOnly(unsigned mode);
+
+} // namespace zelmak::posix

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "machine/machine_state.h"
+#include "machine/window.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zelmak {
+
+inline constexpr std::string_view kTextFileFilter =
+    "Chiffredatei (*.cif)|*.cif|Textdatei (*.txt)|*.txt";
+inline constexpr std::string_view kProposedCipherName = "ABCDE.cif";
+
+// The loaded-text pane takes files of up to this many bytes.
+inline constexpr std::size_t kLoadedTextCapacity = std::size_t{16} << 20;
+
+// The name a cipher text is saved under: the chosen name with ".cif" added, unless it already
+// ends in ".cif" in either case ("letter.txt" becomes "letter.txt.cif").
+std::string cipherFileName(std::string_view chosen);
+
+// Turns every lone CR and every lone LF into CR LF; CR LF pairs stay as they are.
+std::string withCrLf(std::string_view bytes);
+
+// Reads a whole text file, one character per byte. Throws TextFileError: Open when it cannot be
+// opened or read (also a folder), Capacity when it holds more than kLoadedTextCapacity bytes.
+std::string readTextFile(const std::string& path);
+
+// Writes the text byte for byte. A regular file is written to a temporary file in the same
+// folder and renamed over the target (keeping the old file's permission bits), so a failed save
+// leaves the earlier file as it was and no temporary file behind; a device or pipe is written
+// straight. An existing read-only file is refused, also for root. Throws TextFileError: Create
+// when the file cannot be created or replaced, Write when the bytes cannot all be stored.
+void writeTextFile(const std::string& path, std::string_view text);
+
+// "Save CipherCode" (Button35Click): proposes ABCDE.cif and saves the text of Ausgabe.
+void saveCipherCode(MachineState& m, Window& w);
+
+// "Loade CipherCode" (Button40Click): replaces the text of lade with a file's, with CR LF line
+// breaks. A cancelled dialog or a failed load leaves lade as it was.
+void loadCipherCode(MachineState& m, Window& w);
+
+} // namespace zelmak

@@ -1,0 +1,175 @@
+#pragma once
+
+// Helpers for the file tests: an unprivileged user for permission failures (the tests run as
+// root in CI, and root may read and write anything), resource limits that make the system's
+// calls fail the way a full disk or a full descriptor table does, and a machine with the
+// service setting accepted.
+
+#include "machine/machine_state.h"
+#include "machine/plain_window.h"
+#include "settings/settings.h"
+
+#include <algorithm>
+#include <array>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <map>
+#include <ostream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace zelmak::test {
+
+inline constexpr uid_t kNobody = 65534;
+
+// Runs the file operations of its scope as an unprivileged user (uid and gid 65534, no
+// supplementary groups) when the test runs as root; otherwise the test's own user already is.
+class AsUnprivilegedUser {
+public:
+    AsUnprivilegedUser() {
+        m_wasRoot = ::geteuid() == 0;
+        if (!m_wasRoot)
+            return;
+        m_groups.resize(static_cast<std::size_t>(::getgroups(0, nullptr)));
+        ::getgroups(static_cast<int>(m_groups.size()), m_groups.data());
+        if (::setgroups(0, nullptr) != 0 || ::setegid(kNobody) != 0 || ::seteuid(kNobody) != 0)
+            ADD_FAILURE() << "cannot switch to uid " << kNobody;
+    }
+    ~AsUnprivilegedUser() {
+        if (!m_wasRoot)
+            return;
+        if (::geteuid() != 0 && ::seteuid(0) != 0)
+            std::abort(); // the rest of the tests cannot run as the wrong user
+        (void)!::setegid(0);
+        (void)!::setgroups(m_groups.size(), m_groups.data());
+    }
+    AsUnprivilegedUser(const AsUnprivilegedUser&) = delete;
+    AsUnprivilegedUser& operator=(const AsUnprivilegedUser&) = delete;
+
+private:
+    std::vector<gid_t> m_groups;
+    bool m_wasRoot = false;
+};
+
+// Lets no file of this process grow beyond `bytes` while in scope: a write past the limit stores
+// what fits and the next one fails with EFBIG, as on a disk that has just run full.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = SIG_DFL;
+};
+
+// Fills the descriptor table while in scope: the next open fails with EMFILE.
+class NoFreeDescriptor {
+public:
+    NoFreeDescriptor() {
+        ::getrlimit(RLIMIT_NOFILE, &m_old);
+        const int lowestFree = ::dup(0);
+        ::close(lowestFree);
+        rlimit limit = m_old;
+        limit.rlim_cur = static_cast<rlim_t>(lowestFree);
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+    ~NoFreeDescriptor() { ::setrlimit(RLIMIT_NOFILE, &m_old); }
+    NoFreeDescriptor(const NoFreeDescriptor&) = delete;
+    NoFreeDescriptor& operator=(const NoFreeDescriptor&) = delete;
+
+private:
+    rlimit m_old{};
+};
+
+inline void setMode(const std::string& path, mode_t mode) {
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
+}
+
+inline mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+// The names in a folder, for proving that no temporary file stayed behind.
+inline std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+inline KeyRecordBytes toBytes(const std::string& bytes) {
+    KeyRecordBytes record{};
+    EXPECT_EQ(bytes.size(), record.size());
+    std::copy_n(bytes.begin(), std::min(bytes.size(), record.size()), record.begin());
+    return record;
+}
+
+// A name longer than any file system takes.
+inline std::string tooLongName() {
+    return std::string(300, 'n') + ".key";
+}
+
+// Everything a cancelled or failed file operation must leave as it was.
+struct Snapshot {
+    std::array<int, 32> card;
+    std::array<int, 6> disc;
+    std::array<int, 6> pos;
+    bool cipher;
+    std::array<std::string, 3> panes;
+    std::map<Control, bool> enabled;
+    Byte cardReady, discReady;
+    std::int32_t cardErrorCount;
+    KeyRecordBytes key;
+    std::string dialogFileName, inputText, outputText;
+
+    bool operator==(const Snapshot&) const = default;
+};
+
+inline Snapshot snapshot(const MachineState& m, const PlainWindow& w) {
+    return {w.card,           w.disc,      w.pos,       w.cipher,         w.panes,
+            w.enabledState,   m.cardReady, m.discReady, m.cardErrorCount, m.key.bytes(),
+            m.dialogFileName, m.inputText, m.outputText};
+}
+
+inline void PrintTo(const Snapshot& s, std::ostream* os) {
+    *os << "flags " << int(s.cardReady) << int(s.discReady) << ", card";
+    for (int k = 1; k <= 31; ++k)
+        *os << ' ' << s.card[static_cast<std::size_t>(k)];
+    *os << ", discs";
+    for (int d = 1; d <= 5; ++d)
+        *os << ' ' << s.disc[static_cast<std::size_t>(d)];
+    *os << ", enabled";
+    for (const auto& [control, on] : s.enabled)
+        *os << ' ' << on;
+    *os << ", file \"" << s.dialogFileName << '"';
+}
+
+// The machine right after start-up: the service setting accepted, discs at "A", Cipher mode.
+struct ReadyMachine {
+    MachineState m;
+    PlainWindow w;
+    ReadyMachine() { serviceSetting(m, w); }
+};
+
+} // namespace zelmak::test
