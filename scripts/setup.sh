@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build make
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  xvfb xdotool x11-utils imagemagick fonts-dejavu-core
+  xvfb xdotool x11-utils imagemagick fonts-dejavu-core fonts-liberation
 )
 
 missing=()

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QApplication;
+class TForm1;
+
+namespace zelmak {
+
+class Dialogs;
+
+// The program's start-up: the intro window stands while the main window is built (its creation
+// event presets and checks the key setting), and is gone before the main window is shown.
+class Startup {
+public:
+    explicit Startup(Dialogs& dialogs) : m_dialogs(dialogs) {}
+
+    // Creates the main window, hidden, with its creation event run. An error inside the creation
+    // event is the window's own business (it shows the error box and goes on).
+    using MainWindowFactory = std::function<std::unique_ptr<TForm1>()>;
+
+    // Shows the intro, names the application, registers the help file, builds the main window
+    // and removes the intro again. Any error on the way is fatal: it is reported in the
+    // "Anwendungsfehler" box and nothing is returned.
+    std::unique_ptr<TForm1> build(const MainWindowFactory& createMainWindow, QString& helpFile);
+
+    // Shows the main window and runs the event loop until Exit; returns the exit status.
+    static int run(TForm1& mainWindow);
+
+    // The text of the fatal-error box for an error of the given kind and message.
+    static QString fatalErrorText(const QString& kind, const QString& position,
+                                  const QString& message);
+
+private:
+    Dialogs& m_dialogs;
+};
+
+} // namespace zelmak

@@ -1,0 +1,310 @@
+#include "Unit1.h"
+
+#include "click_panel.h"
+#include "app/help_viewer.h"
+#include "app/program_launcher.h"
+#include "dialogs.h"
+#include "files/automatic.h"
+#include "files/clock.h"
+#include "files/key_file.h"
+#include "files/text_files.h"
+#include "machine/key_alphabet.h"
+#include "machine/machine.h"
+#include "run_pane.h"
+#include "settings/random_setting.h"
+#include "settings/settings.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace zelmak;
+
+TForm1::TForm1(FormServices services, QWidget* parent)
+    : QWidget(parent), m_services(std::move(services)) {
+    if (!m_services.random) {
+        m_systemRandom = std::make_unique<SystemRandomSource>();
+        m_services.random = m_systemRandom.get();
+    }
+    if (!m_services.clock) {
+        m_systemClock = std::make_unique<SystemClock>();
+        m_services.clock = m_systemClock.get();
+    }
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Zelmak add Cipher-Disc Rotation2"));
+    // A fixed frame without buttons: the window is closed with Exit.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setFixedSize(999, 630);
+    move(8, 15);
+    buildControls();
+
+    // The key preview: every key pressed anywhere in the window passes eventFilter() first.
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate() { Button36Click(); }
+
+// --- Window operations -------------------------------------------------------------------
+
+namespace {
+
+template <typename T, std::size_t N> T* at(const std::array<T*, N>& items, int index, int high) {
+    checked::expectRange(index, 1, high);
+    return items[static_cast<std::size_t>(index)];
+}
+
+} // namespace
+
+int TForm1::cardItem(int k) const { return at(m_card, k, 31)->currentIndex(); }
+void TForm1::setCardItem(int k, int item) { at(m_card, k, 31)->setCurrentIndex(item); }
+int TForm1::discItem(int s) const { return at(m_disc, s, 5)->currentIndex(); }
+void TForm1::setDiscItem(int s, int item) { at(m_disc, s, 5)->setCurrentIndex(item); }
+int TForm1::position(int s) const { return at(m_position, s, 5)->currentIndex(); }
+void TForm1::setPosition(int s, int item) { at(m_position, s, 5)->setCurrentIndex(item); }
+bool TForm1::cipherMode() const { return RadioButton2->isChecked(); }
+
+QWidget* TForm1::control(Control c) const {
+    switch (c) {
+    case Control::Button32:
+        return m_button[32];
+    case Control::Button34:
+        return m_button[34];
+    case Control::Button35:
+        return m_button[35];
+    case Control::Button37:
+        return m_button[37];
+    case Control::Button38:
+        return m_button[38];
+    case Control::Button40:
+        return m_button[40];
+    case Control::Button41:
+        return m_button[41];
+    case Control::Eingabe:
+        return Eingabe;
+    case Control::Ausgabe:
+        return Ausgabe;
+    }
+    return nullptr;
+}
+
+RunPane* TForm1::pane(Pane p) const {
+    switch (p) {
+    case Pane::Eingabe:
+        return Eingabe;
+    case Pane::Ausgabe:
+        return Ausgabe;
+    case Pane::Lade:
+        return lade;
+    }
+    return nullptr;
+}
+
+void TForm1::setEnabled(Control c, bool enabled) { control(c)->setEnabled(enabled); }
+void TForm1::clearPane(Pane p) { pane(p)->clearText(); }
+void TForm1::appendLine(Pane p, std::string_view line) { pane(p)->appendLine(line); }
+void TForm1::showText(Pane p, std::string_view text) { pane(p)->showText(text); }
+std::string TForm1::paneText(Pane p) const { return pane(p)->text8(); }
+
+std::optional<std::string> TForm1::runOpenDialog(std::string_view filter) {
+    const auto chosen = m_services.dialogs->openFile(
+        this, QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())));
+    if (!chosen)
+        return std::nullopt;
+    return QFile::encodeName(*chosen).toStdString();
+}
+
+std::optional<std::string> TForm1::runSaveDialog(std::string_view filter,
+                                                  std::string_view proposedName) {
+    const auto chosen = m_services.dialogs->saveFile(
+        this, QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())),
+        QString::fromUtf8(proposedName.data(), static_cast<qsizetype>(proposedName.size())));
+    if (!chosen)
+        return std::nullopt;
+    return QFile::encodeName(*chosen).toStdString();
+}
+
+// --- Errors and the key preview ----------------------------------------------------------
+
+void TForm1::guard(const std::function<void()>& handler) {
+    QString message;
+    try {
+        handler();
+        return;
+    } catch (const std::bad_alloc&) {
+        message = QStringLiteral("Zu wenig Arbeitsspeicher");
+    } catch (const std::exception& e) {
+        message = QString::fromUtf8(e.what());
+    }
+    // The handler stops where the error arose; whatever it wrote so far stays.
+    if (!message.endsWith(QLatin1Char('.')))
+        message += QLatin1Char('.');
+    m_services.dialogs->errorBox(this, message);
+}
+
+namespace {
+
+// The character a key event types, upper-cased, or 0. Letters and digits are taken from the
+// key code, so that Alt (which may change or drop the event's text) does not matter.
+char typedSymbol(const QKeyEvent* event) {
+    const int key = event->key();
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        return static_cast<char>('A' + (key - Qt::Key_A));
+    if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        return static_cast<char>('0' + (key - Qt::Key_0));
+    const QString text = event->text();
+    if (text.size() == 1 && text[0].unicode() < 128)
+        return static_cast<char>(text[0].toUpper().unicode());
+    return 0;
+}
+
+} // namespace
+
+bool TForm1::handleAccelerator(const QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods =
+        event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier);
+    const bool alt = mods == Qt::AltModifier;
+    if (!alt && mods != Qt::NoModifier)
+        return false;
+    // Alt+Space stays with the system; the keyboard's space bar presses the focused button.
+    if (event->key() == Qt::Key_Space)
+        return false;
+    // Without Alt, only a control that takes no typed characters itself passes keys on.
+    if (!alt && !qobject_cast<QAbstractButton*>(QApplication::focusWidget()))
+        return false;
+    const char symbol = typedSymbol(event);
+    QPushButton* key = symbol ? m_keyByAccelerator[static_cast<unsigned char>(symbol)] : nullptr;
+    if (!key)
+        return false;
+    // A disabled key does not respond; the keystroke is used up either way.
+    if (key->isEnabled())
+        key->click();
+    return true;
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && handleAccelerator(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // The frame has no close button; if the platform closes the window anyway, it is Exit.
+    event->accept();
+    Button29Click();
+}
+
+// --- Handlers ----------------------------------------------------------------------------
+
+void TForm1::Button33Click() {
+    // The help file is registered anew each time, under the name the viewer is asked for.
+    QString registered = QStringLiteral("ZELMAK.HLP");
+    if (m_services.helpFile)
+        *m_services.helpFile = registered;
+    if (m_services.helpViewer)
+        m_services.helpViewer->showContents(this, QFile::encodeName(registered).toStdString());
+}
+
+void TForm1::Button29Click() {
+    if (m_services.quit)
+        m_services.quit();
+}
+
+void TForm1::Button38Click() {
+    guard([this] { checkSetting(m_machine, *this); });
+}
+
+void TForm1::Button36Click() {
+    guard([this] { serviceSetting(m_machine, *this); });
+}
+
+void TForm1::Button42Click() {
+    guard([this] { randomSetting(m_machine, *this, *m_services.random); });
+}
+
+void TForm1::Button39Click() {
+    guard([this] { loadCipher(m_machine, *this); });
+}
+
+void TForm1::Button37Click() {
+    guard([this] { saveCipher(m_machine, *this, *m_services.clock); });
+}
+
+void TForm1::Button35Click() {
+    guard([this] { saveCipherCode(m_machine, *this); });
+}
+
+void TForm1::Button40Click() {
+    guard([this] { loadCipherCode(m_machine, *this); });
+}
+
+void TForm1::Button41Click() {
+    guard([this] { runAutomatic(m_machine, *this); });
+}
+
+void TForm1::BtStartClick() {
+    // Nothing is waited for and nothing is reported.
+    if (m_services.launcher)
+        m_services.launcher->start("converter.exe");
+}
+
+void TForm1::keyClick(int keyIndex, char keyLetter) {
+    guard([&] { pressKey(m_machine, *this, keyIndex, keyLetter); });
+}
+
+void TForm1::Button1Click() { keyClick(1, 'I'); }
+void TForm1::Button2Click() { keyClick(2, '2'); }
+void TForm1::Button3Click() { keyClick(3, '3'); }
+void TForm1::Button4Click() { keyClick(4, '4'); }
+void TForm1::Button5Click() { keyClick(5, '5'); }
+void TForm1::Button6Click() { keyClick(6, '6'); }
+void TForm1::Button7Click() { keyClick(7, '7'); }
+void TForm1::Button8Click() { keyClick(8, '8'); }
+void TForm1::Button9Click() { keyClick(9, '9'); }
+void TForm1::Button10Click() { keyClick(10, 'Q'); }
+void TForm1::Button12Click() { keyClick(11, 'E'); }
+void TForm1::Button13Click() { keyClick(12, 'R'); }
+void TForm1::Button14Click() { keyClick(13, 'T'); }
+void TForm1::Button15Click() { keyClick(14, 'Z'); }
+void TForm1::Button16Click() { keyClick(15, 'U'); }
+void TForm1::Button17Click() { keyClick(16, 'O'); }
+void TForm1::Button18Click() { keyClick(17, 'P'); }
+void TForm1::Button19Click() { keyClick(18, 'A'); }
+void TForm1::Button20Click() { keyClick(19, 'S'); }
+void TForm1::Button21Click() { keyClick(20, 'D'); }
+void TForm1::Button22Click() { keyClick(21, 'F'); }
+void TForm1::Button23Click() { keyClick(22, 'G'); }
+void TForm1::Button24Click() { keyClick(23, 'H'); }
+void TForm1::Button25Click() { keyClick(24, 'M'); }
+void TForm1::Button26Click() { keyClick(25, 'K'); }
+void TForm1::Button27Click() { keyClick(26, 'L'); }
+void TForm1::Button34Click() { keyClick(27, 'Y'); }
+void TForm1::Button32Click() { keyClick(27, '_'); }
+void TForm1::Button28Click() { keyClick(28, 'C'); }
+void TForm1::Button11Click() { keyClick(29, 'V'); }
+void TForm1::Button30Click() { keyClick(30, 'B'); }
+void TForm1::Button31Click() { keyClick(31, 'N'); }
+
+void TForm1::RadioButton1Click() { selectDecipher(*this); }
+void TForm1::RadioButton2Click() { selectCipher(*this); }
+
+void TForm1::Rotation() {
+    guard([this] { zelmak::Rotation(m_machine, *this); });
+}
+void TForm1::Init() {
+    guard([this] { zelmak::Init(m_machine, *this); });
+}
+void TForm1::Test() { zelmak::Test(m_machine); }
+void TForm1::TextIO() {
+    guard([this] { zelmak::TextIO(m_machine, *this); });
+}
+
+void TForm1::Panel1Click() { clearAll(m_machine, *this); }

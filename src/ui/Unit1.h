@@ -1,0 +1,182 @@
+#pragma once
+
+// TForm1, the main window: the operator's whole working surface.
+//
+// The path of a key: the operator clicks a symbol key (or types its accelerator, which the
+// window's key preview in eventFilter() turns into a click of the enabled key button). The
+// key's handler (Button19Click for "A") hands its index and symbol to the machine's pressKey,
+// which does nothing unless the setting check has accepted card and discs. Otherwise the symbol
+// joins InputText, and TextIO shows InputText in `Eingabe`, runs the cipher step Rotation — which
+// reads the mode from `RadioButton2` and the five positions from `ComboBoxSS1`..`ComboBoxSS5`
+// through the Window operations below and turns the discs there — appends the output symbol to
+// OutputText and shows it in `Ausgabe`. The machine itself lives in the core libraries; this
+// class builds the controls from tables, implements the Window operations with them, and
+// forwards every handler to the library function that does the work. An error that escapes a
+// handler is shown in the error box and the window goes on with the next event.
+
+#include "machine/machine_state.h"
+#include "machine/window.h"
+
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QKeyEvent;
+
+namespace zelmak {
+
+class ClickPanel;
+class Clock;
+class Dialogs;
+class HelpViewer;
+class ProgramLauncher;
+class RandomSource;
+class RunPane;
+
+// What the window needs from outside: the dialogs and the platform. Tests bring doubles.
+struct FormServices {
+    Dialogs* dialogs = nullptr;
+    HelpViewer* helpViewer = nullptr;
+    ProgramLauncher* launcher = nullptr;
+    // Random keys and the date that names key files; the system's own when left empty.
+    RandomSource* random = nullptr;
+    const Clock* clock = nullptr;
+    // Ends the event loop (Exit, or the platform closing the window).
+    std::function<void()> quit;
+    // The application's help file; "Help" registers "ZELMAK.HLP" anew before each use.
+    QString* helpFile = nullptr;
+};
+
+} // namespace zelmak
+
+class TForm1 : public QWidget, public zelmak::Window {
+    Q_OBJECT
+
+public:
+    explicit TForm1(zelmak::FormServices services, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    zelmak::MachineState& machine() { return m_machine; }
+
+    // Runs the window's creation event (the service setting). Start-up calls it once, before the
+    // window is first shown.
+    void FormCreate();
+
+    // Window operations offered to the logic.
+    int cardItem(int k) const override;
+    void setCardItem(int k, int item) override;
+    int discItem(int s) const override;
+    void setDiscItem(int s, int item) override;
+    int position(int s) const override;
+    void setPosition(int s, int item) override;
+    bool cipherMode() const override;
+    void setEnabled(zelmak::Control control, bool enabled) override;
+    void clearPane(zelmak::Pane pane) override;
+    void appendLine(zelmak::Pane pane, std::string_view line) override;
+    void showText(zelmak::Pane pane, std::string_view text) override;
+    std::string paneText(zelmak::Pane pane) const override;
+    std::optional<std::string> runOpenDialog(std::string_view filter) override;
+    std::optional<std::string> runSaveDialog(std::string_view filter,
+                                             std::string_view proposedName) override;
+    using QWidget::setEnabled;
+
+public slots:
+    void Button33Click(); // Help
+    void Button29Click(); // Exit
+    void Button38Click(); // Check Cipher, and every pick in a card or disc-number selector
+    void Button36Click(); // Service Cipher, and the window's creation
+    void Button42Click(); // Random Cipher
+    void Button39Click(); // Load Cipher
+    void Button37Click(); // Save Cipher
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+    void Button8Click();
+    void Button9Click();
+    void Button10Click();
+    void Button12Click();
+    void Button13Click();
+    void Button14Click();
+    void Button15Click();
+    void Button16Click();
+    void Button1Click();
+    void Button17Click();
+    void Button18Click();
+    void Button19Click();
+    void Button20Click();
+    void Button21Click();
+    void Button22Click();
+    void Button23Click();
+    void Button24Click();
+    void Button25Click();
+    void Button26Click();
+    void Button27Click();
+    void Button28Click();
+    void Button11Click();
+    void Button30Click();
+    void Button31Click();
+    void Button32Click(); // the space bar
+    void Button34Click(); // Y
+    void RadioButton1Click(); // Decipher
+    void RadioButton2Click(); // Cipher
+    void Rotation();
+    void Init();
+    void Test();
+    void TextIO();
+    void Panel1Click(); // Clear all Window
+    void Button35Click(); // Save CipherCode
+    void Button40Click(); // Loade CipherCode
+    void Button41Click(); // Automatic
+    void BtStartClick();  // Run Converter
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    friend struct FormBuilder;
+
+    void buildControls();
+    void keyClick(int keyIndex, char keyLetter);
+    bool handleAccelerator(const QKeyEvent* event);
+    QWidget* control(zelmak::Control control) const;
+    zelmak::RunPane* pane(zelmak::Pane pane) const;
+
+    // Runs a handler; an error that escapes it goes to the error box, and the window goes on.
+    void guard(const std::function<void()>& handler);
+
+    zelmak::FormServices m_services;
+    std::unique_ptr<zelmak::RandomSource> m_systemRandom;
+    std::unique_ptr<zelmak::Clock> m_systemClock;
+    zelmak::MachineState m_machine;
+
+    // Controls, under the names of the window's design.
+    QGroupBox* GroupBox1 = nullptr; // Cipher-Disc
+    QGroupBox* GroupBox2 = nullptr; // Cipher-Card
+    QGroupBox* GroupBox3 = nullptr; // Modus
+    std::array<QPushButton*, 43> m_button{};  // Button1..Button42 by number (Button29 Exit, ...)
+    QPushButton* BtStart = nullptr;
+    std::array<QComboBox*, 32> m_card{};    // ComboBox1..ComboBox31
+    std::array<QLabel*, 32> m_cardLabel{};  // the label left of card selector k
+    std::array<QComboBox*, 6> m_disc{};     // ComboBoxS1..ComboBoxS5
+    std::array<QComboBox*, 6> m_position{}; // ComboBoxSS1..ComboBoxSS5
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QRadioButton* RadioButton1 = nullptr; // Decipher
+    QRadioButton* RadioButton2 = nullptr; // Cipher
+    zelmak::ClickPanel* Panel1 = nullptr;
+    zelmak::RunPane* Ausgabe = nullptr;
+    zelmak::RunPane* lade = nullptr;
+    zelmak::RunPane* Eingabe = nullptr;
+    // The symbol keys by their accelerator character.
+    std::array<QPushButton*, 256> m_keyByAccelerator{};
+};

@@ -1,0 +1,79 @@
+#include "dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace zelmak {
+
+QString toQtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString& pattern = parts[i + 1];
+        if (description.contains(QLatin1Char('(') + pattern + QLatin1Char(')')))
+            filters << description;
+        else
+            filters << description + QLatin1String(" (") + pattern + QLatin1Char(')');
+    }
+    return filters.join(QLatin1String(";;"));
+}
+
+namespace {
+
+std::optional<QString> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mode,
+                                     const QString& filter, const QString& proposedName,
+                                     QString& directory, QString& fileName, int& filterIndex) {
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                       : QFileDialog::ExistingFile);
+    const QStringList filters = toQtFilter(filter).split(QLatin1String(";;"));
+    dialog.setNameFilters(filters);
+    if (filterIndex >= 0 && filterIndex < filters.size())
+        dialog.selectNameFilter(filters[filterIndex]);
+    if (!directory.isEmpty())
+        dialog.setDirectory(directory);
+    const QString name = proposedName.isEmpty() ? fileName : proposedName;
+    if (!name.isEmpty())
+        dialog.selectFile(name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString chosen = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    const QFileInfo info(chosen);
+    directory = info.absolutePath();
+    fileName = info.fileName();
+    filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+    return chosen;
+}
+
+} // namespace
+
+std::optional<QString> QtDialogs::openFile(QWidget* owner, const QString& filter) {
+    return runFileDialog(owner, QFileDialog::AcceptOpen, filter, QString(), m_open.directory,
+                         m_open.fileName, m_open.filterIndex);
+}
+
+std::optional<QString> QtDialogs::saveFile(QWidget* owner, const QString& filter,
+                                           const QString& proposedName) {
+    return runFileDialog(owner, QFileDialog::AcceptSave, filter, proposedName, m_save.directory,
+                         m_save.fileName, m_save.filterIndex);
+}
+
+void QtDialogs::errorBox(QWidget* owner, const QString& message) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message,
+                    QMessageBox::Ok, owner);
+    box.exec();
+}
+
+void QtDialogs::applicationErrorBox(const QString& message) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Anwendungsfehler"), message,
+                    QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace zelmak

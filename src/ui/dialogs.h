@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace zelmak {
+
+// The window's modal dialogs: the two file dialogs and the error box. The program uses
+// QtDialogs; tests put in their own, so that nothing ever waits for a click.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // A filter is pairs of description and pattern joined by "|" ("Textdatei (*.txt)|*.txt").
+    // Each returns the chosen file's full path, or nothing when the operator cancels.
+    virtual std::optional<QString> openFile(QWidget* owner, const QString& filter) = 0;
+    virtual std::optional<QString> saveFile(QWidget* owner, const QString& filter,
+                                            const QString& proposedName) = 0;
+
+    // The error box: modal, captioned with the application's title, a stop icon, one OK button.
+    virtual void errorBox(QWidget* owner, const QString& message) = 0;
+
+    // The box of a fatal start-up error: captioned "Anwendungsfehler", stop icon, one OK button.
+    virtual void applicationErrorBox(const QString& message) = 0;
+};
+
+// Turns "desc|pattern|desc|pattern" into Qt's "desc (pattern);;desc (pattern)".
+QString toQtFilter(const QString& filter);
+
+// The real dialogs. Each file dialog keeps what the operator last chose in it (folder, file
+// name, filter choice) from one use to the next.
+class QtDialogs : public Dialogs {
+public:
+    std::optional<QString> openFile(QWidget* owner, const QString& filter) override;
+    std::optional<QString> saveFile(QWidget* owner, const QString& filter,
+                                    const QString& proposedName) override;
+    void errorBox(QWidget* owner, const QString& message) override;
+    void applicationErrorBox(const QString& message) override;
+
+private:
+    struct Memory {
+        QString directory;
+        QString fileName;
+        int filterIndex = 0;
+    };
+    Memory m_open;
+    Memory m_save;
+};
+
+} // namespace zelmak

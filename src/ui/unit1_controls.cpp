@@ -1,0 +1,304 @@
+// The controls of the main window, described as data: one table row per key, card entry and
+// command button, and one loop per table that creates, places, names and wires them.
+
+#include "Unit1.h"
+#include "click_panel.h"
+#include "machine/key_alphabet.h"
+#include "run_pane.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+using zelmak::ClickPanel;
+using zelmak::RunPane;
+
+namespace {
+
+using Handler = void (TForm1::*)();
+
+struct KeyDef {
+    int number;       // ButtonN
+    const char* caption;
+    int x;
+    int y;
+    Handler handler;
+};
+
+constexpr int kKeyWidth = 53;
+constexpr int kKeyHeight = 19;
+
+// The 31 symbol keys, row by row as they stand on the keyboard. The key index of each is the
+// index of its symbol in the key alphabet; the caption's "&" marks its accelerator.
+const KeyDef kKeys[] = {
+    {2, "&2", 35, 128, &TForm1::Button2Click},
+    {3, "&3", 89, 128, &TForm1::Button3Click},
+    {4, "&4", 143, 128, &TForm1::Button4Click},
+    {5, "&5", 197, 128, &TForm1::Button5Click},
+    {6, "&6", 251, 128, &TForm1::Button6Click},
+    {7, "&7", 305, 128, &TForm1::Button7Click},
+    {8, "&8", 359, 128, &TForm1::Button8Click},
+    {9, "&9", 413, 128, &TForm1::Button9Click},
+    {10, "&Q", 9, 152, &TForm1::Button10Click},
+    {12, "&E", 64, 152, &TForm1::Button12Click},
+    {13, "&R", 118, 152, &TForm1::Button13Click},
+    {14, "&T", 172, 152, &TForm1::Button14Click},
+    {15, "&Z", 226, 152, &TForm1::Button15Click},
+    {16, "&U", 280, 152, &TForm1::Button16Click},
+    {1, "&I", 333, 152, &TForm1::Button1Click},
+    {17, "&O", 390, 152, &TForm1::Button17Click},
+    {18, "&P", 444, 152, &TForm1::Button18Click},
+    {19, "&A", 39, 174, &TForm1::Button19Click},
+    {20, "&S", 93, 174, &TForm1::Button20Click},
+    {21, "&D", 147, 174, &TForm1::Button21Click},
+    {22, "&F", 201, 174, &TForm1::Button22Click},
+    {23, "&G", 255, 174, &TForm1::Button23Click},
+    {24, "&H", 309, 174, &TForm1::Button24Click},
+    {26, "&K", 362, 174, &TForm1::Button26Click},
+    {27, "&L", 416, 174, &TForm1::Button27Click},
+    {34, "&Y", 74, 194, &TForm1::Button34Click},
+    {28, "&C", 128, 194, &TForm1::Button28Click},
+    {11, "&V", 180, 194, &TForm1::Button11Click},
+    {30, "&B", 234, 194, &TForm1::Button30Click},
+    {31, "&N", 288, 194, &TForm1::Button31Click},
+    {25, "&M", 342, 194, &TForm1::Button25Click},
+};
+
+// Card entry k: its label's name, and where label and selector stand in the card group.
+struct CardDef {
+    int label; // LabelN
+    int labelX;
+    int y;
+    int selectorX;
+};
+
+constexpr int kCardRowStep = 26;
+
+CardDef cardDef(int k) {
+    static constexpr int kLabels[32] = {0,  12, 18, 48, 19, 20, 21, 22, 23, 24, 25,
+                                        27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37,
+                                        38, 39, 40, 41, 42, 4,  43, 45, 46, 47};
+    if (k <= 16)
+        return {kLabels[k], 8, 34 + (k - 1) * kCardRowStep, 36};
+    return {kLabels[k], k == zelmak::kWordSpaceIndex ? 137 : 160, 37 + (k - 17) * kCardRowStep,
+            195};
+}
+
+struct CommandDef {
+    int number; // ButtonN
+    const char* caption;
+    int x;
+    int y;
+    int width;
+    int height;
+    bool enabled;
+    Handler handler;
+};
+
+// Buttons of the card group (in group coordinates).
+const CommandDef kCardCommands[] = {
+    {38, "Check Cipher", 160, 439, 148, 25, false, &TForm1::Button38Click},
+    {42, "Random Cipher", 8, 466, 145, 25, true, &TForm1::Button42Click},
+    {37, "Save Cipher", 160, 466, 148, 25, false, &TForm1::Button37Click},
+    {36, "Service Cipher", 8, 496, 145, 25, true, &TForm1::Button36Click},
+    {39, "Load Cipher", 160, 496, 148, 25, true, &TForm1::Button39Click},
+};
+
+// Buttons of the window.
+const CommandDef kCommands[] = {
+    {35, "Save CipherCode", 496, 320, 153, 25, false, &TForm1::Button35Click},
+    {41, "Automatic", 496, 384, 153, 25, false, &TForm1::Button41Click},
+    {40, "Loade CipherCode", 496, 432, 153, 25, false, &TForm1::Button40Click},
+    {29, "Exit", 673, 574, 100, 36, true, &TForm1::Button29Click},
+    {33, "Help", 886, 575, 100, 34, true, &TForm1::Button33Click},
+};
+
+QFont arial(int pixels) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixels);
+    return font;
+}
+
+} // namespace
+
+// Builds the window's controls; a friend of TForm1, so that the tables above can fill it.
+struct FormBuilder {
+    static void build(TForm1& f);
+};
+
+void FormBuilder::build(TForm1& f) {
+    f.setFont(arial(16));
+
+    auto button = [&f](QWidget* parent, int number, const char* caption, QRect place,
+                       bool enabled, Handler handler) {
+        auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+        b->setObjectName(QStringLiteral("Button%1").arg(number));
+        b->setGeometry(place);
+        b->setEnabled(enabled);
+        b->setAutoDefault(false);
+        QObject::connect(b, &QPushButton::clicked, &f, handler);
+        f.m_button[static_cast<std::size_t>(number)] = b;
+        return b;
+    };
+
+    // Cipher-Disc: position selectors above disc-number selectors, one column per slot.
+    f.GroupBox1 = new QGroupBox(QStringLiteral("Cipher-Disc"), &f);
+    f.GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    f.GroupBox1->setGeometry(24, 11, 528, 96);
+    for (int s = 1; s <= 5; ++s) {
+        const int x = 8 + (s - 1) * 64;
+        auto* position = new QComboBox(f.GroupBox1);
+        position->setObjectName(QStringLiteral("ComboBoxSS%1").arg(s));
+        position->setGeometry(x, 24, 57, 24);
+        for (int i = 1; i <= zelmak::kSymbolCount; ++i)
+            position->addItem(QString(QLatin1Char(zelmak::keySymbol(i))));
+        position->setCurrentIndex(-1);
+        position->setAccessibleName(QStringLiteral("Position of disc slot %1").arg(s));
+        f.m_position[static_cast<std::size_t>(s)] = position;
+
+        auto* disc = new QComboBox(f.GroupBox1);
+        disc->setObjectName(QStringLiteral("ComboBoxS%1").arg(s));
+        disc->setGeometry(x, 56, 57, 24);
+        for (int n = 1; n <= 5; ++n)
+            disc->addItem(QString::number(n));
+        disc->setCurrentIndex(-1);
+        disc->setAccessibleName(QStringLiteral("Disc number of slot %1").arg(s));
+        QObject::connect(disc, &QComboBox::activated, &f, &TForm1::Button38Click);
+        f.m_disc[static_cast<std::size_t>(s)] = disc;
+    }
+    f.Label1 = new QLabel(QStringLiteral("Position the Disc"), f.GroupBox1);
+    f.Label1->setObjectName(QStringLiteral("Label1"));
+    f.Label1->move(328, 24);
+    f.Label2 = new QLabel(QStringLiteral("Number from Disc"), f.GroupBox1);
+    f.Label2->setObjectName(QStringLiteral("Label2"));
+    f.Label2->move(328, 64);
+
+    // Modus: an empty frame; the two radio buttons belong to the window itself.
+    f.GroupBox3 = new QGroupBox(QStringLiteral("Modus"), &f);
+    f.GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
+    f.GroupBox3->setGeometry(558, 11, 107, 96);
+    f.RadioButton2 = new QRadioButton(QStringLiteral("Cipher"), &f);
+    f.RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
+    f.RadioButton2->setGeometry(568, 40, 81, 17);
+    f.RadioButton2->setChecked(true);
+    f.RadioButton1 = new QRadioButton(QStringLiteral("Decipher"), &f);
+    f.RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
+    f.RadioButton1->setGeometry(568, 78, 88, 17);
+    // A mode handler runs only when its button becomes checked, not when it is clicked again.
+    QObject::connect(f.RadioButton1, &QRadioButton::toggled, &f, [&f](bool checked) {
+        if (checked)
+            f.RadioButton1Click();
+    });
+    QObject::connect(f.RadioButton2, &QRadioButton::toggled, &f, [&f](bool checked) {
+        if (checked)
+            f.RadioButton2Click();
+    });
+
+    // The keyboard.
+    for (const KeyDef& key : kKeys) {
+        auto* b = button(&f, key.number, key.caption, QRect(key.x, key.y, kKeyWidth, kKeyHeight),
+                         key.number != 34, key.handler);
+        // The window's key preview presses the keys; Qt's own mnemonic would click a second
+        // time, and later.
+        b->setShortcut(QKeySequence());
+        const char symbol = key.caption[1];
+        b->setAccessibleName(QStringLiteral("Key %1").arg(QLatin1Char(symbol)));
+        f.m_keyByAccelerator[static_cast<unsigned char>(symbol)] = b;
+    }
+    auto* space = button(&f, 32, "Leerzeichen / Space Drücke hier!", QRect(123, 218, 222, 23),
+                         true, &TForm1::Button32Click);
+    space->setFont(arial(13));
+    space->setAccessibleName(QStringLiteral("Space bar"));
+
+    // Cipher-Card: label and selector for each of the 31 keys, and the setting buttons.
+    f.GroupBox2 = new QGroupBox(QStringLiteral("Cipher-Card"), &f);
+    f.GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    f.GroupBox2->setGeometry(670, 11, 315, 542);
+    for (int k = 1; k <= zelmak::kSymbolCount; ++k) {
+        const CardDef def = cardDef(k);
+        const QLatin1Char symbol(zelmak::keySymbol(k));
+        const QString caption = k == zelmak::kWordSpaceIndex ? QStringLiteral("Y/Spc=")
+                                                             : QString(symbol) + QStringLiteral(" =");
+        auto* label = new QLabel(caption, f.GroupBox2);
+        label->setObjectName(QStringLiteral("Label%1").arg(def.label));
+        label->move(def.labelX, def.y + 4);
+        f.m_cardLabel[static_cast<std::size_t>(k)] = label;
+
+        auto* card = new QComboBox(f.GroupBox2);
+        card->setObjectName(QStringLiteral("ComboBox%1").arg(k));
+        card->setGeometry(def.selectorX, def.y, 69, 26);
+        card->addItem(QString());
+        for (int i = 1; i <= zelmak::kSymbolCount; ++i)
+            card->addItem(QString(QLatin1Char(zelmak::keySymbol(i))));
+        card->setCurrentIndex(-1);
+        card->setAccessibleName(QStringLiteral("Card entry for key %1").arg(symbol));
+        label->setBuddy(card);
+        QObject::connect(card, &QComboBox::activated, &f, &TForm1::Button38Click);
+        f.m_card[static_cast<std::size_t>(k)] = card;
+    }
+    for (const CommandDef& c : kCardCommands)
+        button(f.GroupBox2, c.number, c.caption, QRect(c.x, c.y, c.width, c.height), c.enabled,
+               c.handler);
+
+    // The text column.
+    f.Panel1 = new ClickPanel(QStringLiteral("Clear all Window"), &f);
+    f.Panel1->setObjectName(QStringLiteral("Panel1"));
+    f.Panel1->setGeometry(8, 256, 481, 25);
+    QObject::connect(f.Panel1, &ClickPanel::clicked, &f, &TForm1::Panel1Click);
+
+    auto pane = [&f](const char* name, const char* accessible, int y, int height) {
+        auto* p = new RunPane(&f);
+        p->setObjectName(QString::fromLatin1(name));
+        p->setAccessibleName(QString::fromLatin1(accessible));
+        p->setGeometry(8, y, 481, height);
+        return p;
+    };
+    f.Ausgabe = pane("Ausgabe", "Output", 279, 114);
+    f.Ausgabe->appendLine("Output");
+    f.Ausgabe->setAcceptsReturn(false);
+    f.Ausgabe->QWidget::setEnabled(false);
+    f.lade = pane("lade", "Loaded text", 400, 97);
+    f.lade->appendLine("Load");
+    f.lade->setAcceptsReturn(true);
+    f.Eingabe = pane("Eingabe", "Input", 504, 114);
+    QFont inputFont(QStringLiteral("MS Sans Serif"));
+    inputFont.setPixelSize(16);
+    f.Eingabe->setFont(inputFont);
+    f.Eingabe->appendLine("Input");
+    f.Eingabe->setReadOnly(true);
+    f.Eingabe->setAcceptsReturn(false);
+    f.Eingabe->QWidget::setEnabled(false);
+
+    // The command column, Exit and Help.
+    for (const CommandDef& c : kCommands)
+        button(&f, c.number, c.caption, QRect(c.x, c.y, c.width, c.height), c.enabled,
+               c.handler);
+    f.BtStart = new QPushButton(QStringLiteral("Run Converter"), &f);
+    f.BtStart->setObjectName(QStringLiteral("BtStart"));
+    f.BtStart->setGeometry(496, 464, 153, 25);
+    f.BtStart->setAutoDefault(false);
+    QObject::connect(f.BtStart, &QPushButton::clicked, &f, &TForm1::BtStartClick);
+
+    // Tab order: Button1..Button33 by number, the output pane, the disc group, the card group,
+    // the input pane, the Y key, the mode buttons, the loaded-text pane, the command column.
+    QList<QWidget*> order;
+    for (int n = 1; n <= 33; ++n)
+        order << f.m_button[static_cast<std::size_t>(n)];
+    order << f.Ausgabe;
+    for (int s = 1; s <= 5; ++s)
+        order << f.m_position[static_cast<std::size_t>(s)];
+    for (int s = 1; s <= 5; ++s)
+        order << f.m_disc[static_cast<std::size_t>(s)];
+    for (int k = 1; k <= zelmak::kSymbolCount; ++k)
+        order << f.m_card[static_cast<std::size_t>(k)];
+    for (int n : {38, 42, 37, 36, 39})
+        order << f.m_button[static_cast<std::size_t>(n)];
+    order << f.Eingabe << f.m_button[34] << f.RadioButton2 << f.RadioButton1 << f.lade
+          << f.m_button[35] << f.m_button[40] << f.m_button[41] << f.BtStart;
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
+}
+
+void TForm1::buildControls() { FormBuilder::build(*this); }

@@ -1,0 +1,111 @@
+#pragma once
+
+// A main window for tests: real controls on the offscreen platform, with dialogs that answer
+// from queues and an error box that only records, so that no test can wait for a click.
+
+#include "ui/Unit1.h"
+#include "ui/dialogs.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <deque>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace zelmak::test {
+
+class FakeDialogs : public Dialogs {
+public:
+    std::optional<QString> openFile(QWidget*, const QString& filter) override {
+        openFilters.push_back(filter);
+        return next(openAnswers);
+    }
+    std::optional<QString> saveFile(QWidget*, const QString& filter,
+                                    const QString& proposedName) override {
+        saveFilters.push_back(filter);
+        proposedNames.push_back(proposedName);
+        return next(saveAnswers);
+    }
+    void errorBox(QWidget*, const QString& message) override { errors.push_back(message); }
+    void applicationErrorBox(const QString& message) override { fatalErrors.push_back(message); }
+
+    // Paths the dialogs answer with, in turn; an empty one (or none left) cancels.
+    QStringList openAnswers;
+    QStringList saveAnswers;
+    QStringList openFilters;
+    QStringList saveFilters;
+    QStringList proposedNames;
+    QStringList errors;
+    QStringList fatalErrors;
+
+private:
+    static std::optional<QString> next(QStringList& answers) {
+        const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+        if (answer.isEmpty())
+            return std::nullopt;
+        return answer;
+    }
+};
+
+class FormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        services.dialogs = &dialogs;
+        services.helpFile = &helpFile;
+        services.quit = [this] { ++quitRequests; };
+        form = std::make_unique<TForm1>(services);
+        form->FormCreate();
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        button(1)->setFocus();
+    }
+
+    QPushButton* button(int number) const {
+        return named<QPushButton>(QStringLiteral("Button%1").arg(number));
+    }
+    QComboBox* card(int k) const { return named<QComboBox>(QStringLiteral("ComboBox%1").arg(k)); }
+    QComboBox* disc(int s) const { return named<QComboBox>(QStringLiteral("ComboBoxS%1").arg(s)); }
+    QComboBox* position(int s) const {
+        return named<QComboBox>(QStringLiteral("ComboBoxSS%1").arg(s));
+    }
+    QRadioButton* radio(int n) const {
+        return named<QRadioButton>(QStringLiteral("RadioButton%1").arg(n));
+    }
+    template <typename T> T* named(const QString& name) const {
+        T* widget = form->findChild<T*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+
+    // The five positions as the selectors show them, slots 1..5.
+    std::string positions() const {
+        std::string shown;
+        for (int s = 1; s <= 5; ++s)
+            shown += position(s)->currentText().toStdString();
+        return shown;
+    }
+    std::string pane(Pane p) const { return form->paneText(p); }
+
+    // The operator picks an item in a selector: the selection changes and its handler runs.
+    static void pick(QComboBox* box, int item) {
+        box->setCurrentIndex(item);
+        emit box->activated(item);
+    }
+
+    // Types characters on the physical keyboard into whatever has the focus.
+    static void type(const char* keys, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        for (const char* c = keys; *c; ++c)
+            QTest::keyClick(QApplication::focusWidget(), *c, mods);
+    }
+
+    FakeDialogs dialogs;
+    QString helpFile;
+    int quitRequests = 0;
+    FormServices services;
+    std::unique_ptr<TForm1> form;
+};
+
+} // namespace zelmak::test

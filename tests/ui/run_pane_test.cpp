@@ -1,0 +1,446 @@
+#include "ui/run_pane.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+using zelmak::RunPane;
+
+namespace {
+
+// A run of machine symbols without blanks or line breaks.
+std::string run(std::size_t count, unsigned seed = 1) {
+    static const char kSymbols[] = "I23456789QERTZUOPASDFGHMKLYCVBN_";
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> pick(0, 31);
+    std::string text(count, ' ');
+    for (char& c : text)
+        c = kSymbols[pick(random)];
+    return text;
+}
+
+std::vector<std::string> blockTexts(const RunPane& pane) {
+    std::vector<std::string> texts;
+    for (QTextBlock b = pane.document()->firstBlock(); b.isValid(); b = b.next())
+        texts.push_back(b.text().toStdString());
+    return texts;
+}
+
+// The blocks must be the logical lines of text8(), cut where Qt's own layout wraps each line
+// anywhere at the pane's width in the pane's font.
+::testing::AssertionResult cutLikeLayout(const RunPane& pane) {
+    const QTextDocument* doc = pane.document();
+    const double width = pane.viewport()->width() - 2 * doc->documentMargin();
+    QTextOption wrapAnywhere;
+    wrapAnywhere.setWrapMode(QTextOption::WrapAnywhere);
+    const QString text = QString::fromLatin1(pane.text8());
+    QTextBlock block = doc->firstBlock();
+    for (const QString& line : text.split(QStringLiteral("\r\n"))) {
+        std::vector<int> starts;
+        qsizetype taken = 0;
+        do {
+            if (!block.isValid() || (block.text().isEmpty() && !line.isEmpty()))
+                return ::testing::AssertionFailure() << "blocks do not hold line " << line.size();
+            starts.push_back(static_cast<int>(taken));
+            taken += block.text().size();
+            block = block.next();
+        } while (taken < line.size());
+        QTextLayout layout(line, doc->defaultFont());
+        layout.setTextOption(wrapAnywhere);
+        layout.beginLayout();
+        std::vector<int> expected;
+        for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
+            l.setLineWidth(width);
+            expected.push_back(l.textStart());
+        }
+        layout.endLayout();
+        if (expected.empty())
+            expected.push_back(0);
+        if (starts != expected)
+            return ::testing::AssertionFailure()
+                   << "line of " << line.size() << " symbols cut into " << starts.size()
+                   << " blocks, the layout makes " << expected.size() << " lines";
+    }
+    if (block.isValid())
+        return ::testing::AssertionFailure() << "blocks left over";
+    return ::testing::AssertionSuccess();
+}
+
+class RunPaneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QFont font(QStringLiteral("Arial"));
+        font.setPixelSize(16);
+        pane.setFont(font);
+        pane.resize(220, 120);
+        pane.show();
+        pane.setFocus();
+    }
+
+    QTextBlock block(int number) const { return pane.document()->findBlockByNumber(number); }
+    void placeCaret(int position) {
+        QTextCursor caret(pane.document());
+        caret.setPosition(position);
+        pane.setTextCursor(caret);
+    }
+
+    RunPane pane;
+};
+
+struct RoundTrip {
+    const char* name;
+    std::string input;
+    std::string expected;
+};
+
+std::string bytesFrom(int first, int last) {
+    std::string s;
+    for (int c = first; c <= last; ++c)
+        if (c != '\r' && c != '\n')
+            s.push_back(static_cast<char>(c));
+    return s;
+}
+
+// Text with blanks, where the blanks at the end of a line hang past it.
+std::string words() {
+    std::string text;
+    for (int i = 0; i < 40; ++i)
+        text += i % 3 == 0 ? "Cipher-Card o.k !!   " : "Ausgabe  ";
+    return text;
+}
+
+class RunPaneRoundTrip : public RunPaneTest, public ::testing::WithParamInterface<RoundTrip> {};
+
+TEST_P(RunPaneRoundTrip, shown_text_reads_back_with_crlf_breaks_on_every_path) {
+    const RoundTrip& row = GetParam();
+    pane.showText(row.input);
+    EXPECT_EQ(pane.text8(), row.expected) << "on an empty pane";
+    EXPECT_TRUE(cutLikeLayout(pane));
+
+    pane.showText("something else");
+    pane.showText(row.input);
+    EXPECT_EQ(pane.text8(), row.expected) << "rebuilt over other text";
+
+    pane.clearText();
+    pane.showText(row.input.substr(0, row.input.size() / 2));
+    pane.showText(row.input);
+    EXPECT_EQ(pane.text8(), row.expected) << "extended from its first half";
+    EXPECT_TRUE(cutLikeLayout(pane));
+
+    // An edit of the operator that leaves the text as it was: text8() then reads the blocks.
+    QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(&pane, "Q");
+    QTest::keyClick(&pane, Qt::Key_Backspace);
+    EXPECT_EQ(pane.text8(), row.expected) << "read from the blocks";
+    EXPECT_TRUE(cutLikeLayout(pane));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, RunPaneRoundTrip,
+    ::testing::Values(RoundTrip{"symbols", "I23Q_N", "I23Q_N"},
+                      RoundTrip{"crlf_lines", "AB\r\nCD\r\nEF", "AB\r\nCD\r\nEF"},
+                      RoundTrip{"lone_cr", "AB\rCD", "AB\r\nCD"},
+                      RoundTrip{"lone_lf", "AB\nCD", "AB\r\nCD"},
+                      RoundTrip{"lf_cr_is_two_breaks", "AB\n\rCD", "AB\r\n\r\nCD"},
+                      RoundTrip{"trailing_break", "AB\r\n", "AB\r\n"},
+                      RoundTrip{"only_breaks", "\r\n\n\r", "\r\n\r\n\r\n"},
+                      RoundTrip{"empty_lines", "A\r\n\r\n\r\nB", "A\r\n\r\n\r\nB"},
+                      RoundTrip{"empty", "", ""},
+                      RoundTrip{"bytes_128_to_255", bytesFrom(128, 255), bytesFrom(128, 255)},
+                      RoundTrip{"bytes_1_to_127", bytesFrom(1, 127), bytesFrom(1, 127)},
+                      RoundTrip{"nul_byte", std::string("A\0B", 3), std::string("A\0B", 3)},
+                      RoundTrip{"blanks_and_tabs", "  A\t\tB    C  ", "  A\t\tB    C  "},
+                      RoundTrip{"words", words(), words()},
+                      RoundTrip{"long_runs", run(3000) + "\r\n" + run(900, 2) + "\n",
+                                run(3000) + "\r\n" + run(900, 2) + "\r\n"}),
+    [](const ::testing::TestParamInfo<RoundTrip>& row) { return std::string(row.param.name); });
+
+TEST_F(RunPaneTest, symbol_by_symbol_cuts_the_same_blocks_as_the_whole_text_at_once) {
+    const std::string text = run(1500);
+    for (std::size_t n = 1; n <= text.size(); ++n)
+        pane.showText(std::string_view(text).substr(0, n));
+    ASSERT_EQ(pane.text8(), text);
+    EXPECT_GT(pane.document()->blockCount(), 20);
+    EXPECT_TRUE(cutLikeLayout(pane));
+    const auto appended = blockTexts(pane);
+    pane.clearText();
+    pane.showText(text);
+    EXPECT_EQ(blockTexts(pane), appended);
+}
+
+TEST_F(RunPaneTest, crlf_split_over_two_texts_makes_one_break) {
+    pane.showText("AB\r");
+    pane.showText("AB\r\nC");
+    EXPECT_EQ(pane.text8(), "AB\r\nC");
+    EXPECT_EQ(pane.document()->blockCount(), 2);
+    pane.showText("AB\r\nC\r");
+    pane.showText("AB\r\nC\r\r");
+    EXPECT_EQ(pane.text8(), "AB\r\nC\r\n\r\n");
+}
+
+TEST_F(RunPaneTest, text_that_does_not_extend_the_pane_replaces_it) {
+    pane.showText("ABCDEF");
+    pane.showText("ABX");
+    EXPECT_EQ(pane.text8(), "ABX");
+    pane.showText("");
+    EXPECT_EQ(pane.text8(), "");
+    pane.clearText();
+    pane.showText("Q");
+    EXPECT_EQ(pane.text8(), "Q");
+
+    // After the operator's edit the pane is rewritten from the program's text.
+    const std::string text = run(400);
+    pane.showText(text);
+    placeCaret(0);
+    QTest::keyClicks(&pane, "Z");
+    ASSERT_EQ(pane.text8(), "Z" + text);
+    pane.showText(text + "N");
+    EXPECT_EQ(pane.text8(), text + "N");
+    EXPECT_TRUE(cutLikeLayout(pane));
+}
+
+TEST_F(RunPaneTest, appended_lines_end_in_crlf_and_start_a_line_of_their_own) {
+    pane.clearText();
+    pane.appendLine("Cipher-Card o.k !!");
+    pane.appendLine("Cipher-Disc o.k. ");
+    EXPECT_EQ(pane.text8(), "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n");
+    pane.clearText();
+    pane.appendLine("");
+    EXPECT_EQ(pane.text8(), "\r\n");
+    pane.showText("AB");
+    pane.appendLine("C");
+    EXPECT_EQ(pane.text8(), "AB\r\nC\r\n");
+    // A key after the check's lines rewrites the pane with the whole text.
+    pane.showText("K5Y");
+    EXPECT_EQ(pane.text8(), "K5Y");
+}
+
+TEST_F(RunPaneTest, typing_into_a_soft_cut_run_follows_the_text_and_recuts_it) {
+    std::string text = run(600);
+    pane.showText(text);
+    const int inside = block(3).position() + 2;
+    const int logical = inside - 3; // three soft breaks before it
+    placeCaret(inside);
+    QTest::keyClicks(&pane, "QQQ");
+    text.insert(static_cast<std::size_t>(logical), "QQQ");
+    EXPECT_EQ(pane.text8(), text);
+    EXPECT_TRUE(cutLikeLayout(pane));
+    QTest::keyClicks(&pane, "WW"); // the caret stayed behind what was typed
+    text.insert(static_cast<std::size_t>(logical) + 3, "WW");
+    EXPECT_EQ(pane.text8(), text);
+}
+
+TEST_F(RunPaneTest, keys_at_a_soft_break_act_on_the_symbols_beside_it) {
+    const std::string text = run(500);
+    pane.showText(text);
+    const int firstLength = static_cast<int>(block(0).text().size());
+    const auto length = static_cast<std::size_t>(firstLength);
+
+    placeCaret(block(1).position());
+    QTest::keyClick(&pane, Qt::Key_Backspace);
+    EXPECT_EQ(pane.text8(), text.substr(0, length - 1) + text.substr(length));
+
+    pane.showText(text);
+    placeCaret(block(0).position() + firstLength);
+    QTest::keyClick(&pane, Qt::Key_Delete);
+    EXPECT_EQ(pane.text8(), text.substr(0, length) + text.substr(length + 1));
+
+    pane.showText(text);
+    placeCaret(block(1).position());
+    QTest::keyClick(&pane, Qt::Key_Left);
+    QTest::keyClicks(&pane, "8");
+    EXPECT_EQ(pane.text8(), text.substr(0, length - 1) + "8" + text.substr(length - 1));
+
+    // A symbol typed at the end of a full line moves to the next one, and the caret with it.
+    pane.showText(text);
+    placeCaret(block(0).position() + firstLength);
+    QTest::keyClicks(&pane, "MMM");
+    EXPECT_EQ(pane.text8(), text.substr(0, length) + "MMM" + text.substr(length));
+    EXPECT_TRUE(cutLikeLayout(pane));
+}
+
+struct EnterRow {
+    const char* name;
+    bool acceptsReturn;
+    bool readOnly;
+    Qt::KeyboardModifiers modifiers;
+    bool breaks;
+};
+
+class RunPaneEnter : public RunPaneTest, public ::testing::WithParamInterface<EnterRow> {};
+
+TEST_P(RunPaneEnter, enter_makes_a_hard_break_only_where_the_pane_takes_it) {
+    const EnterRow& row = GetParam();
+    const std::string text = run(300);
+    pane.setAcceptsReturn(row.acceptsReturn);
+    pane.setReadOnly(row.readOnly);
+    pane.showText(text);
+    placeCaret(pane.document()->findBlock(150).position() + 1);
+    const int logical = pane.textCursor().position() - pane.textCursor().block().blockNumber();
+    QTest::keyClick(&pane, Qt::Key_Return, row.modifiers);
+    const auto at = static_cast<std::size_t>(logical);
+    const std::string expected = row.breaks ? text.substr(0, at) + "\r\n" + text.substr(at) : text;
+    EXPECT_EQ(pane.text8(), expected);
+    EXPECT_TRUE(cutLikeLayout(pane));
+
+    // At the start of a continuation block the break falls between the two blocks' symbols.
+    pane.showText(text);
+    const int seam = block(2).position();
+    placeCaret(seam);
+    QTest::keyClick(&pane, Qt::Key_Enter, row.modifiers);
+    const auto seamLogical = static_cast<std::size_t>(seam - 2);
+    EXPECT_EQ(pane.text8(), row.breaks ? text.substr(0, seamLogical) + "\r\n" +
+                                             text.substr(seamLogical)
+                                       : text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RunPaneEnter,
+    ::testing::Values(EnterRow{"accepted", true, false, Qt::NoModifier, true},
+                      EnterRow{"accepted_with_shift", true, false, Qt::ShiftModifier, true},
+                      EnterRow{"refused", false, false, Qt::NoModifier, false},
+                      EnterRow{"refused_with_shift", false, false, Qt::ShiftModifier, false},
+                      EnterRow{"read_only", true, true, Qt::NoModifier, false}),
+    [](const ::testing::TestParamInfo<EnterRow>& row) { return std::string(row.param.name); });
+
+TEST_F(RunPaneTest, copy_leaves_soft_breaks_out_and_gives_hard_ones_as_line_feeds) {
+    const std::string text = run(500);
+    pane.showText(text + "\r\nABC");
+    ASSERT_GT(pane.document()->blockCount(), 5);
+    pane.selectAll();
+    pane.copy();
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), text + "\nABC");
+
+    QTextCursor selection(pane.document());
+    selection.setPosition(block(0).position() + 3);
+    selection.setPosition(block(4).position() + 2, QTextCursor::KeepAnchor);
+    pane.setTextCursor(selection);
+    pane.copy();
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+              text.substr(3, static_cast<std::size_t>(block(4).position() + 2 - 4 - 3)));
+}
+
+TEST_F(RunPaneTest, paste_breaks_lines_and_turns_foreign_characters_into_question_marks) {
+    pane.showText("ABCD");
+    placeCaret(2);
+    QApplication::clipboard()->setText(QStringLiteral("x\r\ny\nz\r") + QChar(0x0119));
+    pane.paste();
+    QApplication::processEvents();
+    EXPECT_EQ(pane.text8(), "ABx\r\ny\r\nz\r\n?CD");
+    EXPECT_TRUE(cutLikeLayout(pane));
+
+    // Into the middle of a soft-cut run: the rest of the run follows the pasted lines.
+    const std::string text = run(500);
+    pane.showText(text);
+    const int inside = block(2).position() + 3;
+    placeCaret(inside);
+    QApplication::clipboard()->setText(QStringLiteral("x\ny"));
+    pane.paste();
+    QApplication::processEvents();
+    const auto at = static_cast<std::size_t>(inside - 2);
+    EXPECT_EQ(pane.text8(), text.substr(0, at) + "x\r\ny" + text.substr(at));
+    EXPECT_TRUE(cutLikeLayout(pane));
+}
+
+TEST_F(RunPaneTest, changes_that_do_not_come_by_key_are_recut_once_events_run) {
+    std::string text = run(800);
+    pane.showText(text);
+    const auto select = [&](int blockNumber, int length) {
+        QTextCursor selection(pane.document());
+        selection.setPosition(block(blockNumber).position() + 1);
+        selection.setPosition(block(blockNumber).position() + 1 + length,
+                              QTextCursor::KeepAnchor);
+        pane.setTextCursor(selection);
+        return static_cast<std::size_t>(block(blockNumber).position() + 1 - blockNumber);
+    };
+    // Both changes wait for the event loop; the second one, before the first, leaves the cut
+    // as it was, so only the first one's range makes the pane re-cut the end of the run.
+    text.erase(select(10, 3), 3);
+    pane.cut();
+    const QString same = pane.document()->findBlockByNumber(2).text().mid(1, 1);
+    select(2, 1);
+    pane.insertPlainText(same);
+    QApplication::processEvents();
+    EXPECT_EQ(pane.text8(), text);
+    EXPECT_TRUE(cutLikeLayout(pane));
+}
+
+TEST_F(RunPaneTest, typed_characters_without_a_latin1_form_become_question_marks) {
+    pane.showText("AB");
+    for (const char16_t c : {char16_t{0x0119}, char16_t{0xe9}}) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(c)));
+        QApplication::sendEvent(&pane, &key);
+    }
+    EXPECT_EQ(pane.text8(), "AB?\xe9");
+}
+
+TEST_F(RunPaneTest, resizing_and_changing_the_font_keep_the_text_and_recut_it) {
+    const std::string text = run(2000) + "\r\n" + run(700, 3);
+    pane.showText(text);
+    const int blocksBefore = pane.document()->blockCount();
+    pane.resize(120, 120);
+    EXPECT_EQ(pane.text8(), text);
+    EXPECT_GT(pane.document()->blockCount(), blocksBefore);
+    EXPECT_TRUE(cutLikeLayout(pane));
+    pane.resize(420, 120);
+    EXPECT_EQ(pane.text8(), text);
+    EXPECT_TRUE(cutLikeLayout(pane));
+    QFont larger = pane.font();
+    larger.setPixelSize(24);
+    pane.setFont(larger);
+    EXPECT_EQ(pane.text8(), text);
+    EXPECT_TRUE(cutLikeLayout(pane));
+    // The caret keeps its place in the text across a re-cut.
+    placeCaret(block(5).position() + 1);
+    const auto logical = static_cast<std::size_t>(block(5).position() + 1 - 5);
+    pane.resize(160, 120);
+    QTest::keyClicks(&pane, "9");
+    EXPECT_EQ(pane.text8(), text.substr(0, logical) + "9" + text.substr(logical));
+}
+
+TEST_F(RunPaneTest, text_given_before_the_pane_is_shown_is_recut_for_its_width) {
+    RunPane hidden;
+    hidden.setFont(pane.font());
+    hidden.resize(300, 100);
+    const std::string text = run(1200) + "\r\n";
+    hidden.showText(text);
+    hidden.appendLine("Cipher-Card o.k !!");
+    hidden.show();
+    EXPECT_EQ(hidden.text8(), text + "Cipher-Card o.k !!\r\n");
+    EXPECT_TRUE(cutLikeLayout(hidden));
+}
+
+TEST_F(RunPaneTest, program_text_is_quiet_unmodified_and_shows_its_end) {
+    QSignalSpy changed(&pane, &QPlainTextEdit::textChanged);
+    QSignalSpy edited(&pane, &RunPane::operatorEdited);
+    pane.showText(run(3000));
+    pane.showText(run(3001));
+    pane.appendLine("Cipher-Card o.k !!");
+    pane.clearText();
+    pane.showText(run(3000));
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_EQ(edited.count(), 0);
+    EXPECT_FALSE(pane.document()->isModified());
+    EXPECT_TRUE(pane.textCursor().atEnd());
+    EXPECT_GT(pane.verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(pane.viewport()->rect().contains(pane.cursorRect()));
+
+    QTest::keyClicks(&pane, "A");
+    EXPECT_GE(edited.count(), 1);
+    EXPECT_TRUE(pane.document()->isModified());
+    pane.showText("B");
+    EXPECT_FALSE(pane.document()->isModified());
+}
+
+} // namespace

@@ -1,0 +1,90 @@
+#include "form_fixture.h"
+
+#include "app/startup.h"
+#include "ui/Unit2.h"
+
+#include <QLabel>
+#include <stdexcept>
+
+namespace zelmak::test {
+namespace {
+
+TStart* introWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* intro = qobject_cast<TStart*>(w))
+            return intro;
+    return nullptr;
+}
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        services.dialogs = &dialogs;
+        services.helpFile = &helpFile;
+        services.quit = [] {};
+    }
+
+    FakeDialogs dialogs;
+    QString helpFile;
+    FormServices services;
+};
+
+TEST_F(StartupTest, intro_stands_while_the_main_window_is_built_and_is_gone_before_it_shows) {
+    bool introShownDuringCreation = false;
+    bool introCentred = false;
+    Startup startup(dialogs);
+    auto form = startup.build(
+        [&] {
+            const TStart* intro = introWindow();
+            introShownDuringCreation = intro && intro->isVisible();
+            if (intro) {
+                const QRect screen = intro->screen()->geometry();
+                introCentred =
+                    (intro->frameGeometry().center() - screen.center()).manhattanLength() <= 2;
+            }
+            auto window = std::make_unique<TForm1>(services);
+            window->FormCreate();
+            EXPECT_FALSE(window->isVisible());
+            return window;
+        },
+        helpFile);
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(introShownDuringCreation);
+    EXPECT_TRUE(introCentred);
+    EXPECT_EQ(introWindow(), nullptr) << "the intro is destroyed before the main window shows";
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(QApplication::applicationName(), QStringLiteral("Zelmak"));
+    EXPECT_EQ(helpFile, QStringLiteral("ZELMAK.hlp"));
+    EXPECT_EQ(form->paneText(Pane::Ausgabe), "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n");
+    EXPECT_TRUE(dialogs.fatalErrors.isEmpty());
+}
+
+TEST_F(StartupTest, intro_shows_its_three_greeting_lines) {
+    TStart intro;
+    EXPECT_EQ(intro.windowTitle(), QStringLiteral("Intro"));
+    EXPECT_EQ(intro.size(), QSize(524, 257));
+    EXPECT_EQ(intro.Label1->text(), QStringLiteral("Herzlich willkommen beim ersten"));
+    EXPECT_EQ(intro.Label2->text(), QStringLiteral("ZELMAK - Emulator"));
+    EXPECT_EQ(intro.Label3->text(), QStringLiteral("Hjvtrq - R-904"));
+    EXPECT_EQ(intro.Label3->font().family(), QStringLiteral("Cyrillic-Normal"));
+}
+
+TEST_F(StartupTest, a_fatal_error_while_building_removes_the_intro_and_reports_it) {
+    Startup startup(dialogs);
+    auto form = startup.build([]() -> std::unique_ptr<TForm1> { throw std::runtime_error("kaputt"); },
+                              helpFile);
+    EXPECT_EQ(form, nullptr);
+    EXPECT_EQ(introWindow(), nullptr);
+    ASSERT_EQ(dialogs.fatalErrors.size(), 1);
+    const QString text = dialogs.fatalErrors[0];
+    EXPECT_TRUE(text.contains(QStringLiteral("std::runtime_error"))) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral("\nkaputt."))) << text.toStdString();
+}
+
+TEST(FatalErrorText, adds_a_full_stop_only_when_missing) {
+    EXPECT_TRUE(Startup::fatalErrorText("E", "Form1", "Fehler.").endsWith("\nFehler."));
+    EXPECT_TRUE(Startup::fatalErrorText("E", "Form1", "Fehler").endsWith("\nFehler."));
+}
+
+} // namespace
+} // namespace zelmak::test
