@@ -3,6 +3,9 @@
 // A main window for tests: real controls on the offscreen platform, with dialogs that answer
 // from queues and an error box that only records, so that no test can wait for a click.
 
+#include "app/help_viewer.h"
+#include "app/program_launcher.h"
+#include "files/clock.h"
 #include "ui/Unit1.h"
 #include "ui/dialogs.h"
 
@@ -55,6 +58,9 @@ protected:
         services.dialogs = &dialogs;
         services.helpFile = &helpFile;
         services.quit = [this] { ++quitRequests; };
+        services.helpViewer = &helpViewer;
+        services.launcher = &launcher;
+        services.clock = &clock;
         form = std::make_unique<TForm1>(services);
         form->FormCreate();
         form->show();
@@ -102,6 +108,9 @@ protected:
     }
 
     FakeDialogs dialogs;
+    RecordingHelpViewer helpViewer;
+    RecordingProgramLauncher launcher;
+    FixedClock clock{CalendarDate{2026, 12, 6}};
     QString helpFile;
     int quitRequests = 0;
     FormServices services;
