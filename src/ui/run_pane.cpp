@@ -1,4 +1,5 @@
 #include "run_pane.h"
+#include "run_pane_cut.h"
 
 #include <QFontMetricsF>
 #include <QInputMethodEvent>
@@ -10,21 +11,14 @@
 #include <QTextDocument>
 
 #include <algorithm>
-#include <array>
 #include <climits>
-#include <cmath>
 #include <cstring>
 
 namespace zelmak {
 
-namespace {
+using namespace pane_cut;
 
-// A block's state tells how its line break ends: soft when the next block goes on with the same
-// line. It describes the break after the block because the document keeps the later block's
-// state when the operator deletes a break, and that is then the right state for the joined block.
-constexpr int kSoftEnd = 1;
-constexpr int kHardEnd = 0;
-constexpr char16_t kSeparator = QChar::ParagraphSeparator;
+namespace {
 
 bool softAfter(const QTextBlock& block) {
     return block.userState() == kSoftEnd && block.next().isValid();
@@ -35,87 +29,8 @@ bool isLatin1(const QString& text) {
 }
 
 // Characters without a Latin-1 form become '?'.
-QString latin1Only(const QString& text) { return QString::fromLatin1(text.toLatin1()); }
-
-void appendLatin1(std::string& out, const QString& text) {
-    for (const QChar c : text)
-        out.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
-}
-
-// CR LF, a lone CR and a lone LF each become CR LF.
-std::string withCrLf(std::string_view raw) {
-    std::string out;
-    out.reserve(raw.size() + 2);
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        const char c = raw[i];
-        if (c != '\r' && c != '\n') {
-            out.push_back(c);
-            continue;
-        }
-        out += "\r\n";
-        if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n')
-            ++i;
-    }
-    return out;
-}
-
-struct LineMetrics {
-    std::array<double, 256> advance{};
-    // Width a symbol needs to stand last on a line: its advance and any ink beyond it.
-    std::array<double, 256> need{};
-    // Blanks never move to the next line; they hang past its end.
-    std::array<bool, 256> hangs{};
-    double tabStop = 80;
-    double lineWidth = 0;
-    bool valid = false;
-};
-
-// Fills one visual line the way the text layout wraps anywhere: a symbol goes on the line when
-// the line is empty, when it is a blank, or when it still fits.
-class LineFill {
-public:
-    explicit LineFill(const LineMetrics& metrics) : m_metrics(metrics) {}
-
-    bool fits(char16_t c) const {
-        const unsigned i = index(c);
-        return m_count == 0 || m_metrics.hangs[i] || m_x + m_metrics.need[i] <= m_metrics.lineWidth;
-    }
-    void add(char16_t c) {
-        const unsigned i = index(c);
-        if (i == '\t' && m_metrics.tabStop > 0)
-            m_x = (std::floor(m_x / m_metrics.tabStop) + 1) * m_metrics.tabStop;
-        else
-            m_x += m_metrics.advance[i];
-        ++m_count;
-    }
-    void reset() {
-        m_x = 0;
-        m_count = 0;
-    }
-
-private:
-    static unsigned index(char16_t c) { return c < 256 ? c : u'?'; }
-
-    const LineMetrics& m_metrics;
-    double m_x = 0;
-    int m_count = 0;
-};
-
-// Document offset, within cut text, of a logical offset (hard breaks count one, soft ones
-// nothing). At a soft break the offset after it is taken, where the layout shows the caret.
-int offsetOfLogical(const std::vector<char16_t>& text, const std::vector<char>& soft, int logical) {
-    int seen = 0;
-    std::size_t separators = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool isSoft = text[i] == kSeparator && soft[separators] != 0;
-        if (seen == logical && !isSoft)
-            return static_cast<int>(i);
-        if (text[i] == kSeparator)
-            ++separators;
-        if (!isSoft)
-            ++seen;
-    }
-    return static_cast<int>(text.size());
+QString latin1Only(const QString& text) {
+    return QString::fromLatin1(text.toLatin1());
 }
 
 } // namespace
@@ -160,9 +75,9 @@ RunPane::~RunPane() = default;
 
 void RunPane::showText(std::string_view text) {
     flushReflow();
-    const bool extends = m_rawValid && m_cutWidth == currentLineWidth() &&
-                         text.size() >= m_raw.size() &&
-                         (m_raw.empty() || std::memcmp(text.data(), m_raw.data(), m_raw.size()) == 0);
+    const bool extends =
+        m_rawValid && m_cutWidth == currentLineWidth() && text.size() >= m_raw.size() &&
+        (m_raw.empty() || std::memcmp(text.data(), m_raw.data(), m_raw.size()) == 0);
     if (extends)
         appendTail(text.substr(m_raw.size()));
     else
@@ -196,12 +111,19 @@ void RunPane::clearText() {
 std::string RunPane::text8() const {
     if (m_rawValid)
         return withCrLf(m_raw);
+    // One pass over the document's text; each block separator ends the block at hand.
+    const QString raw = document()->toRawText();
     std::string out;
-    out.reserve(static_cast<std::size_t>(document()->characterCount()) + 2);
-    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
-        appendLatin1(out, block.text());
-        if (block.next().isValid() && !softAfter(block))
-            out += "\r\n";
+    out.reserve(static_cast<std::size_t>(raw.size()) + 2);
+    QTextBlock block = document()->firstBlock();
+    for (const QChar c : raw) {
+        if (c.unicode() == kSeparator) {
+            if (block.next().isValid() && !softAfter(block))
+                out += "\r\n";
+            block = block.next();
+        } else {
+            out.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
+        }
     }
     return out;
 }
@@ -283,8 +205,8 @@ void RunPane::replaceRange(int from, int to, const Cut& cut, int lastState) {
     if (cut.text.empty())
         cursor.removeSelectedText();
     else
-        cursor.insertText(QString(reinterpret_cast<const QChar*>(cut.text.data()),
-                                  static_cast<qsizetype>(cut.text.size())));
+        cursor.insertText(QString::fromRawData(reinterpret_cast<const QChar*>(cut.text.data()),
+                                               static_cast<qsizetype>(cut.text.size())));
     cursor.endEditBlock();
     QTextBlock block = document()->findBlock(from);
     for (const char soft : cut.soft) {

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -103,6 +104,10 @@ struct RoundTrip {
     std::string input;
     std::string expected;
 };
+
+void PrintTo(const RoundTrip& row, std::ostream* out) {
+    *out << row.name;
+}
 
 std::string bytesFrom(int first, int last) {
     std::string s;
@@ -278,6 +283,10 @@ struct EnterRow {
     bool breaks;
 };
 
+void PrintTo(const EnterRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class RunPaneEnter : public RunPaneTest, public ::testing::WithParamInterface<EnterRow> {};
 
 TEST_P(RunPaneEnter, enter_makes_a_hard_break_only_where_the_pane_takes_it) {
@@ -300,9 +309,8 @@ TEST_P(RunPaneEnter, enter_makes_a_hard_break_only_where_the_pane_takes_it) {
     placeCaret(seam);
     QTest::keyClick(&pane, Qt::Key_Enter, row.modifiers);
     const auto seamLogical = static_cast<std::size_t>(seam - 2);
-    EXPECT_EQ(pane.text8(), row.breaks ? text.substr(0, seamLogical) + "\r\n" +
-                                             text.substr(seamLogical)
-                                       : text);
+    EXPECT_EQ(pane.text8(),
+              row.breaks ? text.substr(0, seamLogical) + "\r\n" + text.substr(seamLogical) : text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -359,8 +367,7 @@ TEST_F(RunPaneTest, changes_that_do_not_come_by_key_are_recut_once_events_run) {
     const auto select = [&](int blockNumber, int length) {
         QTextCursor selection(pane.document());
         selection.setPosition(block(blockNumber).position() + 1);
-        selection.setPosition(block(blockNumber).position() + 1 + length,
-                              QTextCursor::KeepAnchor);
+        selection.setPosition(block(blockNumber).position() + 1 + length, QTextCursor::KeepAnchor);
         pane.setTextCursor(selection);
         return static_cast<std::size_t>(block(blockNumber).position() + 1 - blockNumber);
     };
