@@ -59,7 +59,11 @@ bool PlainWindow::enabled(Control control) const { return enabledState.at(contro
 void PlainWindow::clearPane(Pane pane) { text(pane).clear(); }
 
 void PlainWindow::appendLine(Pane pane, std::string_view line) {
-    text(pane).append(line).append("\r\n");
+    // A new line starts on a line of its own, as in the window's panes.
+    std::string& t = text(pane);
+    if (!t.empty() && t.back() != '\n' && t.back() != '\r')
+        t.append("\r\n");
+    t.append(line).append("\r\n");
 }
 
 void PlainWindow::showText(Pane pane, std::string_view t) { text(pane).assign(t); }

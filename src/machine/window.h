@@ -55,7 +55,8 @@ public:
 
     // Removes all text of a pane.
     virtual void clearPane(Pane pane) = 0;
-    // Adds a line: the text followed by a line break (CR LF).
+    // Adds a line: the text followed by a line break (CR LF), on a line of its own (after a
+    // line break first when the pane's last line has none).
     virtual void appendLine(Pane pane, std::string_view line) = 0;
     // Rewrites a pane whole: afterwards it holds exactly this text, with no line break after it.
     virtual void showText(Pane pane, std::string_view text) = 0;

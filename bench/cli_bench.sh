@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# zelmak-cli on a 1 MiB and a 16 MiB text: best of three runs each, and how the time grows.
+# Goal: 16 MiB in under 2 s, and no more than 17 times the 1 MiB time.
+# usage: bench/cli_bench.sh [builddir]   (default: build)
+set -euo pipefail
+
+build=${1:-build}
+cli="$build/bin/zelmak-cli"
+if [ ! -x "$cli" ]; then
+  echo "cli_bench: $cli not found; build the target zelmak-cli first" >&2
+  exit 1
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The same text on every machine: a line of mixed case, word spaces, digits, line breaks and
+# characters without a key, repeated to the size wanted.
+line='Hallo Alle, die Zeit ist um. Jawohl: 0123456789 xyz QUER durch BERG und TAL!'
+yes "$line" | head -c $((1 << 20)) >"$work/1mib.txt" || true
+yes "$line" | head -c $((16 << 20)) >"$work/16mib.txt" || true
+
+# Runs the program three times on one input; prints the best wall-clock time and the best
+# processor time (user + system) in seconds. On a busy machine the processor time is the steadier
+# figure; the goal is stated for the wall-clock time of an otherwise idle machine.
+best_of_three() {
+  local input=$1 runs=""
+  for _ in 1 2 3; do
+    local TIMEFORMAT='%R %U %S'
+    runs+="$({ time "$cli" "$input" >/dev/null 2>&1; } 2>&1)"$'\n'
+  done
+  awk 'NF == 3 { wall = $1; cpu = $2 + $3
+                 if (bw == "" || wall < bw) bw = wall
+                 if (bc == "" || cpu < bc) bc = cpu }
+       END { printf "%.3f %.3f", bw, bc }' <<<"$runs"
+}
+
+read -r w1 c1 <<<"$(best_of_three "$work/1mib.txt")"
+read -r w16 c16 <<<"$(best_of_three "$work/16mib.txt")"
+
+awk -v w1="$w1" -v c1="$c1" -v w16="$w16" -v c16="$c16" 'BEGIN {
+  rw = (w1 > 0) ? w16 / w1 : 0
+  rc = (c1 > 0) ? c16 / c1 : 0
+  printf "zelmak-cli  1 MiB: %s s wall, %s s processor (best of 3)\n", w1, c1
+  printf "zelmak-cli 16 MiB: %s s wall, %s s processor (best of 3), %.1f MiB/s\n", w16, c16,
+         (w16 > 0 ? 16 / w16 : 0)
+  printf "16 MiB / 1 MiB: %.1f wall, %.1f processor (goal: at most 17)\n", rw, rc
+  printf "goal 16 MiB under 2 s: %s; growth at most 17x: %s\n",
+         (w16 < 2 ? "met" : "MISSED"), (rw <= 17 ? "met" : "MISSED")
+}'

@@ -1,0 +1,114 @@
+// One key through the machine, with every checked index and through the Window interface, as
+// the window and the command-line program run it. items_per_second is keys per second.
+
+#include "machine/key_alphabet.h"
+#include "machine/machine.h"
+#include "machine/plain_window.h"
+#include "machine/text_feed.h"
+#include "settings/settings.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using namespace zelmak;
+
+// A fixed pseudo-random sequence of keys, long enough that the branch predictor cannot learn
+// the path of the index through the discs (a short repeated sequence makes the step look
+// twice as fast as it is on real text).
+std::vector<int> makeKeys() {
+    std::vector<int> keys(4096);
+    std::uint32_t r = 20240531u;
+    for (int& k : keys) {
+        r = r * 1664525u + 1013904223u;
+        k = static_cast<int>((r >> 16) % 31u) + 1;
+    }
+    return keys;
+}
+
+const std::vector<int> kKeys = makeKeys();
+
+struct Machine {
+    Machine() { serviceSetting(m, plain); }
+    MachineState m;
+    PlainWindow plain;
+    Window& w = plain; // every call goes through the interface, as the window's does
+};
+
+// A key as the operator presses it: the gate, the texts and both panes rewritten. The texts are
+// cleared every 64 keys ("Clear all Window"), so the figure is that of a short message rather
+// than of an ever longer pane.
+void BM_PressKey(benchmark::State& state) {
+    Machine x;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const int k = kKeys[i % kKeys.size()];
+        pressKey(x.m, x.w, k, keySymbol(k));
+        if (++i % 64 == 0)
+            clearAll(x.m, x.w);
+    }
+    benchmark::DoNotOptimize(x.m.outputText.data());
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(BM_PressKey);
+
+// A key of automatic processing: TextIO with the panes left for one refresh at the end.
+void BM_TextIODeferred(benchmark::State& state) {
+    Machine x;
+    x.m.outputText.reserve(1 << 20);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        x.m.keyIndex = kKeys[i % kKeys.size()];
+        TextIO(x.m, x.w, PaneRefresh::Deferred);
+        if (++i % (1 << 20) == 0)
+            x.m.outputText.clear();
+    }
+    benchmark::DoNotOptimize(x.m.outputText.data());
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(BM_TextIODeferred);
+
+// The cipher step alone.
+void BM_Rotation(benchmark::State& state) {
+    Machine x;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        x.m.keyIndex = kKeys[i++ % kKeys.size()];
+        Rotation(x.m, x.w);
+        benchmark::DoNotOptimize(x.m.workIndex);
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(BM_Rotation);
+
+// The text feed over a 1 MiB text of mixed case, spaces and skipped bytes, as zelmak-cli and
+// automatic processing run it; items are the text's bytes.
+void BM_FeedText(benchmark::State& state) {
+    constexpr std::string_view kChars = "Hallo Alle, die Zeit ist um.\r\nJa 0123456789 xyz";
+    std::string text;
+    std::uint32_t r = 1;
+    while (text.size() < (1u << 20)) {
+        r = r * 1103515245u + 12345u;
+        text += kChars[(r >> 16) % kChars.size()];
+    }
+    Machine x;
+    for (auto _ : state) {
+        x.m.inputText.clear();
+        x.m.outputText.clear();
+        feedText(x.m, x.w, text);
+        benchmark::DoNotOptimize(x.m.outputText.data());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_FeedText)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,292 @@
+// zelmak-cli end to end: the built program, run with arguments, standard input and files.
+
+#include "machine/machine.h"
+#include "machine/plain_window.h"
+#include "machine/text_feed.h"
+#include "process.h"
+#include "settings/settings.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+namespace zelmak {
+namespace {
+
+using test::ProcessResult;
+using test::TempDir;
+using test::writeFile;
+
+// A program that stops before reading its input must not take the test down with it.
+const bool kPipeIgnored = [] {
+    std::signal(SIGPIPE, SIG_IGN);
+    return true;
+}();
+
+ProcessResult cli(const std::vector<std::string>& args, const std::string& input = {}) {
+    return test::runProcess(test::binPath("zelmak-cli"), args, input);
+}
+
+std::string record(const std::vector<int>& card, const std::vector<int>& discs) {
+    std::string bytes;
+    for (const int b : card)
+        bytes += static_cast<char>(b);
+    for (const int b : discs)
+        bytes += static_cast<char>(b);
+    return bytes;
+}
+
+std::vector<int> identityCard() {
+    std::vector<int> c;
+    for (int k = 1; k <= 31; ++k)
+        c.push_back(k);
+    return c;
+}
+
+std::vector<int> reversedCard() {
+    std::vector<int> c;
+    for (int k = 1; k <= 31; ++k)
+        c.push_back(32 - k);
+    return c;
+}
+
+// What the machine library gives for a text from a setting at AAAAA.
+std::string expected(const std::vector<int>& card, const std::vector<int>& discs,
+                     const std::string& text, bool cipher = true) {
+    MachineState m;
+    PlainWindow w;
+    for (int k = 1; k <= 31; ++k)
+        w.setCardItem(k, card[static_cast<std::size_t>(k - 1)]);
+    for (int s = 1; s <= 5; ++s)
+        w.setDiscItem(s, discs[static_cast<std::size_t>(s - 1)]);
+    checkSetting(m, w);
+    w.cipher = cipher;
+    feedText(m, w, text);
+    return m.outputText;
+}
+
+TEST(Cli, EnciphersStandardInputWithNoLineBreak) {
+    const ProcessResult r = cli({}, "HALLO ALLE");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "5M5QHAI6Y4");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(Cli, DeciphersTheWorkedExample) {
+    const ProcessResult r = cli({"--decipher"}, "5M5QHAI6Y4");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "HALLO_ALLE");
+}
+
+TEST(Cli, ReportsTheEndPositions) {
+    const ProcessResult r = cli({"--report"}, "HALLO ALLE");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "5M5QHAI6Y4");
+    EXPECT_EQ(r.err, "positions: C8SPA\n");
+}
+
+TEST(Cli, StartPositionsInEitherCaseContinueARun) {
+    // Where "HALLO ALLE" left the discs, the next text goes on as it would in one run.
+    const std::string whole = cli({}, "HALLO ALLE HALLO").out;
+    ASSERT_EQ(whole.size(), 16u);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--start", "C8SPA"}, {"--start", "c8spa"}, {"--start=C8sPa"}}) {
+        const ProcessResult r = cli(args, " HALLO");
+        EXPECT_EQ(r.status, 0) << args[0];
+        EXPECT_EQ(r.out, whole.substr(10)) << args[0];
+    }
+}
+
+struct BadStartRow {
+    const char* name;
+    const char* start;
+    std::vector<std::string> mentions;
+};
+
+void PrintTo(const BadStartRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class CliBadStart : public ::testing::TestWithParam<BadStartRow> {};
+
+TEST_P(CliBadStart, IsAUsageErrorNamingTheProblem) {
+    const ProcessResult r = cli({"--start", GetParam().start});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    for (const std::string& word : GetParam().mentions)
+        EXPECT_NE(r.err.find(word), std::string::npos) << "missing \"" << word << "\" in\n"
+                                                       << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CliBadStart,
+                         ::testing::Values(BadStartRow{"four", "AAAA", {"five", "4"}},
+                                           BadStartRow{"six", "AAAAAA", {"five", "6"}},
+                                           BadStartRow{"empty", "", {"five", "0"}},
+                                           BadStartRow{"letter_j", "AAJAA", {"\"J\"", "slot 3"}},
+                                           BadStartRow{"digit_zero", "0AAAA", {"\"0\"", "slot 1"}},
+                                           BadStartRow{"underscore", "AAAA_", {"\"_\"", "slot 5"}}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+TEST(Cli, KeyFileSetsCardAndDiscs) {
+    TempDir dir;
+    const std::string key = dir.file("reversed.key");
+    writeFile(key, record(reversedCard(), {4, 3, 2, 1, 0}));
+    const std::string text = "DIE ZEIT IST UM, HALLO ALLE";
+    const ProcessResult r = cli({"--key", key}, text);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, expected(reversedCard(), {4, 3, 2, 1, 0}, text));
+    EXPECT_NE(r.out, cli({}, text).out);
+
+    const ProcessResult back = cli({"--key=" + key, "--decipher"}, r.out);
+    EXPECT_EQ(back.out, "DIE_ZEIT_IST_UM_HALLO_ALLE");
+}
+
+TEST(Cli, KeyFileLongerThanARecordUsesItsFirst36Bytes) {
+    TempDir dir;
+    const std::string key = dir.file("long.key");
+    writeFile(key, record(reversedCard(), {1, 0, 3, 2, 4}) + std::string("\x07\x07\xff\x00", 4));
+    const ProcessResult r = cli({"--key", key}, "HALLO ALLE");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, expected(reversedCard(), {1, 0, 3, 2, 4}, "HALLO ALLE"));
+}
+
+struct BadKeyRow {
+    const char* name;
+    std::string bytes; // empty: no file at all
+    int status;
+    const char* err;
+};
+
+void PrintTo(const BadKeyRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class CliBadKey : public ::testing::TestWithParam<BadKeyRow> {};
+
+TEST_P(CliBadKey, StopsWithTheMessageAndStatus) {
+    TempDir dir;
+    const std::string key = dir.file("bad.key");
+    if (!GetParam().bytes.empty())
+        writeFile(key, GetParam().bytes);
+    const ProcessResult r = cli({"--key", key, "-"});
+    EXPECT_EQ(r.status, GetParam().status);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, GetParam().err);
+}
+
+std::vector<int> cardWith(int k, int value) {
+    auto c = identityCard();
+    c[static_cast<std::size_t>(k - 1)] = value;
+    return c;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CliBadKey,
+    ::testing::Values(
+        BadKeyRow{"missing", "", 1, "Datei nicht gefunden.\n"},
+        BadKeyRow{"short_35_bytes", record(identityCard(), {0, 1, 2, 3}), 1,
+                  "Lesen nach Dateiende (EOF).\n"},
+        BadKeyRow{"one_byte", std::string(1, '\x01'), 1, "Lesen nach Dateiende (EOF).\n"},
+        BadKeyRow{"card_entry_zero", record(cardWith(7, 0), {0, 1, 2, 3, 4}), 2,
+                  "Error Cipher-Card!\n"},
+        BadKeyRow{"card_symbol_twice", record(cardWith(7, 8), {0, 1, 2, 3, 4}), 2,
+                  "Error Cipher-Card!\n"},
+        BadKeyRow{"card_entry_32", record(cardWith(31, 32), {0, 1, 2, 3, 4}), 2,
+                  "Error Cipher-Card!\n"},
+        BadKeyRow{"card_checked_before_discs", record(cardWith(1, 0), {0, 0, 0, 0, 0}), 2,
+                  "Error Cipher-Card!\n"},
+        BadKeyRow{"discs_equal", record(identityCard(), {0, 1, 2, 3, 3}), 2,
+                  "Error Cipher-Disc !!\n"},
+        BadKeyRow{"disc_5", record(identityCard(), {0, 1, 5, 3, 4}), 2, "Error Cipher-Disc !!\n"},
+        BadKeyRow{"disc_255", record(identityCard(), {255, 1, 2, 3, 4}), 2,
+                  "Error Cipher-Disc !!\n"},
+        BadKeyRow{"two_discs_out_of_range", record(identityCard(), {0, 1, 2, 9, 200}), 2,
+                  "Error Cipher-Disc !!\n"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(Cli, InputFromAFileOrDashOrMissing) {
+    TempDir dir;
+    const std::string text = dir.file("clear.txt");
+    writeFile(text, "Hallo Alle\r\n");
+    ProcessResult r = cli({text});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "5M5QHAI6Y4");
+
+    r = cli({"-"}, "HALLO ALLE");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "5M5QHAI6Y4");
+
+    r = cli({dir.file("absent.txt")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("absent.txt"), std::string::npos) << r.err;
+
+    r = cli({"--", "-x"});
+    EXPECT_EQ(r.status, 1) << "after -- a name is an input, not an option";
+}
+
+TEST(Cli, EmptyInputGivesEmptyOutput) {
+    const ProcessResult r = cli({"--report"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "positions: AAAAA\n");
+}
+
+TEST(Cli, HelpAndUnknownOptions) {
+    ProcessResult r = cli({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("Usage: zelmak-cli", 0), 0u) << r.out;
+    EXPECT_EQ(r.err, "");
+
+    r = cli({"--frobnicate"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("--frobnicate"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Usage: zelmak-cli"), std::string::npos) << r.err;
+
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--key"}, {"--start"}, {"a.txt", "b.txt"}}) {
+        r = cli(args);
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_NE(r.err.find("Usage: zelmak-cli"), std::string::npos) << r.err;
+    }
+}
+
+TEST(Cli, BytesWithoutAKeyAreSkipped) {
+    std::string every;
+    std::string keyable;
+    for (int round = 0; round < 3; ++round)
+        for (int b = 0; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            every += c;
+            if (feedKey(c))
+                keyable += c;
+        }
+    ASSERT_EQ(keyable.size(), 3u * (2 * 26 - 6 + 8 + 2)); // letters, digits 2..9, space, _
+    const ProcessResult all = cli({}, every);
+    const ProcessResult only = cli({}, keyable);
+    EXPECT_EQ(all.status, 0);
+    EXPECT_EQ(all.out, only.out);
+    EXPECT_EQ(all.out.size(), keyable.size());
+}
+
+// A text longer than the program's read chunk comes out as one run through the machine.
+TEST(Cli, LongTextMatchesTheMachineAcrossChunks) {
+    std::string text;
+    std::uint32_t x = 12345;
+    while (text.size() < 2'500'000) {
+        x = x * 1103515245u + 12345u;
+        text += "ABCDEFGHIJKLMNOPQRSTUVWXYZ 0123456789\n"[(x >> 16) % 38];
+    }
+    const ProcessResult r = cli({"--report"}, text);
+    EXPECT_EQ(r.status, 0);
+    const std::string want = expected(identityCard(), {0, 1, 2, 3, 4}, text);
+    EXPECT_EQ(r.out.size(), want.size());
+    EXPECT_TRUE(r.out == want) << "the outputs differ";
+}
+
+} // namespace
+} // namespace zelmak

@@ -1,0 +1,246 @@
+#include "machine_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace zelmak {
+namespace {
+
+using test::describe;
+using test::positions;
+using test::setPositions;
+using test::setUp;
+using test::typeKeys;
+
+struct WrapRow {
+    const char* name;
+    std::int32_t in;
+    std::int32_t out;
+};
+
+void PrintTo(const WrapRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class Wrap : public ::testing::TestWithParam<WrapRow> {};
+
+TEST_P(Wrap, BringsTheIndexBackWithOneCorrection) {
+    MachineState m;
+    m.workIndex = GetParam().in;
+    zelmak::Test(m); // qualified: inside a test, Test is GoogleTest's class
+    EXPECT_EQ(m.workIndex, GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, Wrap,
+    ::testing::Values(WrapRow{"zero", 0, 31}, WrapRow{"thirty_two", 32, 1},
+                      WrapRow{"sixty_two", 62, 31}, WrapRow{"minus_thirty", -30, 1},
+                      WrapRow{"thirty_one_stays", 31, 31}, WrapRow{"one_stays", 1, 1},
+                      // One correction each way and no remainder: values the machine never
+                      // produces show that there is no loop.
+                      WrapRow{"sixty_three_once", 63, 32}, WrapRow{"minus_31_once", -31, 0},
+                      WrapRow{"int_max_once", 2147483647, 2147483616},
+                      WrapRow{"int_min_once", -2147483647 - 1, -2147483617}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+struct StepRow {
+    const char* name;
+    test::Discs discs;
+    const char* before;
+    const char* after;
+};
+
+void PrintTo(const StepRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class Stepping : public ::testing::TestWithParam<StepRow> {};
+
+TEST_P(Stepping, OneKeyMovesTheDiscs) {
+    const StepRow& row = GetParam();
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w, test::identityCard(), row.discs);
+    setPositions(w, row.before);
+    typeKeys(m, w, "A");
+    EXPECT_EQ(positions(w), row.after) << describe(m, w);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boundaries, Stepping,
+    ::testing::Values(StepRow{"slot1_N_to_I", test::kServiceDiscs, "NAAAA", "IPAAA"},
+                      StepRow{"slot2_I_to_N", test::kServiceDiscs, "AIAAA", "SNAAA"},
+                      StepRow{"slot3_N_to_I", test::kServiceDiscs, "IANAA", "2PIAA"},
+                      StepRow{"slot4_I_to_N", test::kServiceDiscs, "A2AIA", "SIANA"},
+                      StepRow{"slot5_N_to_I", test::kServiceDiscs, "AANAN", "SPNAI"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Marks, Stepping,
+    ::testing::Values(
+        // Slot 1 arriving on "2" (a mark of disc 1) moves slot 3; leaving it does not.
+        StepRow{"slot1_arrives_on_mark", test::kServiceDiscs, "IAAAA", "2PSAA"},
+        StepRow{"slot1_leaves_mark", test::kServiceDiscs, "2AAAA", "3PAAA"},
+        // Slot 2 arriving on "R" (a mark of disc 2) moves slot 4 back; leaving it does not.
+        StepRow{"slot2_arrives_on_mark", test::kServiceDiscs, "ATAAA", "SRAPA"},
+        StepRow{"slot2_leaves_mark", test::kServiceDiscs, "ARAAA", "SEAAA"},
+        // The marks are those of the disc in the slot, not of the slot's number: disc 5 in
+        // slot 1 has its mark on "8", disc 1 has none there.
+        StepRow{"disc5_in_slot1_mark", {4, 1, 2, 3, 0}, "7AAAA", "8PSAA"},
+        StepRow{"disc1_in_slot1_no_mark", test::kServiceDiscs, "7AAAA", "8PAAA"},
+        // Slot 3 moved onto "3" (a mark of disc 3) by this key makes slot 5 step at once.
+        StepRow{"slot3_arrives_moves_slot5", test::kServiceDiscs, "IA2AA", "2P3AS"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(CipherStep, SlotFiveStepsWhileSlotThreeRestsOnAMark) {
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    setPositions(w, "AA3AA");
+    const std::vector<std::string> after{"SP3AS", "DO3AD", "FU3AF", "GZ4AF", "HT4AF"};
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        typeKeys(m, w, "Q");
+        EXPECT_EQ(positions(w), after[i]) << "after key " << i + 1 << ": " << describe(m, w);
+    }
+}
+
+TEST(CipherStep, SlotsOneAndTwoTurnOnceIn31KeysAndMoveThreeAndFourFourTimes) {
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    for (int i = 0; i < 31; ++i)
+        typeKeys(m, w, "E");
+    EXPECT_EQ(w.position(1), kStartPosition);
+    EXPECT_EQ(w.position(2), kStartPosition);
+    EXPECT_EQ(w.position(3), kStartPosition + 4) << describe(m, w);
+    EXPECT_EQ(w.position(4), kStartPosition - 4) << describe(m, w);
+}
+
+TEST(CipherStep, IndexFifteenPassesTheReflectorUnchanged) {
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    ASSERT_EQ(m.discWiring(6, 15), 0);
+    m.keyIndex = 23; // "H" from AAAAA reaches the reflector as 15
+    Rotation(m, w);
+    EXPECT_EQ(m.savedIndex, 15) << describe(m, w);
+    EXPECT_EQ(m.workIndex, 5) << describe(m, w);
+}
+
+TEST(CipherStep, EntryTwentySevenFollowsTheModeOfTheLastStep) {
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    EXPECT_EQ(m.outputAlphabet[27], '\0') << "before the first step";
+    typeKeys(m, w, "H");
+    EXPECT_EQ(m.outputAlphabet[27], 'Y');
+    w.cipher = false;
+    typeKeys(m, w, "H");
+    EXPECT_EQ(m.outputAlphabet[27], '_');
+    w.cipher = true;
+    typeKeys(m, w, "H");
+    EXPECT_EQ(m.outputAlphabet[27], 'Y');
+}
+
+// Index 27 shows by the mode of its own step: the worked example's ninth key comes out as
+// index 27 in Cipher mode ("Y"), its sixth cipher symbol deciphers to index 27 ("_").
+TEST(CipherStep, IndexTwentySevenShowsByTheModeOfItsOwnStep) {
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    setPositions(w, "LQSPA");
+    EXPECT_EQ(typeKeys(m, w, "L"), "Y") << describe(m, w);
+    EXPECT_EQ(m.workIndex, 27);
+    w.cipher = false;
+    setPositions(w, "HTSAA");
+    EXPECT_EQ(typeKeys(m, w, "A"), "_") << describe(m, w);
+    EXPECT_EQ(m.workIndex, 27);
+    EXPECT_EQ(m.outputText, "Y_") << "the earlier symbol is not rewritten";
+}
+
+struct BrokenStepRow {
+    const char* name;
+    int slot;        // DiscSetting entry set out of range (0: none)
+    Byte value;      // its value
+    int keyIndex;    // the key pressed
+    char expected27; // OutputAlphabet[27] afterwards
+};
+
+void PrintTo(const BrokenStepRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class BrokenStep : public ::testing::TestWithParam<BrokenStepRow> {};
+
+// A step that meets an index out of range stops with the range error before the discs move;
+// TextIO appends no output, while InputText and the input pane already hold the key.
+TEST_P(BrokenStep, StopsBeforeTheDiscsMove) {
+    const BrokenStepRow& row = GetParam();
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    typeKeys(m, w, "HA");
+    setPositions(w, "N2QIV");
+    if (row.slot != 0)
+        m.key.discSetting[row.slot] = row.value;
+    m.outputAlphabet[27] = '\0';
+
+    try {
+        pressKey(m, w, row.keyIndex, 'K');
+        FAIL() << "the step went through: " << describe(m, w);
+    } catch (const RangeError& e) {
+        EXPECT_STREQ(e.what(), "Bereichsüberschreitung");
+    }
+    EXPECT_EQ(positions(w), "N2QIV") << describe(m, w);
+    EXPECT_EQ(m.inputText, "HAK");
+    EXPECT_EQ(w.paneText(Pane::Eingabe), "HAK");
+    EXPECT_EQ(m.outputText, "5M");
+    EXPECT_EQ(w.paneText(Pane::Ausgabe), "5M");
+    EXPECT_EQ(m.outputAlphabet[27], row.expected27);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BrokenStep,
+    ::testing::Values(
+        // Disc "6" in a slot reaches the reflector's row going forward, but has no inverse row.
+        BrokenStepRow{"disc_setting_5_slot_1", 1, 5, 25, 'Y'},
+        BrokenStepRow{"disc_setting_5_slot_5", 5, 5, 25, 'Y'},
+        BrokenStepRow{"disc_setting_255_slot_3", 3, 255, 25, 'Y'},
+        BrokenStepRow{"disc_setting_31_slot_2", 2, 31, 25, 'Y'},
+        // KeyIndex is looked up before the mode is read, so entry 27 stays as it was.
+        BrokenStepRow{"key_index_0", 0, 0, 0, '\0'}, BrokenStepRow{"key_index_32", 0, 0, 32, '\0'}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// What was written before a failed check stays: WorkIndex holds the value the stage before the
+// failing lookup left (the worked example's first key: card 23, then 39 wrapped to 8).
+TEST(CipherStep, AFailedLookupLeavesWorkIndexAsTheStageBeforeLeftIt) {
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    m.key.discSetting[1] = 255;
+    m.keyIndex = 23;
+    EXPECT_THROW(Rotation(m, w), RangeError);
+    EXPECT_EQ(m.workIndex, 8) << describe(m, w);
+    EXPECT_EQ(positions(w), "AAAAA");
+}
+
+TEST(CipherStep, AKeyMayComeOutAsItself) {
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    // Search the single keys from a few start positions for one that maps to itself.
+    bool found = false;
+    for (int start = 0; start <= 30 && !found; ++start)
+        for (int k = 1; k <= 31 && !found; ++k) {
+            for (int s = 1; s <= 5; ++s)
+                w.setPosition(s, start);
+            m.keyIndex = k;
+            Rotation(m, w);
+            found = m.workIndex == k;
+        }
+    EXPECT_TRUE(found);
+}
+
+} // namespace
+} // namespace zelmak

@@ -1,0 +1,199 @@
+#include "machine_test_util.h"
+
+#include "machine/fixed_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace zelmak {
+namespace {
+
+using test::identityCard;
+using test::positions;
+using test::setUp;
+
+std::vector<int> row(const Table2<Byte, 1, 5, 1, 31>& t, int r) {
+    std::vector<int> out;
+    for (int c = 1; c <= 31; ++c)
+        out.push_back(t(r, c));
+    return out;
+}
+
+TEST(Init, DiscWiringInverseRowOneIsTheWorkedRow) {
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    const std::vector<int> expected{6,  28, 21, 12, 14, 3,  1, 31, 4,  26, 25, 15, 29, 5,  20, 8,
+                                    24, 2,  27, 10, 18, 19, 9, 16, 13, 7,  17, 11, 23, 22, 30};
+    EXPECT_EQ(row(m.discWiringInverse, 1), expected);
+}
+
+TEST(Init, EveryDiscRowAndItsInverseUndoEachOther) {
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    for (int d = 1; d <= 5; ++d)
+        for (int c = 1; c <= 31; ++c) {
+            EXPECT_EQ(m.discWiringInverse(d, m.discWiring(d, c)), c) << "disc " << d;
+            EXPECT_EQ(m.discWiring(d, m.discWiringInverse(d, c)), c) << "disc " << d;
+        }
+}
+
+TEST(Init, ReflectorPairsContactsAndLeavesFifteenOpen) {
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    for (int c = 1; c <= 31; ++c) {
+        const int other = m.discWiring(6, c);
+        if (c == 15) {
+            EXPECT_EQ(other, 0);
+            continue;
+        }
+        ASSERT_GE(other, 1) << "contact " << c;
+        EXPECT_NE(other, c) << "contact " << c;
+        EXPECT_EQ(m.discWiring(6, other), c) << "contact " << c;
+    }
+}
+
+TEST(Init, PinTableHoldsFourMarksPerDisc) {
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    const std::vector<std::vector<int>> marks{
+        {2, 6, 22, 31}, {1, 12, 20, 29}, {3, 9, 24, 31}, {4, 11, 23, 31}, {8, 10, 21, 28}};
+    for (int d = 1; d <= 5; ++d) {
+        std::vector<int> got;
+        for (int c = 1; c <= 31; ++c)
+            if (m.pinTable(d, c) != 0) {
+                EXPECT_EQ(m.pinTable(d, c), 1);
+                got.push_back(c);
+            }
+        EXPECT_EQ(got, marks[static_cast<std::size_t>(d - 1)]) << "disc " << d;
+    }
+}
+
+TEST(Init, ServiceSettingGivesIdentityInversesAndCapturesTheSelectors) {
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    for (int k = 1; k <= 31; ++k) {
+        EXPECT_EQ(m.cardTableInverse[k], k);
+        EXPECT_EQ(m.key.cardSetting[k], k);
+    }
+    for (int s = 1; s <= 5; ++s)
+        EXPECT_EQ(m.key.discSetting[s], s - 1);
+    EXPECT_EQ(positions(w), "AAAAA");
+}
+
+TEST(Init, CardInverseFollowsAShuffledCard) {
+    MachineState m;
+    PlainWindow w;
+    test::Card card{};
+    for (int k = 1; k <= 31; ++k)
+        card[static_cast<std::size_t>(k - 1)] = 32 - k; // key 1 becomes N, key 31 becomes I
+    setUp(m, w, card, {4, 2, 0, 3, 1});
+    for (int k = 1; k <= 31; ++k)
+        EXPECT_EQ(m.cardTableInverse[m.cardTable[k]], k);
+    EXPECT_EQ(m.key.discSetting.raw(), (std::array<Byte, 5>{4, 2, 0, 3, 1}));
+}
+
+TEST(Init, OutputAlphabetIsKeyAlphabetButEntry27WhichInitNeverWrites) {
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    for (int i = 1; i <= 31; ++i) {
+        if (i != kWordSpaceIndex) {
+            EXPECT_EQ(m.outputAlphabet[i], keySymbol(i)) << "entry " << i;
+        }
+    }
+    EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], '\0');
+
+    // After a step has written it, a new set-up leaves it alone in either mode.
+    test::typeKeys(m, w, "H");
+    EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], 'Y');
+    Init(m, w);
+    EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], 'Y');
+    w.cipher = false;
+    test::typeKeys(m, w, "H");
+    EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], '_');
+    Init(m, w);
+    EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], '_');
+}
+
+TEST(Init, TurnsEveryDiscBackToA) {
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    test::setPositions(w, "N2QIV");
+    Init(m, w);
+    EXPECT_EQ(positions(w), "AAAAA");
+}
+
+struct BlankSelectorRow {
+    const char* name;
+    bool card; // a card selector, otherwise a disc-number selector
+    int index; // which selector is blank
+};
+
+void PrintTo(const BlankSelectorRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class InitBlankSelector : public ::testing::TestWithParam<BlankSelectorRow> {};
+
+// A blank selector stops the set-up there: what was captured before it keeps its new value,
+// everything after it keeps the previous set-up's value, and the discs are not turned to "A".
+TEST_P(InitBlankSelector, StopsThereWithTheEntriesBeforeItCaptured) {
+    const BlankSelectorRow& p = GetParam();
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w); // previous set-up: identity card, discs 0..4
+    // The new setting: card reversed, discs 4 3 2 1 0, one selector blank.
+    for (int k = 1; k <= 31; ++k)
+        w.setCardItem(k, 32 - k);
+    for (int s = 1; s <= 5; ++s)
+        w.setDiscItem(s, 5 - s);
+    if (p.card)
+        w.setCardItem(p.index, -1);
+    else
+        w.setDiscItem(p.index, -1);
+    test::setPositions(w, "N2QIV");
+    const auto inverseBefore = m.cardTableInverse;
+
+    try {
+        Init(m, w);
+        FAIL() << "Init went through a blank selector";
+    } catch (const RangeError& e) {
+        EXPECT_STREQ(e.what(), "Bereichsüberschreitung");
+    }
+
+    const int cardCaptured = p.card ? p.index - 1 : 31;
+    const int discsCaptured = p.card ? 0 : p.index - 1;
+    for (int k = 1; k <= 31; ++k)
+        EXPECT_EQ(m.key.cardSetting[k], k <= cardCaptured ? 32 - k : k) << "card entry " << k;
+    for (int s = 1; s <= 5; ++s)
+        EXPECT_EQ(m.key.discSetting[s], s <= discsCaptured ? 5 - s : s - 1) << "disc " << s;
+    EXPECT_EQ(m.cardTableInverse, inverseBefore);
+    EXPECT_EQ(positions(w), "N2QIV");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Selectors, InitBlankSelector,
+    ::testing::Values(BlankSelectorRow{"card_1", true, 1}, BlankSelectorRow{"card_17", true, 17},
+                      BlankSelectorRow{"card_31", true, 31}, BlankSelectorRow{"disc_1", false, 1},
+                      BlankSelectorRow{"disc_3", false, 3}, BlankSelectorRow{"disc_5", false, 5}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(Init, CardTableOutsideOneToThirtyOneStopsWhenBuildingTheInverse) {
+    MachineState m;
+    PlainWindow w;
+    setUp(m, w);
+    m.cardTable[5] = 0;
+    EXPECT_THROW(Init(m, w), RangeError);
+    m.cardTable[5] = 32;
+    EXPECT_THROW(Init(m, w), RangeError);
+}
+
+} // namespace
+} // namespace zelmak

@@ -1,0 +1,158 @@
+#include "machine_test_util.h"
+
+#include "machine/text_feed.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace zelmak {
+namespace {
+
+using test::describe;
+using test::setUp;
+
+// The expected key of every byte, written out from the machine's alphabet rather than from
+// the feed's table.
+std::optional<FedKey> expectedKey(int byte) {
+    const std::string alphabet = "I23456789QERTZUOPASDFGHMKLYCVBN";
+    if (byte == ' ' || byte == '_')
+        return FedKey{27, '_'};
+    char c = static_cast<char>(byte);
+    if (byte >= 'a' && byte <= 'z')
+        c = static_cast<char>(byte - 'a' + 'A');
+    if (byte >= 128 || c == '\0')
+        return std::nullopt;
+    const auto pos = alphabet.find(c);
+    if (pos == std::string::npos)
+        return std::nullopt;
+    return FedKey{static_cast<int>(pos) + 1, c};
+}
+
+class FeedByte : public ::testing::TestWithParam<int> {};
+
+TEST_P(FeedByte, KeysOrSkips) {
+    const int byte = GetParam();
+    const auto got = feedKey(static_cast<char>(byte));
+    const auto want = expectedKey(byte);
+    ASSERT_EQ(got.has_value(), want.has_value());
+    if (want) {
+        EXPECT_EQ(got->index, want->index);
+        EXPECT_EQ(got->letter, want->letter);
+    }
+}
+
+std::string byteName(int byte) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "byte_%03d", byte);
+    std::string name = buf;
+    if ((byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
+        (byte >= 'a' && byte <= 'z'))
+        name += std::string("_") + static_cast<char>(byte);
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryByte, FeedByte, ::testing::Range(0, 256),
+                         [](const auto& p) { return byteName(p.param); });
+
+// Spot checks of the rule itself, so that a fault shared by the feed and the expected table
+// above still shows.
+TEST(FeedKey, NamedCases) {
+    struct Row {
+        char c;
+        int index; // 0: skipped
+        char letter;
+    };
+    const Row rows[] = {
+        {'A', 18, 'A'}, {'a', 18, 'A'}, {'B', 30, 'B'}, {'b', 30, 'B'}, {'I', 1, 'I'},
+        {'i', 1, 'I'},  {'2', 2, '2'},  {'9', 9, '9'},  {'N', 31, 'N'}, {'n', 31, 'N'},
+        {'Y', 27, 'Y'}, {'y', 27, 'Y'}, {' ', 27, '_'}, {'_', 27, '_'}, {'0', 0, 0},
+        {'1', 0, 0},    {'J', 0, 0},    {'j', 0, 0},    {'W', 0, 0},    {'w', 0, 0},
+        {'X', 0, 0},    {'x', 0, 0},    {'\t', 0, 0},   {'\r', 0, 0},   {'\n', 0, 0},
+        {'\0', 0, 0},   {'.', 0, 0},    {'\xe4', 0, 0}, {'\xff', 0, 0}, {'\x80', 0, 0}};
+    for (const Row& r : rows) {
+        const auto got = feedKey(r.c);
+        if (r.index == 0) {
+            EXPECT_FALSE(got.has_value()) << "byte " << int(static_cast<unsigned char>(r.c));
+        } else {
+            ASSERT_TRUE(got.has_value()) << r.c;
+            EXPECT_EQ(got->index, r.index) << r.c;
+            EXPECT_EQ(got->letter, r.letter) << r.c;
+        }
+    }
+}
+
+class FeedText : public ::testing::Test {
+protected:
+    void SetUp() override { setUp(m, w); }
+    MachineState m;
+    PlainWindow w;
+};
+
+TEST_F(FeedText, KeysLikeTheKeyboardAndSkipsWhatHasNoKey) {
+    feedText(m, w, "Hallo, Alle!\r\n");
+    EXPECT_EQ(m.inputText, "HALLO_ALLE");
+    EXPECT_EQ(m.outputText, "5M5QHAI6Y4") << describe(m, w);
+    EXPECT_EQ(test::positions(w), "C8SPA");
+    EXPECT_EQ(m.keyLetter, "E");
+    EXPECT_EQ(m.keyIndex, 11);
+}
+
+TEST_F(FeedText, SkippedCharactersDoNotStepTheDiscs) {
+    feedText(m, w, "0J1W\tX\r\n.\x80\xff");
+    EXPECT_EQ(m.inputText, "");
+    EXPECT_EQ(m.outputText, "");
+    EXPECT_EQ(test::positions(w), "AAAAA");
+}
+
+TEST_F(FeedText, OneCharacterIsProcessed) {
+    feedText(m, w, "h");
+    EXPECT_EQ(m.inputText, "H");
+    EXPECT_EQ(m.outputText, "5");
+    EXPECT_EQ(test::positions(w), "SPAAA");
+}
+
+TEST_F(FeedText, LowerAndUpperCaseGiveTheSameOutput) {
+    feedText(m, w, "hallo alle, die zeit ist um");
+    const std::string lower = m.outputText;
+    MachineState m2;
+    PlainWindow w2;
+    setUp(m2, w2);
+    feedText(m2, w2, "HALLO ALLE, DIE ZEIT IST UM");
+    EXPECT_EQ(lower, m2.outputText);
+    EXPECT_EQ(m.inputText, m2.inputText);
+}
+
+TEST_F(FeedText, DoesNotTouchThePanesOrTestTheFlags) {
+    w.text(Pane::Eingabe) = "before";
+    m.cardReady = 0;
+    feedText(m, w, "HALLO");
+    EXPECT_EQ(m.outputText, "5M5QH");
+    EXPECT_EQ(w.paneText(Pane::Eingabe), "before");
+}
+
+TEST_F(FeedText, ContinuesTheTextsAndThePositions) {
+    feedText(m, w, "HAL");
+    feedText(m, w, "LO ALLE");
+    EXPECT_EQ(m.outputText, "5M5QHAI6Y4");
+}
+
+TEST_F(FeedText, DecipherTakesYAsIndex27OnEveryCharacter) {
+    w.cipher = false;
+    feedText(m, w, "5m5qhai6y4");
+    EXPECT_EQ(m.outputText, "HALLO_ALLE") << describe(m, w);
+    EXPECT_EQ(m.inputText, "5M5QHAI6Y4");
+}
+
+TEST_F(FeedText, AnErrorStopsTheRunAtThatCharacter) {
+    feedText(m, w, "HA");
+    m.key.discSetting[2] = 7;
+    EXPECT_THROW(feedText(m, w, "LLO"), RangeError);
+    EXPECT_EQ(m.inputText, "HAL");
+    EXPECT_EQ(m.outputText, "5M");
+    EXPECT_EQ(test::positions(w), "DOAAA");
+}
+
+} // namespace
+} // namespace zelmak
