@@ -154,5 +154,12 @@ TEST_F(FeedText, AnErrorStopsTheRunAtThatCharacter) {
     EXPECT_EQ(test::positions(w), "DOAAA");
 }
 
+TEST_F(FeedText, TheSelectorsShowWhereTheDiscsStoodWhenARunStopsPartWay) {
+    m.cardTable[26] = 255; // L runs off the tables
+    EXPECT_THROW(feedText(m, w, "HALLO"), RangeError);
+    EXPECT_EQ(m.outputText, "5M");
+    EXPECT_EQ(test::positions(w), "DOAAA");
+}
+
 } // namespace
 } // namespace zelmak
