@@ -1,0 +1,138 @@
+// The main window's figures: the time of one key press (the whole handler, both panes
+// rewritten) with long texts already in the panes, and the start-up from main() to the window
+// shown. Runs on the offscreen platform unless a display is chosen.
+
+#include "app/startup.h"
+#include "machine/machine.h"
+#include "ui/Unit1.h"
+#include "ui/dialogs.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+class SilentDialogs : public zelmak::Dialogs {
+public:
+    std::optional<QString> openFile(QWidget*, const QString&) override { return std::nullopt; }
+    std::optional<QString> saveFile(QWidget*, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    void errorBox(QWidget*, const QString& message) override {
+        std::fprintf(stderr, "error box: %s\n", qPrintable(message));
+    }
+    void applicationErrorBox(const QString& message) override {
+        std::fprintf(stderr, "fatal: %s\n", qPrintable(message));
+    }
+};
+
+double medianMs(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+// One key press (Button19, "A") with `length` symbols already in both panes.
+void keyPress(zelmak::FormServices services, int length) {
+    TForm1 form(services);
+    form.FormCreate();
+    form.show();
+    QApplication::processEvents();
+    auto& m = form.machine();
+    m.inputText.assign(static_cast<std::size_t>(length), 'Q');
+    m.outputText.assign(static_cast<std::size_t>(length), 'E');
+    zelmak::showTexts(m, form);
+    QApplication::processEvents();
+    auto* key = form.findChild<QPushButton*>(QStringLiteral("Button19"));
+    std::vector<double> handler;
+    std::vector<double> withPaint;
+    for (int i = 0; i < 101; ++i) {
+        QElapsedTimer t;
+        t.start();
+        key->click();
+        handler.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+        QApplication::processEvents(); // the repaint that follows
+        withPaint.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+    }
+    std::printf("key press with %7d symbols in both panes: handler %.3f ms, with repaint %.3f ms "
+                "(median of 101)\n",
+                length, medianMs(handler), medianMs(withPaint));
+}
+
+// "Automatic" on a text of `bytes` bytes (the worked example's words, repeated, with line breaks),
+// from the click until both panes show the full texts.
+void automatic(zelmak::FormServices services, std::size_t bytes) {
+    TForm1 form(services);
+    form.FormCreate();
+    form.show();
+    QApplication::processEvents();
+    std::string text;
+    const std::string line = "Hallo alle, wir treffen uns um 9 am Bahnhof\r\n";
+    while (text.size() < bytes)
+        text += line;
+    text.resize(bytes);
+    form.showText(zelmak::Pane::Lade, text);
+    QApplication::processEvents();
+    auto* run = form.findChild<QPushButton*>(QStringLiteral("Button41"));
+    QElapsedTimer t;
+    t.start();
+    run->click();
+    const double handler = static_cast<double>(t.nsecsElapsed()) / 1e6;
+    QApplication::processEvents();
+    const double shown = static_cast<double>(t.nsecsElapsed()) / 1e6;
+    std::printf("Automatic on %5.2f MiB: handler %.0f ms, until shown %.0f ms (%zu symbols out)\n",
+                static_cast<double>(bytes) / (1 << 20), handler, shown,
+                form.machine().outputText.size());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QElapsedTimer sinceMain;
+    sinceMain.start();
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    SilentDialogs dialogs;
+    QString helpFile;
+    zelmak::FormServices services;
+    services.dialogs = &dialogs;
+    services.helpFile = &helpFile;
+    services.quit = [] { QCoreApplication::exit(0); };
+
+    // Start-up as the program does it, until the main window has been shown and painted.
+    zelmak::Startup startup(dialogs);
+    auto form = startup.build(
+        [&services] {
+            auto window = std::make_unique<TForm1>(services);
+            window->FormCreate();
+            return window;
+        },
+        helpFile);
+    QTimer::singleShot(0, [&] {
+        const auto now = std::chrono::system_clock::now().time_since_epoch();
+        std::printf("start-up from main() to the main window shown: %.1f ms (shown at %lld ns)\n",
+                    static_cast<double>(sinceMain.nsecsElapsed()) / 1e6,
+                    static_cast<long long>(
+                        std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    });
+    zelmak::Startup::run(*form);
+    form.reset();
+    if (argc > 1 && std::string_view(argv[1]) == "--startup")
+        return 0;
+
+    for (int length : {0, 100000, 200000, 400000, 1000000})
+        keyPress(services, length);
+    for (std::size_t mib : {1, 4})
+        automatic(services, mib << 20);
+    return 0;
+}
