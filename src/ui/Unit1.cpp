@@ -177,6 +177,14 @@ bool TForm1::handleAccelerator(const QKeyEvent* event) {
     // Alt+Space stays with the system; the keyboard's space bar presses the focused button.
     if (event->key() == Qt::Key_Space)
         return false;
+    // Enter clicks the focused push button (the window has no default button).
+    if (!alt && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+        if (!focused || !focused->isEnabled())
+            return false;
+        focused->click();
+        return true;
+    }
     // Without Alt, only a control that takes no typed characters itself passes keys on.
     if (!alt && !qobject_cast<QAbstractButton*>(QApplication::focusWidget()))
         return false;

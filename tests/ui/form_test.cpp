@@ -179,6 +179,15 @@ TEST_F(Accelerators, keyboard_space_bar_presses_the_focused_key_not_the_space_ke
     EXPECT_EQ(pane(Pane::Eingabe), "I");
 }
 
+TEST_F(Accelerators, enter_clicks_the_focused_button_and_nothing_else) {
+    QTest::keyClick(button(1), Qt::Key_Return);
+    EXPECT_EQ(pane(Pane::Eingabe), "I");
+    radio(1)->setFocus();
+    QTest::keyClick(radio(1), Qt::Key_Return);
+    EXPECT_FALSE(radio(1)->isChecked());
+    EXPECT_EQ(pane(Pane::Eingabe), "I");
+}
+
 using SettingCheck = FormTest;
 
 TEST_F(SettingCheck, a_card_pick_that_doubles_a_symbol_rejects_the_card) {
