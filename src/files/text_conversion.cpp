@@ -15,8 +15,8 @@ struct Rule {
 
 constexpr std::array<Rule, 256> buildRules() {
     std::array<Rule, 256> rules{};
-    constexpr const char* kLetters[26] = {"A", "B", "C", "D", "E", "F",  "G", "H",  "I",
-                                          "I", "K", "L", "M", "N", "O",  "P", "Q",  "R",
+    constexpr const char* kLetters[26] = {"A", "B", "C", "D", "E",  "F",  "G", "H", "I",
+                                          "I", "K", "L", "M", "N",  "O",  "P", "Q", "R",
                                           "S", "T", "U", "V", "VV", "KS", "Y", "Z"};
     for (int i = 0; i < 26; ++i) {
         rules[static_cast<std::size_t>('A' + i)] = {Kind::Keep, kLetters[i]};

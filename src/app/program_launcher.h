@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zelmak {
+
+// Starts a separate program and forgets it: no waiting, no result, no link back.
+class ProgramLauncher {
+public:
+    virtual ~ProgramLauncher() = default;
+    // Starts the program named by the first word of `commandLine`, with the rest as its
+    // arguments. A program that cannot be found or started is passed over in silence.
+    virtual void start(const std::string& commandLine) = 0;
+};
+
+// Looks for a bare program name in the running program's own folder first, then in the
+// absolute folders of PATH; never in the current folder, so a stray "converter.exe" lying
+// in a document folder is never run (an empty PATH entry, "." and any other relative entry
+// are ignored). On this platform programs carry no extension, so in each folder the name is
+// also tried without a final ".exe": the converter, built as "converter", is found by
+// "converter.exe". The program is started directly, without a shell, as a detached process
+// that nobody has to reap.
+class SystemProgramLauncher : public ProgramLauncher {
+public:
+    // Searches QCoreApplication::applicationDirPath() and the PATH of the environment.
+    SystemProgramLauncher();
+    // Searches `programFolder`, then the folders of `searchPath` (a PATH-style list).
+    SystemProgramLauncher(QString programFolder, QString searchPath);
+
+    void start(const std::string& commandLine) override;
+
+    // The absolute path that `start` would run for `name`, if any.
+    std::optional<QString> locate(const QString& name) const;
+
+    // The folders searched, in order.
+    QStringList searchFolders() const;
+
+private:
+    QString m_programFolder;
+    QString m_searchPath;
+};
+
+// A launcher that starts nothing and remembers what it was asked to start.
+class RecordingProgramLauncher : public ProgramLauncher {
+public:
+    void start(const std::string& commandLine) override { m_started.push_back(commandLine); }
+    const std::vector<std::string>& started() const { return m_started; }
+
+private:
+    std::vector<std::string> m_started;
+};
+
+} // namespace zelmak

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace zelmak {
+
+// The file dialogs of the converter; tests bring their own, so no test waits on a dialog.
+class ConverterDialogs {
+public:
+    virtual ~ConverterDialogs() = default;
+    // The text file to open, or nothing when the operator cancels.
+    virtual std::optional<QString> openTextFile(QWidget* parent) = 0;
+    // Where to save the result, or nothing when the operator cancels. The dialog asks before
+    // it lets the operator pick an existing file.
+    virtual std::optional<QString> saveTextFile(QWidget* parent, const QString& proposed) = 0;
+};
+
+// The toolkit's own file dialogs, remembering the folder last used.
+class FileConverterDialogs : public ConverterDialogs {
+public:
+    std::optional<QString> openTextFile(QWidget* parent) override;
+    std::optional<QString> saveTextFile(QWidget* parent, const QString& proposed) override;
+
+private:
+    QString m_folder;
+};
+
+// The converter's window: ordinary text in the upper pane, the same text made keyable for the
+// machine in the lower one. Files are read and written as 8-bit ISO 8859-1 text; a failure
+// is told in the window's status line, never in a message box.
+class ConverterWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit ConverterWindow(std::unique_ptr<ConverterDialogs> dialogs = nullptr,
+                             QWidget* parent = nullptr);
+    ~ConverterWindow() override;
+
+    QString statusText() const;
+
+public slots:
+    void openFile();
+    void convert();
+    void saveResult();
+
+private:
+    void setStatus(const QString& text);
+
+    std::unique_ptr<ConverterDialogs> m_dialogs;
+    QPushButton* m_openButton;
+    QPushButton* m_convertButton;
+    QPushButton* m_saveButton;
+    QPlainTextEdit* m_inputPane;
+    QPlainTextEdit* m_resultPane;
+    QLabel* m_statusLabel;
+    QString m_openedPath;
+};
+
+} // namespace zelmak
