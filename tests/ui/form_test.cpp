@@ -62,6 +62,20 @@ TEST_F(FirstView, window_has_its_caption_size_and_every_named_control) {
     EXPECT_EQ(disc(1)->count(), 5);
 }
 
+TEST_F(FirstView, every_control_has_a_name_a_screen_reader_can_read) {
+    EXPECT_EQ(button(10)->accessibleName(), QStringLiteral("Key Q"));
+    EXPECT_EQ(card(10)->accessibleName(), QStringLiteral("Card entry for key Q"));
+    EXPECT_EQ(position(3)->accessibleName(), QStringLiteral("Position of disc slot 3"));
+    EXPECT_EQ(disc(3)->accessibleName(), QStringLiteral("Disc number of slot 3"));
+    for (QComboBox* box : form->findChildren<QComboBox*>())
+        EXPECT_FALSE(box->accessibleName().isEmpty()) << box->objectName().toStdString();
+    for (QPlainTextEdit* pane : form->findChildren<QPlainTextEdit*>())
+        EXPECT_FALSE(pane->accessibleName().isEmpty()) << pane->objectName().toStdString();
+    for (QAbstractButton* b : form->findChildren<QAbstractButton*>())
+        EXPECT_FALSE(b->accessibleName().isEmpty() && b->text().isEmpty())
+            << b->objectName().toStdString();
+}
+
 using Typing = FormTest;
 
 TEST_F(Typing, worked_example_through_accelerators_and_the_space_bar) {
