@@ -88,9 +88,7 @@ public:
     static constexpr int kRows = RowHi - RowLo + 1;
     static constexpr int kCols = ColHi - ColLo + 1;
 
-    T& operator()(std::int32_t row, std::int32_t col) {
-        return m_items[offset(row, col)];
-    }
+    T& operator()(std::int32_t row, std::int32_t col) { return m_items[offset(row, col)]; }
     const T& operator()(std::int32_t row, std::int32_t col) const {
         return m_items[offset(row, col)];
     }
@@ -104,7 +102,7 @@ private:
         return static_cast<std::size_t>((row - RowLo) * kCols + (col - ColLo));
     }
 
-    std::array<T, static_cast<std::size_t>(kRows * kCols)> m_items{};
+    std::array<T, static_cast<std::size_t>(kRows* kCols)> m_items{};
 };
 
 } // namespace zelmak

@@ -5,6 +5,7 @@
 
 namespace zelmak::fixed {
 
+// clang-format off
 // The stepping marks of discs 1..5: the position indexes (position + 1) that hold a mark.
 inline constexpr std::array<std::array<std::uint8_t, 4>, 5> kMarks{{
     {2, 6, 22, 31},  // 2 6 G N
@@ -30,6 +31,8 @@ inline constexpr std::array<std::array<std::uint8_t, 31>, 6> kWiring{{
     {20, 10, 17, 27, 18, 31, 29, 23, 16, 2, 26, 19, 25, 22, 0, 9,
      3, 5, 12, 1, 24, 14, 8, 21, 13, 11, 4, 30, 7, 28, 6},
 }};
+
+// clang-format on
 
 inline constexpr int kReflectorRow = 6;
 

@@ -31,6 +31,8 @@ constexpr std::optional<int> symbolIndex(char c) {
 }
 
 // The symbol a position selector shows for position p (0..30).
-constexpr char positionSymbol(int position) { return keySymbol(position + 1); }
+constexpr char positionSymbol(int position) {
+    return keySymbol(position + 1);
+}
 
 } // namespace zelmak

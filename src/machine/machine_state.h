@@ -29,9 +29,9 @@ struct MachineState {
     KeyRecord key;
 
     // Working tables, with the index bases of the design.
-    Table<Byte, 1, 31> cardTable;        // built by the setting check from the card selectors
-    Table<Byte, 1, 31> cardTableInverse; // cardTableInverse[cardTable[k]] = k
-    Table2<Byte, 1, 5, 1, 31> pinTable;  // [disc][position + 1]: 1 = stepping mark
+    Table<Byte, 1, 31> cardTable;         // built by the setting check from the card selectors
+    Table<Byte, 1, 31> cardTableInverse;  // cardTableInverse[cardTable[k]] = k
+    Table2<Byte, 1, 5, 1, 31> pinTable;   // [disc][position + 1]: 1 = stepping mark
     Table2<Byte, 1, 6, 1, 31> discWiring; // rows 1..5 discs, row 6 the reflector
     Table2<Byte, 1, 5, 1, 31> discWiringInverse;
     Table<char, 1, 31> outputAlphabet; // entry 27 is written by every cipher step

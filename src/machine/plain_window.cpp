@@ -6,7 +6,9 @@ namespace zelmak {
 
 namespace {
 
-int selection(int item, int count) { return item >= 0 && item < count ? item : -1; }
+int selection(int item, int count) {
+    return item >= 0 && item < count ? item : -1;
+}
 
 } // namespace
 
@@ -52,11 +54,17 @@ void PlainWindow::setPosition(int s, int item) {
     pos[static_cast<std::size_t>(s)] = selection(item, 31);
 }
 
-void PlainWindow::setEnabled(Control control, bool on) { enabledState[control] = on; }
+void PlainWindow::setEnabled(Control control, bool on) {
+    enabledState[control] = on;
+}
 
-bool PlainWindow::enabled(Control control) const { return enabledState.at(control); }
+bool PlainWindow::enabled(Control control) const {
+    return enabledState.at(control);
+}
 
-void PlainWindow::clearPane(Pane pane) { text(pane).clear(); }
+void PlainWindow::clearPane(Pane pane) {
+    text(pane).clear();
+}
 
 void PlainWindow::appendLine(Pane pane, std::string_view line) {
     // A new line starts on a line of its own, as in the window's panes.
@@ -66,7 +74,9 @@ void PlainWindow::appendLine(Pane pane, std::string_view line) {
     t.append(line).append("\r\n");
 }
 
-void PlainWindow::showText(Pane pane, std::string_view t) { text(pane).assign(t); }
+void PlainWindow::showText(Pane pane, std::string_view t) {
+    text(pane).assign(t);
+}
 
 std::string PlainWindow::paneText(Pane pane) const {
     return panes[static_cast<std::size_t>(pane)];

@@ -23,8 +23,8 @@ void Init(MachineState& m, Window& w) {
 
     for (int row = 1; row <= 6; ++row)
         for (int c = 1; c <= 31; ++c)
-            m.discWiring(row, c) = fixed::kWiring[static_cast<std::size_t>(row - 1)]
-                                                 [static_cast<std::size_t>(c - 1)];
+            m.discWiring(row, c) =
+                fixed::kWiring[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(c - 1)];
 
     // The reflector (row 6) has no inverse.
     for (int d = 1; d <= 5; ++d)

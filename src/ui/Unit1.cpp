@@ -1,8 +1,8 @@
 #include "Unit1.h"
 
-#include "click_panel.h"
 #include "app/help_viewer.h"
 #include "app/program_launcher.h"
+#include "click_panel.h"
 #include "dialogs.h"
 #include "files/automatic.h"
 #include "files/clock.h"
@@ -51,7 +51,9 @@ TForm1::TForm1(FormServices services, QWidget* parent)
 
 TForm1::~TForm1() = default;
 
-void TForm1::FormCreate() { Button36Click(); }
+void TForm1::FormCreate() {
+    Button36Click();
+}
 
 // --- Window operations -------------------------------------------------------------------
 
@@ -64,13 +66,27 @@ template <typename T, std::size_t N> T* at(const std::array<T*, N>& items, int i
 
 } // namespace
 
-int TForm1::cardItem(int k) const { return at(m_card, k, 31)->currentIndex(); }
-void TForm1::setCardItem(int k, int item) { at(m_card, k, 31)->setCurrentIndex(item); }
-int TForm1::discItem(int s) const { return at(m_disc, s, 5)->currentIndex(); }
-void TForm1::setDiscItem(int s, int item) { at(m_disc, s, 5)->setCurrentIndex(item); }
-int TForm1::position(int s) const { return at(m_position, s, 5)->currentIndex(); }
-void TForm1::setPosition(int s, int item) { at(m_position, s, 5)->setCurrentIndex(item); }
-bool TForm1::cipherMode() const { return RadioButton2->isChecked(); }
+int TForm1::cardItem(int k) const {
+    return at(m_card, k, 31)->currentIndex();
+}
+void TForm1::setCardItem(int k, int item) {
+    at(m_card, k, 31)->setCurrentIndex(item);
+}
+int TForm1::discItem(int s) const {
+    return at(m_disc, s, 5)->currentIndex();
+}
+void TForm1::setDiscItem(int s, int item) {
+    at(m_disc, s, 5)->setCurrentIndex(item);
+}
+int TForm1::position(int s) const {
+    return at(m_position, s, 5)->currentIndex();
+}
+void TForm1::setPosition(int s, int item) {
+    at(m_position, s, 5)->setCurrentIndex(item);
+}
+bool TForm1::cipherMode() const {
+    return RadioButton2->isChecked();
+}
 
 QWidget* TForm1::control(Control c) const {
     switch (c) {
@@ -108,11 +124,21 @@ RunPane* TForm1::pane(Pane p) const {
     return nullptr;
 }
 
-void TForm1::setEnabled(Control c, bool enabled) { control(c)->setEnabled(enabled); }
-void TForm1::clearPane(Pane p) { pane(p)->clearText(); }
-void TForm1::appendLine(Pane p, std::string_view line) { pane(p)->appendLine(line); }
-void TForm1::showText(Pane p, std::string_view text) { pane(p)->showText(text); }
-std::string TForm1::paneText(Pane p) const { return pane(p)->text8(); }
+void TForm1::setEnabled(Control c, bool enabled) {
+    control(c)->setEnabled(enabled);
+}
+void TForm1::clearPane(Pane p) {
+    pane(p)->clearText();
+}
+void TForm1::appendLine(Pane p, std::string_view line) {
+    pane(p)->appendLine(line);
+}
+void TForm1::showText(Pane p, std::string_view text) {
+    pane(p)->showText(text);
+}
+std::string TForm1::paneText(Pane p) const {
+    return pane(p)->text8();
+}
 
 std::optional<std::string> TForm1::runOpenDialog(std::string_view filter) {
     const auto chosen = m_services.dialogs->openFile(
@@ -123,7 +149,7 @@ std::optional<std::string> TForm1::runOpenDialog(std::string_view filter) {
 }
 
 std::optional<std::string> TForm1::runSaveDialog(std::string_view filter,
-                                                  std::string_view proposedName) {
+                                                 std::string_view proposedName) {
     const auto chosen = m_services.dialogs->saveFile(
         this, QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())),
         QString::fromUtf8(proposedName.data(), static_cast<qsizetype>(proposedName.size())));
@@ -268,41 +294,109 @@ void TForm1::keyClick(int keyIndex, char keyLetter) {
     guard([&] { pressKey(m_machine, *this, keyIndex, keyLetter); });
 }
 
-void TForm1::Button1Click() { keyClick(1, 'I'); }
-void TForm1::Button2Click() { keyClick(2, '2'); }
-void TForm1::Button3Click() { keyClick(3, '3'); }
-void TForm1::Button4Click() { keyClick(4, '4'); }
-void TForm1::Button5Click() { keyClick(5, '5'); }
-void TForm1::Button6Click() { keyClick(6, '6'); }
-void TForm1::Button7Click() { keyClick(7, '7'); }
-void TForm1::Button8Click() { keyClick(8, '8'); }
-void TForm1::Button9Click() { keyClick(9, '9'); }
-void TForm1::Button10Click() { keyClick(10, 'Q'); }
-void TForm1::Button12Click() { keyClick(11, 'E'); }
-void TForm1::Button13Click() { keyClick(12, 'R'); }
-void TForm1::Button14Click() { keyClick(13, 'T'); }
-void TForm1::Button15Click() { keyClick(14, 'Z'); }
-void TForm1::Button16Click() { keyClick(15, 'U'); }
-void TForm1::Button17Click() { keyClick(16, 'O'); }
-void TForm1::Button18Click() { keyClick(17, 'P'); }
-void TForm1::Button19Click() { keyClick(18, 'A'); }
-void TForm1::Button20Click() { keyClick(19, 'S'); }
-void TForm1::Button21Click() { keyClick(20, 'D'); }
-void TForm1::Button22Click() { keyClick(21, 'F'); }
-void TForm1::Button23Click() { keyClick(22, 'G'); }
-void TForm1::Button24Click() { keyClick(23, 'H'); }
-void TForm1::Button25Click() { keyClick(24, 'M'); }
-void TForm1::Button26Click() { keyClick(25, 'K'); }
-void TForm1::Button27Click() { keyClick(26, 'L'); }
-void TForm1::Button34Click() { keyClick(27, 'Y'); }
-void TForm1::Button32Click() { keyClick(27, '_'); }
-void TForm1::Button28Click() { keyClick(28, 'C'); }
-void TForm1::Button11Click() { keyClick(29, 'V'); }
-void TForm1::Button30Click() { keyClick(30, 'B'); }
-void TForm1::Button31Click() { keyClick(31, 'N'); }
+void TForm1::Button1Click() {
+    keyClick(1, 'I');
+}
+void TForm1::Button2Click() {
+    keyClick(2, '2');
+}
+void TForm1::Button3Click() {
+    keyClick(3, '3');
+}
+void TForm1::Button4Click() {
+    keyClick(4, '4');
+}
+void TForm1::Button5Click() {
+    keyClick(5, '5');
+}
+void TForm1::Button6Click() {
+    keyClick(6, '6');
+}
+void TForm1::Button7Click() {
+    keyClick(7, '7');
+}
+void TForm1::Button8Click() {
+    keyClick(8, '8');
+}
+void TForm1::Button9Click() {
+    keyClick(9, '9');
+}
+void TForm1::Button10Click() {
+    keyClick(10, 'Q');
+}
+void TForm1::Button12Click() {
+    keyClick(11, 'E');
+}
+void TForm1::Button13Click() {
+    keyClick(12, 'R');
+}
+void TForm1::Button14Click() {
+    keyClick(13, 'T');
+}
+void TForm1::Button15Click() {
+    keyClick(14, 'Z');
+}
+void TForm1::Button16Click() {
+    keyClick(15, 'U');
+}
+void TForm1::Button17Click() {
+    keyClick(16, 'O');
+}
+void TForm1::Button18Click() {
+    keyClick(17, 'P');
+}
+void TForm1::Button19Click() {
+    keyClick(18, 'A');
+}
+void TForm1::Button20Click() {
+    keyClick(19, 'S');
+}
+void TForm1::Button21Click() {
+    keyClick(20, 'D');
+}
+void TForm1::Button22Click() {
+    keyClick(21, 'F');
+}
+void TForm1::Button23Click() {
+    keyClick(22, 'G');
+}
+void TForm1::Button24Click() {
+    keyClick(23, 'H');
+}
+void TForm1::Button25Click() {
+    keyClick(24, 'M');
+}
+void TForm1::Button26Click() {
+    keyClick(25, 'K');
+}
+void TForm1::Button27Click() {
+    keyClick(26, 'L');
+}
+void TForm1::Button34Click() {
+    keyClick(27, 'Y');
+}
+void TForm1::Button32Click() {
+    keyClick(27, '_');
+}
+void TForm1::Button28Click() {
+    keyClick(28, 'C');
+}
+void TForm1::Button11Click() {
+    keyClick(29, 'V');
+}
+void TForm1::Button30Click() {
+    keyClick(30, 'B');
+}
+void TForm1::Button31Click() {
+    keyClick(31, 'N');
+}
 
-void TForm1::RadioButton1Click() { selectDecipher(*this); }
-void TForm1::RadioButton2Click() { selectCipher(*this); }
+void TForm1::RadioButton1Click() {
+    selectDecipher(*this);
+}
+void TForm1::RadioButton2Click() {
+    selectCipher(*this);
+}
 
 void TForm1::Rotation() {
     guard([this] { zelmak::Rotation(m_machine, *this); });
@@ -310,9 +404,13 @@ void TForm1::Rotation() {
 void TForm1::Init() {
     guard([this] { zelmak::Init(m_machine, *this); });
 }
-void TForm1::Test() { zelmak::Test(m_machine); }
+void TForm1::Test() {
+    zelmak::Test(m_machine);
+}
 void TForm1::TextIO() {
     guard([this] { zelmak::TextIO(m_machine, *this); });
 }
 
-void TForm1::Panel1Click() { clearAll(m_machine, *this); }
+void TForm1::Panel1Click() {
+    clearAll(m_machine, *this);
+}

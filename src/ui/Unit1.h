@@ -124,15 +124,15 @@ public slots:
     void Button11Click();
     void Button30Click();
     void Button31Click();
-    void Button32Click(); // the space bar
-    void Button34Click(); // Y
+    void Button32Click();     // the space bar
+    void Button34Click();     // Y
     void RadioButton1Click(); // Decipher
     void RadioButton2Click(); // Cipher
     void Rotation();
     void Init();
     void Test();
     void TextIO();
-    void Panel1Click(); // Clear all Window
+    void Panel1Click();   // Clear all Window
     void Button35Click(); // Save CipherCode
     void Button40Click(); // Loade CipherCode
     void Button41Click(); // Automatic
@@ -160,10 +160,10 @@ private:
     zelmak::MachineState m_machine;
 
     // Controls, under the names of the window's design.
-    QGroupBox* GroupBox1 = nullptr; // Cipher-Disc
-    QGroupBox* GroupBox2 = nullptr; // Cipher-Card
-    QGroupBox* GroupBox3 = nullptr; // Modus
-    std::array<QPushButton*, 43> m_button{};  // Button1..Button42 by number (Button29 Exit, ...)
+    QGroupBox* GroupBox1 = nullptr;          // Cipher-Disc
+    QGroupBox* GroupBox2 = nullptr;          // Cipher-Card
+    QGroupBox* GroupBox3 = nullptr;          // Modus
+    std::array<QPushButton*, 43> m_button{}; // Button1..Button42 by number (Button29 Exit, ...)
     QPushButton* BtStart = nullptr;
     std::array<QComboBox*, 32> m_card{};    // ComboBox1..ComboBox31
     std::array<QLabel*, 32> m_cardLabel{};  // the label left of card selector k

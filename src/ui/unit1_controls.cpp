@@ -20,7 +20,7 @@ namespace {
 using Handler = void (TForm1::*)();
 
 struct KeyDef {
-    int number;       // ButtonN
+    int number; // ButtonN
     const char* caption;
     int x;
     int y;
@@ -33,36 +33,21 @@ constexpr int kKeyHeight = 19;
 // The 31 symbol keys, row by row as they stand on the keyboard. The key index of each is the
 // index of its symbol in the key alphabet; the caption's "&" marks its accelerator.
 const KeyDef kKeys[] = {
-    {2, "&2", 35, 128, &TForm1::Button2Click},
-    {3, "&3", 89, 128, &TForm1::Button3Click},
-    {4, "&4", 143, 128, &TForm1::Button4Click},
-    {5, "&5", 197, 128, &TForm1::Button5Click},
-    {6, "&6", 251, 128, &TForm1::Button6Click},
-    {7, "&7", 305, 128, &TForm1::Button7Click},
-    {8, "&8", 359, 128, &TForm1::Button8Click},
-    {9, "&9", 413, 128, &TForm1::Button9Click},
-    {10, "&Q", 9, 152, &TForm1::Button10Click},
-    {12, "&E", 64, 152, &TForm1::Button12Click},
-    {13, "&R", 118, 152, &TForm1::Button13Click},
-    {14, "&T", 172, 152, &TForm1::Button14Click},
-    {15, "&Z", 226, 152, &TForm1::Button15Click},
-    {16, "&U", 280, 152, &TForm1::Button16Click},
-    {1, "&I", 333, 152, &TForm1::Button1Click},
-    {17, "&O", 390, 152, &TForm1::Button17Click},
-    {18, "&P", 444, 152, &TForm1::Button18Click},
-    {19, "&A", 39, 174, &TForm1::Button19Click},
-    {20, "&S", 93, 174, &TForm1::Button20Click},
-    {21, "&D", 147, 174, &TForm1::Button21Click},
-    {22, "&F", 201, 174, &TForm1::Button22Click},
-    {23, "&G", 255, 174, &TForm1::Button23Click},
-    {24, "&H", 309, 174, &TForm1::Button24Click},
-    {26, "&K", 362, 174, &TForm1::Button26Click},
-    {27, "&L", 416, 174, &TForm1::Button27Click},
-    {34, "&Y", 74, 194, &TForm1::Button34Click},
-    {28, "&C", 128, 194, &TForm1::Button28Click},
-    {11, "&V", 180, 194, &TForm1::Button11Click},
-    {30, "&B", 234, 194, &TForm1::Button30Click},
-    {31, "&N", 288, 194, &TForm1::Button31Click},
+    {2, "&2", 35, 128, &TForm1::Button2Click},    {3, "&3", 89, 128, &TForm1::Button3Click},
+    {4, "&4", 143, 128, &TForm1::Button4Click},   {5, "&5", 197, 128, &TForm1::Button5Click},
+    {6, "&6", 251, 128, &TForm1::Button6Click},   {7, "&7", 305, 128, &TForm1::Button7Click},
+    {8, "&8", 359, 128, &TForm1::Button8Click},   {9, "&9", 413, 128, &TForm1::Button9Click},
+    {10, "&Q", 9, 152, &TForm1::Button10Click},   {12, "&E", 64, 152, &TForm1::Button12Click},
+    {13, "&R", 118, 152, &TForm1::Button13Click}, {14, "&T", 172, 152, &TForm1::Button14Click},
+    {15, "&Z", 226, 152, &TForm1::Button15Click}, {16, "&U", 280, 152, &TForm1::Button16Click},
+    {1, "&I", 333, 152, &TForm1::Button1Click},   {17, "&O", 390, 152, &TForm1::Button17Click},
+    {18, "&P", 444, 152, &TForm1::Button18Click}, {19, "&A", 39, 174, &TForm1::Button19Click},
+    {20, "&S", 93, 174, &TForm1::Button20Click},  {21, "&D", 147, 174, &TForm1::Button21Click},
+    {22, "&F", 201, 174, &TForm1::Button22Click}, {23, "&G", 255, 174, &TForm1::Button23Click},
+    {24, "&H", 309, 174, &TForm1::Button24Click}, {26, "&K", 362, 174, &TForm1::Button26Click},
+    {27, "&L", 416, 174, &TForm1::Button27Click}, {34, "&Y", 74, 194, &TForm1::Button34Click},
+    {28, "&C", 128, 194, &TForm1::Button28Click}, {11, "&V", 180, 194, &TForm1::Button11Click},
+    {30, "&B", 234, 194, &TForm1::Button30Click}, {31, "&N", 288, 194, &TForm1::Button31Click},
     {25, "&M", 342, 194, &TForm1::Button25Click},
 };
 
@@ -131,8 +116,8 @@ struct FormBuilder {
 void FormBuilder::build(TForm1& f) {
     f.setFont(arial(16));
 
-    auto button = [&f](QWidget* parent, int number, const char* caption, QRect place,
-                       bool enabled, Handler handler) {
+    auto button = [&f](QWidget* parent, int number, const char* caption, QRect place, bool enabled,
+                       Handler handler) {
         auto* b = new QPushButton(QString::fromUtf8(caption), parent);
         b->setObjectName(QStringLiteral("Button%1").arg(number));
         b->setGeometry(place);
@@ -207,8 +192,8 @@ void FormBuilder::build(TForm1& f) {
         b->setAccessibleName(QStringLiteral("Key %1").arg(QLatin1Char(symbol)));
         f.m_keyByAccelerator[static_cast<unsigned char>(symbol)] = b;
     }
-    auto* space = button(&f, 32, "Leerzeichen / Space Drücke hier!", QRect(123, 218, 222, 23),
-                         true, &TForm1::Button32Click);
+    auto* space = button(&f, 32, "Leerzeichen / Space Drücke hier!", QRect(123, 218, 222, 23), true,
+                         &TForm1::Button32Click);
     space->setFont(arial(13));
     space->setAccessibleName(QStringLiteral("Space bar"));
 
@@ -219,8 +204,9 @@ void FormBuilder::build(TForm1& f) {
     for (int k = 1; k <= zelmak::kSymbolCount; ++k) {
         const CardDef def = cardDef(k);
         const QLatin1Char symbol(zelmak::keySymbol(k));
-        const QString caption = k == zelmak::kWordSpaceIndex ? QStringLiteral("Y/Spc=")
-                                                             : QString(symbol) + QStringLiteral(" =");
+        const QString caption = k == zelmak::kWordSpaceIndex
+                                    ? QStringLiteral("Y/Spc=")
+                                    : QString(symbol) + QStringLiteral(" =");
         auto* label = new QLabel(caption, f.GroupBox2);
         label->setObjectName(QStringLiteral("Label%1").arg(def.label));
         label->move(def.labelX, def.y + 4);
@@ -273,8 +259,7 @@ void FormBuilder::build(TForm1& f) {
 
     // The command column, Exit and Help.
     for (const CommandDef& c : kCommands)
-        button(&f, c.number, c.caption, QRect(c.x, c.y, c.width, c.height), c.enabled,
-               c.handler);
+        button(&f, c.number, c.caption, QRect(c.x, c.y, c.width, c.height), c.enabled, c.handler);
     f.BtStart = new QPushButton(QStringLiteral("Run Converter"), &f);
     f.BtStart->setObjectName(QStringLiteral("BtStart"));
     f.BtStart->setGeometry(496, 464, 153, 25);
@@ -301,4 +286,6 @@ void FormBuilder::build(TForm1& f) {
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
-void TForm1::buildControls() { FormBuilder::build(*this); }
+void TForm1::buildControls() {
+    FormBuilder::build(*this);
+}

@@ -22,7 +22,9 @@ void closeFd(int& fd) {
 
 } // namespace
 
-std::string binPath(const std::string& name) { return std::string(ZELMAK_BIN_DIR) + "/" + name; }
+std::string binPath(const std::string& name) {
+    return std::string(ZELMAK_BIN_DIR) + "/" + name;
+}
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::string& input) {

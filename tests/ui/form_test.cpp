@@ -138,19 +138,15 @@ TEST_P(PlainAccelerator, on_a_focused_button) {
     EXPECT_EQ(QApplication::focusWidget(), button(36)) << "an accelerator does not move the focus";
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, PlainAccelerator,
-                         ::testing::Values(AcceleratorCase{"lower_q", 'q', "Q"},
-                                           AcceleratorCase{"upper_Q", 'Q', "Q"},
-                                           AcceleratorCase{"digit_7", '7', "7"},
-                                           AcceleratorCase{"letter_i", 'i', "I"},
-                                           AcceleratorCase{"no_key_w", 'w', ""},
-                                           AcceleratorCase{"no_key_j", 'j', ""},
-                                           AcceleratorCase{"no_key_x", 'x', ""},
-                                           AcceleratorCase{"no_key_1", '1', ""},
-                                           AcceleratorCase{"no_key_0", '0', ""},
-                                           AcceleratorCase{"disabled_y", 'y', ""},
-                                           AcceleratorCase{"punctuation", '.', ""}),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Keys, PlainAccelerator,
+    ::testing::Values(AcceleratorCase{"lower_q", 'q', "Q"}, AcceleratorCase{"upper_Q", 'Q', "Q"},
+                      AcceleratorCase{"digit_7", '7', "7"}, AcceleratorCase{"letter_i", 'i', "I"},
+                      AcceleratorCase{"no_key_w", 'w', ""}, AcceleratorCase{"no_key_j", 'j', ""},
+                      AcceleratorCase{"no_key_x", 'x', ""}, AcceleratorCase{"no_key_1", '1', ""},
+                      AcceleratorCase{"no_key_0", '0', ""}, AcceleratorCase{"disabled_y", 'y', ""},
+                      AcceleratorCase{"punctuation", '.', ""}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(Accelerators, on_a_radio_button) {
     radio(2)->setFocus();

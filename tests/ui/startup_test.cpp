@@ -71,8 +71,8 @@ TEST_F(StartupTest, intro_shows_its_three_greeting_lines) {
 
 TEST_F(StartupTest, a_fatal_error_while_building_removes_the_intro_and_reports_it) {
     Startup startup(dialogs);
-    auto form = startup.build([]() -> std::unique_ptr<TForm1> { throw std::runtime_error("kaputt"); },
-                              helpFile);
+    auto form = startup.build(
+        []() -> std::unique_ptr<TForm1> { throw std::runtime_error("kaputt"); }, helpFile);
     EXPECT_EQ(form, nullptr);
     EXPECT_EQ(introWindow(), nullptr);
     ASSERT_EQ(dialogs.fatalErrors.size(), 1);
