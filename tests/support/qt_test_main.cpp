@@ -1,4 +1,4 @@
-// Window tests run on Qt's offscreen platform unless a display is chosen explicitly.
+// Tests of Qt code run on the offscreen platform unless a display is chosen explicitly.
 #include <QApplication>
 #include <cstdlib>
 #include <gtest/gtest.h>
