@@ -49,7 +49,7 @@ std::string twoDigits(int value) {
 } // namespace
 
 KeyRecordBytes readKeyRecord(const std::string& path) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd fd(posix::openWithoutWaiting(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.valid())
         fail(errno, path);
     KeyRecordBytes record{};

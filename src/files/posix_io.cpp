@@ -1,6 +1,7 @@
 #include "posix_io.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +19,20 @@ int Fd::close() {
     m_fd = -1;
     // EINTR: Linux has closed the descriptor anyway, and nothing was lost.
     return rc == 0 || errno == EINTR ? 0 : errno;
+}
+
+int openWithoutWaiting(const char* path, int flags) {
+    const int fd = ::open(path, flags | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) < 0) {
+        const int err = errno;
+        ::close(fd);
+        errno = err;
+        return -1;
+    }
+    return fd;
 }
 
 int writeAll(int fd, const char* data, std::size_t size) {

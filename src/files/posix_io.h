@@ -28,6 +28,11 @@ private:
     int m_fd;
 };
 
+// Opens an existing file like open(2), but never waits for the other end of a named pipe: one that
+// nobody writes to reads as empty, and one that nobody reads from cannot be opened for writing
+// (ENXIO). Once open, the descriptor blocks as usual. Returns -1 with errno set on failure.
+int openWithoutWaiting(const char* path, int flags);
+
 // Writes all bytes, retrying after signals and short writes. Returns 0, or the errno of the
 // write that failed; a write that stores nothing without naming an error counts as ENOSPC.
 int writeAll(int fd, const char* data, std::size_t size);

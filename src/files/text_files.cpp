@@ -66,7 +66,7 @@ Fd createTempFile(const std::string& target, const std::string& shownName, std::
 }
 
 void writeStraight(const std::string& path, std::string_view text) {
-    Fd fd(::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+    Fd fd(posix::openWithoutWaiting(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
     if (!fd.valid())
         fail(TextFileError::Kind::Create, path, errno);
     if (const int err = posix::writeAll(fd.get(), text.data(), text.size()))
@@ -104,7 +104,7 @@ std::string withCrLf(std::string_view bytes) {
 }
 
 std::string readTextFile(const std::string& path) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd fd(posix::openWithoutWaiting(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.valid())
         fail(TextFileError::Kind::Open, path, errno);
     struct stat st {};

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -23,13 +24,13 @@ class FakeDialogs : public Dialogs {
 public:
     std::optional<QString> openFile(QWidget*, const QString& filter) override {
         openFilters.push_back(filter);
-        return next(openAnswers);
+        return answered(openAnswers);
     }
     std::optional<QString> saveFile(QWidget*, const QString& filter,
                                     const QString& proposedName) override {
         saveFilters.push_back(filter);
         proposedNames.push_back(proposedName);
-        return next(saveAnswers);
+        return answered(saveAnswers);
     }
     void errorBox(QWidget*, const QString& message) override { errors.push_back(message); }
     void applicationErrorBox(const QString& message) override { fatalErrors.push_back(message); }
@@ -42,8 +43,17 @@ public:
     QStringList proposedNames;
     QStringList errors;
     QStringList fatalErrors;
+    // Runs with each path a dialog answers, just before the handler gets it (to pull the file
+    // away from under the handler, say).
+    std::function<void(const QString&)> onAnswer;
 
 private:
+    std::optional<QString> answered(QStringList& answers) {
+        auto chosen = next(answers);
+        if (chosen && onAnswer)
+            onAnswer(*chosen);
+        return chosen;
+    }
     static std::optional<QString> next(QStringList& answers) {
         const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
         if (answer.isEmpty())
