@@ -64,6 +64,47 @@ std::string symbols(std::size_t count, unsigned seed) {
     return text;
 }
 
+// Letter-like prose: words and blanks, with a CR LF about every lineLength symbols (0: none).
+std::string prose(std::size_t count, std::size_t lineLength, unsigned seed) {
+    static const char* const kWords[] = {"der",
+                                         "Schl\xfcssel",
+                                         "wird",
+                                         "t\xe4glich",
+                                         "gewechselt",
+                                         "and",
+                                         "the",
+                                         "machine",
+                                         "keeps",
+                                         "its",
+                                         "discs",
+                                         "o.k.",
+                                         "Cipher-Card",
+                                         "in",
+                                         "a",
+                                         "letter",
+                                         "Gr\xfc\xdf"
+                                         "e",
+                                         "aus",
+                                         "K\xf6ln,",
+                                         "1945"};
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(kWords) - 1);
+    std::string text;
+    text.reserve(count + 16);
+    std::size_t lineStart = 0;
+    while (text.size() < count) {
+        if (lineLength > 0 && text.size() - lineStart >= lineLength) {
+            text += "\r\n";
+            lineStart = text.size();
+        } else if (text.size() > lineStart) {
+            text += ' ';
+        }
+        text += kWords[pick(random)];
+    }
+    text.resize(count);
+    return text;
+}
+
 // The output pane's size and font.
 void setUp(QPlainTextEdit& pane) {
     QFont font(QStringLiteral("Arial"));
@@ -160,6 +201,63 @@ void largeTexts() {
     }
 }
 
+// The loaded-text pane: prose set at once with lines cut at blanks, and the operator's edits.
+void proseTexts() {
+    struct Case {
+        const char* name;
+        std::string text;
+        bool oneLine;
+    };
+    const Case cases[] = {
+        {"1 MiB of prose, CR LF every ~70", prose(std::size_t{1} << 20, 70, 6), false},
+        {"4 MiB of prose, CR LF every ~70", prose(std::size_t{4} << 20, 70, 6), false},
+        {"1 MiB of prose in one line", prose(std::size_t{1} << 20, 0, 6), true},
+        {"1 MiB of cipher text (no blanks) in one line", symbols(std::size_t{1} << 20, 7), true}};
+    for (const Case& c : cases) {
+        const std::string& text = c.text;
+        for (const bool words : {true, false}) {
+            zelmak::RunPane pane;
+            pane.setWrapAtBlanks(words);
+            pane.resize(481, 97);
+            QFont font(QStringLiteral("Arial"));
+            font.setPixelSize(16);
+            pane.setFont(font);
+            pane.show();
+            QApplication::processEvents();
+            double setCpu = 0;
+            const double set = timeMs([&] { pane.showText(text); }, &setCpu);
+            const double paint = timeMs([&] { pane.grab(); });
+            const double perMiB = double(1 << 20) / double(text.size());
+            std::printf("%s, %s: showText %.1f ms (cpu %.1f ms, %.1f ms per MiB; %d blocks), "
+                        "painted in %.2f ms\n",
+                        c.name, words ? "cut at blanks" : "cut anywhere (for comparison)", set,
+                        setCpu, setCpu * perMiB, pane.document()->blockCount(), paint);
+            if (!words || !c.oneLine)
+                continue;
+            // The operator types a letter in the middle of the long line, then deletes a symbol
+            // near its start (a blank, if there is one).
+            QTextCursor middle(pane.document());
+            middle.setPosition(pane.document()->characterCount() / 2);
+            pane.setTextCursor(middle);
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, QStringLiteral("Q"));
+            const double typed = timeMs([&] { QApplication::sendEvent(&pane, &key); });
+            QTextCursor blank = pane.document()->find(QStringLiteral(" "), 100);
+            if (blank.isNull()) {
+                blank = QTextCursor(pane.document());
+                blank.setPosition(100);
+            }
+            blank.clearSelection();
+            pane.setTextCursor(blank);
+            QKeyEvent back(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+            const double deleted = timeMs([&] { QApplication::sendEvent(&pane, &back); });
+            const std::string after = pane.text8();
+            std::printf("  operator types a letter in the middle: %.2f ms; deletes a symbol near "
+                        "the start: %.2f ms (%zu bytes)\n",
+                        typed, deleted, after.size());
+        }
+    }
+}
+
 // The ways of replacing a whole document with text cut into one block per visual line.
 void replaceStrategies() {
     for (const std::size_t size : {std::size_t{1} << 20, std::size_t{4} << 20}) {
@@ -234,6 +332,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     keyIntoShownRun();
     largeTexts();
+    proseTexts();
     replaceStrategies();
     plainEditBaseline();
     return 0;

@@ -20,10 +20,6 @@ using namespace pane_cut;
 
 namespace {
 
-bool softAfter(const QTextBlock& block) {
-    return block.userState() == kSoftEnd && block.next().isValid();
-}
-
 bool isLatin1(const QString& text) {
     return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 256; });
 }
@@ -34,8 +30,6 @@ QString latin1Only(const QString& text) {
 }
 
 } // namespace
-
-struct RunPane::Metrics : LineMetrics {};
 
 // Marks the pane's own changes so that they are not taken for the operator's, and keeps the
 // pane's signals quiet meanwhile.
@@ -228,7 +222,10 @@ void RunPane::rebuild(std::string_view text, Caret caret) {
     const bool modified = document()->isModified();
 
     Cut cut;
-    cutText(text, {}, false, cut);
+    if (m_wrapAtBlanks)
+        cutWords(text, cut);
+    else
+        cutText(text, {}, false, cut);
     m_cutWidth = currentLineWidth();
     // Clearing drops the old blocks at once, cheaper than removing them through a cursor.
     document()->clear();
@@ -252,10 +249,14 @@ void RunPane::appendTail(std::string_view tail) {
     if (!tail.empty()) {
         // A CR that ended the earlier text has made the break already; its LF adds none.
         const bool skipLf = !m_raw.empty() && m_raw.back() == '\r' && tail.front() == '\n';
-        Cut cut;
-        cutText(tail, document()->lastBlock().text(), skipLf, cut);
-        const int end = document()->characterCount() - 1;
-        replaceRange(end, end, cut, kHardEnd);
+        if (m_wrapAtBlanks) {
+            appendWords(tail, skipLf);
+        } else {
+            Cut cut;
+            cutText(tail, document()->lastBlock().text(), skipLf, cut);
+            const int end = document()->characterCount() - 1;
+            replaceRange(end, end, cut, kHardEnd);
+        }
         m_raw.append(tail);
     }
     finishProgramText();
@@ -319,7 +320,10 @@ void RunPane::flushReflow() {
     const int from = m_dirtyFrom;
     const int to = m_dirtyTo;
     m_dirtyFrom = m_dirtyTo = -1;
-    reflow(from, to);
+    if (m_wrapAtBlanks)
+        reflowWords(from, to);
+    else
+        reflow(from, to);
     emit operatorEdited();
 }
 
@@ -387,9 +391,16 @@ void RunPane::reflow(int from, int to) {
         }
         block = next;
     }
-    if (oldBreaks == newBreaks)
-        return;
+    if (oldBreaks != newBreaks)
+        replaceKeepingCaret(start, end, cut, lastState, anchorLogical, positionLogical);
+}
 
+// Replaces the document text in [start, end) by the cut of the same logical text and keeps the
+// caret on its symbols; the logical offsets, from start, are those of a caret end in the range.
+void RunPane::replaceKeepingCaret(int start, int end, const Cut& cut, int lastState,
+                                  int anchorLogical, int positionLogical) {
+    QTextDocument* doc = document();
+    const QTextCursor caret = textCursor();
     const int delta = static_cast<int>(cut.text.size()) - (end - start);
     const auto place = [&](int position, int logicalOffset) {
         if (position < start)

@@ -17,6 +17,10 @@ namespace zelmak {
 // that continues its line is marked as ending in a soft break. The edit lays out only the visible
 // blocks, and a new symbol touches only the last block.
 //
+// Ordinary texts may instead break at blanks, as a memo does (setWrapAtBlanks): then a block ends
+// where the layout would end the line at a word boundary, and an edit or an appended symbol may
+// move words between blocks, so the blocks are re-cut until the cut settles again.
+//
 // Texts are 8-bit (Latin-1 bytes). CR LF, a lone CR and a lone LF each make one hard line break;
 // text8() gives hard breaks as CR LF and leaves soft breaks out. The operator may edit the pane as
 // usual (undo is off); the blocks are re-cut after each edit. toPlainText() still shows the soft
@@ -38,6 +42,11 @@ public:
     void clearText();
     // The logical text: hard line breaks as CR LF, soft breaks left out.
     std::string text8() const;
+
+    // Whether lines break after blanks, where a word ends, rather than anywhere; a word longer
+    // than a whole line is still cut anywhere. Off by default.
+    void setWrapAtBlanks(bool wrap);
+    bool wrapAtBlanks() const { return m_wrapAtBlanks; }
 
     // Whether Enter and Return make a line break; when not, the keys are passed on.
     void setAcceptsReturn(bool accepts) { m_acceptsReturn = accepts; }
@@ -79,6 +88,12 @@ private:
     void noteChange(int from, int removed, int added);
     void flushReflow();
     void reflow(int from, int to);
+    void replaceKeepingCaret(int start, int end, const Cut& cut, int lastState, int anchorLogical,
+                             int positionLogical);
+    // Cutting at blanks (run_pane_words.cpp).
+    void cutWords(std::string_view text, Cut& cut) const;
+    void appendWords(std::string_view tail, bool skipFirstLf);
+    void reflowWords(int from, int to);
     int softBreaksBefore(int position) const;
     int positionOfLogical(int logical) const;
     bool skipSoftBreak(QKeyEvent* event);
@@ -87,6 +102,7 @@ private:
     std::string m_raw;      // the text the program last gave, while the pane still shows it
     bool m_rawValid = true; // false after the operator's edits
     bool m_acceptsReturn = true;
+    bool m_wrapAtBlanks = false;
     bool m_programEdit = false;
     bool m_flushQueued = false;
     int m_dirtyFrom = -1; // document range changed by the operator and not yet re-cut

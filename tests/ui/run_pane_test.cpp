@@ -1,3 +1,4 @@
+#include "pane_layout.h"
 #include "ui/run_pane.h"
 
 #include <QApplication>
@@ -7,7 +8,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
-#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -38,45 +38,7 @@ std::vector<std::string> blockTexts(const RunPane& pane) {
     return texts;
 }
 
-// The blocks must be the logical lines of text8(), cut where Qt's own layout wraps each line
-// anywhere at the pane's width in the pane's font.
-::testing::AssertionResult cutLikeLayout(const RunPane& pane) {
-    const QTextDocument* doc = pane.document();
-    const double width = pane.viewport()->width() - 2 * doc->documentMargin();
-    QTextOption wrapAnywhere;
-    wrapAnywhere.setWrapMode(QTextOption::WrapAnywhere);
-    const QString text = QString::fromLatin1(pane.text8());
-    QTextBlock block = doc->firstBlock();
-    for (const QString& line : text.split(QStringLiteral("\r\n"))) {
-        std::vector<int> starts;
-        qsizetype taken = 0;
-        do {
-            if (!block.isValid() || (block.text().isEmpty() && !line.isEmpty()))
-                return ::testing::AssertionFailure() << "blocks do not hold line " << line.size();
-            starts.push_back(static_cast<int>(taken));
-            taken += block.text().size();
-            block = block.next();
-        } while (taken < line.size());
-        QTextLayout layout(line, doc->defaultFont());
-        layout.setTextOption(wrapAnywhere);
-        layout.beginLayout();
-        std::vector<int> expected;
-        for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
-            l.setLineWidth(width);
-            expected.push_back(l.textStart());
-        }
-        layout.endLayout();
-        if (expected.empty())
-            expected.push_back(0);
-        if (starts != expected)
-            return ::testing::AssertionFailure()
-                   << "line of " << line.size() << " symbols cut into " << starts.size()
-                   << " blocks, the layout makes " << expected.size() << " lines";
-    }
-    if (block.isValid())
-        return ::testing::AssertionFailure() << "blocks left over";
-    return ::testing::AssertionSuccess();
-}
+using zelmak::test::cutLikeLayout;
 
 class RunPaneTest : public ::testing::Test {
 protected:

@@ -1,0 +1,450 @@
+// RunPane breaking lines at blanks, as the loaded-text pane does: the blocks must stay the lines
+// that Qt's own word-boundary layout makes, through every way the text changes.
+#include "form_fixture.h"
+#include "pane_layout.h"
+#include "ui/run_pane.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+using zelmak::RunPane;
+
+namespace {
+
+::testing::AssertionResult cutAtWords(const RunPane& pane) {
+    return zelmak::test::cutLikeLayout(pane, QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+std::vector<std::string> blockTexts(const RunPane& pane) {
+    std::vector<std::string> texts;
+    for (QTextBlock b = pane.document()->firstBlock(); b.isValid(); b = b.next())
+        texts.push_back(b.text().toStdString());
+    return texts;
+}
+
+// Letter-like prose: words of a few lengths, some punctuation and hyphens, a line break (CR LF)
+// about every lineLength symbols; lineLength 0 makes one line.
+std::string prose(std::size_t size, std::size_t lineLength, unsigned seed) {
+    static const char* const kWords[] = {
+        "der",     "Schlüssel", "wird",  "täglich", "gewechselt",   "and",  "the",  "machine",
+        "keeps",   "its",       "discs", "o.k.",    "Cipher-Card",  "in",   "a",    "letter",
+        "Grüße",   "aus",       "Köln,", "façade",  "naïve",        "1945", "(see", "above)",
+        "Zelmak:", "rotor",     "-",     "well!",   "Übermittlung", "x",    "Y",    "walzen"};
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(kWords) - 1);
+    std::string text;
+    std::size_t lineStart = 0;
+    while (text.size() < size) {
+        if (lineLength > 0 && text.size() - lineStart > lineLength) {
+            text += "\r\n";
+            lineStart = text.size();
+        } else if (text.size() > lineStart) {
+            text += random() % 9 == 0 ? "  " : " ";
+        }
+        text += kWords[pick(random)];
+    }
+    // The words are written in UTF-8 here; the pane holds Latin-1.
+    return QString::fromUtf8(text).toLatin1().toStdString();
+}
+
+std::string bytesFrom(int first, int last) {
+    std::string s;
+    for (int c = first; c <= last; ++c)
+        if (c != '\r' && c != '\n')
+            s.push_back(static_cast<char>(c));
+    return s;
+}
+
+// Latin-1 letters, a no-break space and soft hyphens among the words.
+std::string latin1Words() {
+    return "Gr\xfc\xdf"
+           "e aus K\xf6ln, fa\xe7"
+           "ade na\xefve \xa0no-break\xa0space, soft\xad"
+           "hy\xadphen\xad"
+           "ated W\xf6rter und \xbbQuotes\xab";
+}
+
+std::string repeat(const std::string& part, int times) {
+    std::string s;
+    for (int i = 0; i < times; ++i)
+        s += part;
+    return s;
+}
+
+// A run of machine symbols, as a loaded cipher text holds: no blanks at all.
+std::string symbols(std::size_t count) {
+    static const char kSymbols[] = "I23456789QERTZUOPASDFGHMKLYCVBN_";
+    std::mt19937 random(2);
+    std::string text(count, ' ');
+    for (char& c : text)
+        c = kSymbols[random() % 32];
+    return text;
+}
+
+// The block state with which RunPane marks a block that ends in a soft break.
+constexpr int kSoftEndState = 1;
+
+class WrapTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QFont font(QStringLiteral("Arial"));
+        font.setPixelSize(16);
+        pane.setFont(font);
+        pane.setWrapAtBlanks(true);
+        pane.resize(220, 120);
+        pane.show();
+        pane.setFocus();
+    }
+
+    QTextBlock block(int number) const { return pane.document()->findBlockByNumber(number); }
+    void placeCaret(int position) {
+        QTextCursor caret(pane.document());
+        caret.setPosition(position);
+        pane.setTextCursor(caret);
+    }
+    // The offset in text8() (hard breaks as CR LF) of a document position.
+    std::size_t logicalOf(int position) const {
+        std::size_t logical = 0;
+        for (QTextBlock b = pane.document()->firstBlock(); b.isValid(); b = b.next()) {
+            const int end = b.position() + static_cast<int>(b.text().size());
+            if (position <= end)
+                return logical + static_cast<std::size_t>(position - b.position());
+            logical += b.text().size();
+            if (b.next().isValid() && b.userState() != kSoftEndState)
+                logical += 2;
+        }
+        return logical;
+    }
+
+    RunPane pane;
+};
+
+struct WrapRow {
+    const char* name;
+    std::string input;
+    std::string expected;
+};
+
+void PrintTo(const WrapRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class WrapTexts : public WrapTest, public ::testing::WithParamInterface<WrapRow> {};
+
+TEST_P(WrapTexts, blocks_are_the_word_layout_lines_on_every_path) {
+    const WrapRow& row = GetParam();
+    pane.showText(row.input);
+    EXPECT_EQ(pane.text8(), row.expected) << "on an empty pane";
+    EXPECT_TRUE(cutAtWords(pane)) << "on an empty pane";
+    const auto once = blockTexts(pane);
+
+    pane.showText("something else");
+    pane.showText(row.input);
+    EXPECT_EQ(blockTexts(pane), once) << "rebuilt over other text";
+
+    // Appending moves words between the last blocks.
+    pane.clearText();
+    for (const std::size_t part : {row.input.size() / 3, row.input.size() / 2 + 1})
+        pane.showText(row.input.substr(0, part));
+    pane.showText(row.input);
+    EXPECT_EQ(pane.text8(), row.expected) << "extended in parts";
+    EXPECT_EQ(blockTexts(pane), once) << "extended in parts";
+
+    // An edit of the operator that leaves the text as it was: text8() then reads the blocks.
+    QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(&pane, "Q");
+    QTest::keyClick(&pane, Qt::Key_Backspace);
+    EXPECT_EQ(pane.text8(), row.expected) << "read from the blocks";
+    EXPECT_EQ(blockTexts(pane), once) << "after an edit at the end";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, WrapTexts,
+    ::testing::Values(
+        WrapRow{"short_words", repeat("Zelmak wraps short words at blanks. ", 6),
+                repeat("Zelmak wraps short words at blanks. ", 6)},
+        WrapRow{"word_longer_than_a_line", "a " + repeat("Walzenstellung", 5) + " b c d",
+                "a " + repeat("Walzenstellung", 5) + " b c d"},
+        WrapRow{"long_word_first", repeat("Schluessel", 7) + " und so weiter",
+                repeat("Schluessel", 7) + " und so weiter"},
+        WrapRow{"blank_runs_at_cuts", repeat("Chiffre      Karte  ", 8),
+                repeat("Chiffre      Karte  ", 8)},
+        WrapRow{"blanks_wider_than_a_line",
+                "ab" + std::string(70, ' ') + "cd" + std::string(70, ' '),
+                "ab" + std::string(70, ' ') + "cd" + std::string(70, ' ')},
+        WrapRow{"tabs", repeat("Spalte\teins\t\tzwei drei\tvier ", 4),
+                repeat("Spalte\teins\t\tzwei drei\tvier ", 4)},
+        WrapRow{"blanks_at_line_start",
+                "   Einzug der ersten Zeile und mehr Worte\r\n      "
+                "zweite Zeile mit tiefem Einzug bis zum Rand\r\n\tTab",
+                "   Einzug der ersten Zeile und mehr Worte\r\n      "
+                "zweite Zeile mit tiefem Einzug bis zum Rand\r\n\tTab"},
+        WrapRow{"line_ending_in_blanks", "Zeile mit Blanks am Ende und weiter        \r\nnext   ",
+                "Zeile mit Blanks am Ende und weiter        \r\nnext   "},
+        WrapRow{"bytes_128_to_255", bytesFrom(128, 255), bytesFrom(128, 255)},
+        WrapRow{"latin1_words", latin1Words(), latin1Words()},
+        WrapRow{"hyphens_and_punctuation", repeat("Cipher-Card o.k !! (siehe oben) 12/45, ", 3),
+                repeat("Cipher-Card o.k !! (siehe oben) 12/45, ", 3)},
+        WrapRow{"cr_lf_mixes",
+                "eins zwei drei vier\r\nf\xfcnf\rsechs sieben acht neun\nzehn\n\r"
+                "elf zw\xf6lf\r\n",
+                "eins zwei drei vier\r\nf\xfcnf\r\nsechs sieben acht neun\r\nzehn\r\n\r\n"
+                "elf zw\xf6lf\r\n"},
+        WrapRow{"cipher_text", symbols(700) + "\r\n" + symbols(90),
+                symbols(700) + "\r\n" + symbols(90)},
+        WrapRow{"empty", "", ""}),
+    [](const ::testing::TestParamInfo<WrapRow>& row) { return std::string(row.param.name); });
+
+TEST_F(WrapTest, random_prose_is_cut_like_the_layout_at_several_widths) {
+    const std::string letter = prose(6000, 70, 11) + "\r\n" + prose(3000, 0, 12);
+    pane.showText(letter);
+    EXPECT_EQ(pane.text8(), letter);
+    EXPECT_GT(pane.document()->blockCount(), 150);
+    EXPECT_TRUE(cutAtWords(pane));
+    for (const int width : {90, 143, 301, 487}) {
+        pane.resize(width, 120);
+        EXPECT_EQ(pane.text8(), letter) << width;
+        EXPECT_TRUE(cutAtWords(pane)) << width;
+    }
+}
+
+TEST_F(WrapTest, symbol_by_symbol_cuts_the_same_blocks_as_the_whole_text_at_once) {
+    const std::string text = prose(1200, 0, 3) + "\r\n" + repeat("Walzenstellung", 6) + " end";
+    for (std::size_t n = 1; n <= text.size(); ++n)
+        pane.showText(std::string_view(text).substr(0, n));
+    ASSERT_EQ(pane.text8(), text);
+    EXPECT_TRUE(cutAtWords(pane));
+    const auto appended = blockTexts(pane);
+    pane.clearText();
+    pane.showText(text);
+    EXPECT_EQ(blockTexts(pane), appended);
+}
+
+TEST_F(WrapTest, typing_into_a_word_moves_it_to_the_next_line_and_back) {
+    std::string text = prose(1500, 0, 5);
+    pane.showText(text);
+    const int lines = pane.document()->blockCount();
+    // Lengthen the last word of the third block until it no longer fits there.
+    const QString third = block(2).text();
+    const int wordEnd = static_cast<int>(third.trimmed().size());
+    placeCaret(block(2).position() + wordEnd - 1);
+    const std::size_t at = logicalOf(pane.textCursor().position());
+    QTest::keyClicks(&pane, "xxxxxxxxxx");
+    text.insert(at, "xxxxxxxxxx");
+    EXPECT_EQ(pane.text8(), text);
+    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_NE(block(2).text(), third);
+    // The caret stayed behind what was typed, now on the next line.
+    EXPECT_EQ(logicalOf(pane.textCursor().position()), at + 10);
+
+    for (int i = 0; i < 10; ++i)
+        QTest::keyClick(&pane, Qt::Key_Backspace);
+    text.erase(at, 10);
+    EXPECT_EQ(pane.text8(), text);
+    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_EQ(block(2).text(), third);
+    EXPECT_EQ(pane.document()->blockCount(), lines);
+}
+
+TEST_F(WrapTest, deleting_the_blank_between_two_words_joins_them_and_recuts) {
+    std::string text = prose(1500, 0, 7);
+    pane.showText(text);
+    // The blank that ends the fourth block: Backspace at the start of the fifth deletes it.
+    placeCaret(block(4).position());
+    const std::size_t at = logicalOf(block(4).position());
+    ASSERT_EQ(text[at - 1], ' ');
+    QTest::keyClick(&pane, Qt::Key_Backspace);
+    text.erase(at - 1, 1);
+    EXPECT_EQ(pane.text8(), text);
+    EXPECT_TRUE(cutAtWords(pane));
+
+    // A blank inside a line, with Delete.
+    const int inside = block(8).position() + static_cast<int>(block(8).text().indexOf(u' '));
+    const std::size_t blank = logicalOf(inside);
+    ASSERT_EQ(text[blank], ' ');
+    placeCaret(inside);
+    QTest::keyClick(&pane, Qt::Key_Delete);
+    text.erase(blank, 1);
+    EXPECT_EQ(pane.text8(), text);
+    EXPECT_TRUE(cutAtWords(pane));
+}
+
+TEST_F(WrapTest, shortening_a_first_word_pulls_it_back_onto_the_line_before) {
+    pane.showText("ab cd ef gh ij kl Walzenstellung mn");
+    ASSERT_GE(pane.document()->blockCount(), 2);
+    ASSERT_EQ(block(1).text().left(14), QStringLiteral("Walzenstellung"));
+    // Delete the word's tail from its end until it fits after the short words.
+    placeCaret(block(1).position() + 14);
+    for (int i = 0; i < 10; ++i)
+        QTest::keyClick(&pane, Qt::Key_Backspace);
+    EXPECT_EQ(pane.text8(), "ab cd ef gh ij kl Walz mn");
+    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(block(0).text().startsWith(QStringLiteral("ab cd ef gh ij kl Walz")));
+    EXPECT_EQ(logicalOf(pane.textCursor().position()), 22u);
+}
+
+// Numbers, brackets and quotes, around which the places a line may break depend on the symbols
+// before them, not only on blanks.
+std::string punctuated(std::size_t size, unsigned seed) {
+    static const char* const kTokens[] = {"(1945)",
+                                          "12/45,",
+                                          "$100",
+                                          "\xab"
+                                          "Zitat\xbb",
+                                          "a-b-c",
+                                          "o.k.!",
+                                          "(",
+                                          ")",
+                                          "50%",
+                                          "3.14",
+                                          "x/y",
+                                          "Nr.",
+                                          "-12",
+                                          "\xbfQu\xe9?",
+                                          "\xa1Ja!",
+                                          "\"Wort\"",
+                                          "\xa7 4",
+                                          "1\xa0"
+                                          "000",
+                                          "Walze",
+                                          "rotor"};
+    std::mt19937 random(seed);
+    std::string text;
+    while (text.size() < size) {
+        if (!text.empty())
+            text += random() % 13 == 0 ? "\r\n" : std::string(1 + random() % 3, ' ');
+        text += kTokens[random() % std::size(kTokens)];
+    }
+    return text;
+}
+
+struct EditRow {
+    const char* name;
+    std::string text;
+    std::vector<std::string> typed;
+    int width;
+};
+
+void PrintTo(const EditRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class WrapEdits : public WrapTest, public ::testing::WithParamInterface<EditRow> {};
+
+TEST_P(WrapEdits, random_edits_keep_the_text_and_the_word_layout) {
+    const EditRow& row = GetParam();
+    pane.resize(row.width, 120);
+    std::string text = row.text;
+    pane.showText(text);
+    std::mt19937 random(21);
+    for (int step = 0; step < 250; ++step) {
+        const int size = pane.document()->characterCount() - 1;
+        const int position = static_cast<int>(random() % static_cast<unsigned>(size + 1));
+        placeCaret(position);
+        const std::size_t at = logicalOf(position);
+        const std::size_t typedKinds = row.typed.size();
+        const auto what = random() % (typedKinds + 4);
+        if (what < typedKinds) {
+            const std::string& typed = row.typed[what];
+            QTest::keyClicks(&pane, typed.c_str());
+            text.insert(at, typed);
+        } else if (what == typedKinds) {
+            QTest::keyClick(&pane, Qt::Key_Return);
+            text.insert(at, "\r\n");
+        } else if (what == typedKinds + 1) {
+            if (at == 0)
+                continue;
+            // At a hard break the document removes it whole; text8() spells it as two bytes.
+            QTest::keyClick(&pane, Qt::Key_Backspace);
+            const std::size_t length = text[at - 1] == '\n' ? 2 : 1;
+            text.erase(at - length, length);
+        } else if (what == typedKinds + 2) {
+            // A selection over several blocks, deleted.
+            const int other = std::min(size, position + 1 + static_cast<int>(random() % 120));
+            if (other == position)
+                continue;
+            QTextCursor selection(pane.document());
+            selection.setPosition(position);
+            selection.setPosition(other, QTextCursor::KeepAnchor);
+            pane.setTextCursor(selection);
+            const std::size_t end = logicalOf(other);
+            QTest::keyClick(&pane, Qt::Key_Delete);
+            text.erase(at, end - at);
+        } else {
+            // Pasted lines come in as a change that is re-cut once events run.
+            QApplication::clipboard()->setText(QStringLiteral("Kopie aus\nder Ablage "));
+            pane.paste();
+            QApplication::processEvents();
+            text.insert(at, "Kopie aus\r\nder Ablage ");
+        }
+        ASSERT_EQ(pane.text8(), text) << "step " << step;
+        ASSERT_TRUE(cutAtWords(pane)) << "step " << step;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, WrapEdits,
+    ::testing::Values(
+        EditRow{"prose",
+                prose(2500, 60, 9) + "\r\n" + prose(1500, 0, 10),
+                {"w", " ", "Walzenstellungen"},
+                220},
+        EditRow{"prose_narrow", prose(1500, 0, 13), {"w", " ", "Walzenstellungen"}, 90},
+        EditRow{"punctuated", punctuated(3000, 14), {"(", " ", "1", "/", "-", "x", ")  "}, 220},
+        EditRow{"punctuated_narrow", punctuated(1500, 15), {"(", " ", "1", "/", "x"}, 110}),
+    [](const ::testing::TestParamInfo<EditRow>& row) { return std::string(row.param.name); });
+
+TEST_F(WrapTest, copy_leaves_the_soft_breaks_out) {
+    const std::string text = prose(800, 0, 4);
+    pane.showText(text + "\r\nEnde");
+    ASSERT_GT(pane.document()->blockCount(), 5);
+    pane.selectAll();
+    pane.copy();
+    EXPECT_EQ(QApplication::clipboard()->text().toLatin1().toStdString(), text + "\nEnde");
+}
+
+TEST_F(WrapTest, switching_the_mode_recuts_quietly_and_keeps_text_and_caret) {
+    const std::string text = prose(900, 0, 6);
+    pane.showText(text);
+    placeCaret(block(3).position() + 2);
+    const std::size_t at = logicalOf(pane.textCursor().position());
+    QSignalSpy edited(&pane, &RunPane::operatorEdited);
+    pane.setWrapAtBlanks(false);
+    EXPECT_FALSE(pane.wrapAtBlanks());
+    EXPECT_EQ(pane.text8(), text);
+    EXPECT_TRUE(zelmak::test::cutLikeLayout(pane));
+    EXPECT_EQ(logicalOf(pane.textCursor().position()), at);
+    pane.setWrapAtBlanks(true);
+    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_EQ(logicalOf(pane.textCursor().position()), at);
+    EXPECT_EQ(edited.count(), 0);
+    EXPECT_FALSE(pane.document()->isModified());
+}
+
+TEST_F(WrapTest, appended_lines_follow_text_that_ends_in_a_long_line) {
+    const std::string text = prose(700, 0, 8);
+    pane.showText(text);
+    pane.appendLine("Load");
+    EXPECT_EQ(pane.text8(), text + "\r\nLoad\r\n");
+    EXPECT_TRUE(cutAtWords(pane));
+}
+
+using WrapFormTest = zelmak::test::FormTest;
+
+TEST_F(WrapFormTest, only_the_loaded_text_pane_wraps_at_blanks) {
+    EXPECT_TRUE(named<RunPane>(QStringLiteral("lade"))->wrapAtBlanks());
+    EXPECT_FALSE(named<RunPane>(QStringLiteral("Eingabe"))->wrapAtBlanks());
+    EXPECT_FALSE(named<RunPane>(QStringLiteral("Ausgabe"))->wrapAtBlanks());
+}
+
+} // namespace
