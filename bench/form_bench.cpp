@@ -23,9 +23,10 @@ namespace {
 class SilentDialogs : public zelmak::Dialogs {
 public:
     std::optional<QString> openFile(QWidget*, const QString&) override { return std::nullopt; }
-    std::optional<QString> saveFile(QWidget*, const QString&, const QString&) override {
+    std::optional<QString> saveFile(QWidget*, const QString&, const QString&, bool) override {
         return std::nullopt;
     }
+    bool confirmReplace(QWidget*, const QString&) override { return false; }
     void errorBox(QWidget*, const QString& message) override {
         std::fprintf(stderr, "error box: %s\n", qPrintable(message));
     }

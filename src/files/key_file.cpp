@@ -105,7 +105,7 @@ void saveCipher(MachineState& m, Window& w, const Clock& clock) {
     const CalendarDate date = clock.localDate();
     m.yearText = std::to_string(date.year);
     m.keyFileStem = keyFileStem(date);
-    const auto chosen = w.runSaveDialog(kKeySaveFilter, m.keyFileStem + ".key");
+    const auto chosen = w.runSaveDialog(kKeySaveFilter, m.keyFileStem + ".key", true);
     if (!chosen)
         return;
     m.dialogFileName = *chosen;

@@ -178,11 +178,17 @@ void writeTextFile(const std::string& path, std::string_view text) {
 }
 
 void saveCipherCode(MachineState& m, Window& w) {
-    const auto chosen = w.runSaveDialog(kTextFileFilter, kProposedCipherName);
+    // The file written may not be the one chosen ("letter.txt" is saved as "letter.txt.cif"), so
+    // the question before replacing is asked here, about the file that would really be replaced.
+    const auto chosen = w.runSaveDialog(kTextFileFilter, kProposedCipherName, false);
     if (!chosen)
         return;
     m.dialogFileName = *chosen;
-    writeTextFile(cipherFileName(*chosen), w.paneText(Pane::Ausgabe));
+    const std::string target = cipherFileName(*chosen);
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) == 0 && !w.confirmReplace(target))
+        return;
+    writeTextFile(target, w.paneText(Pane::Ausgabe));
 }
 
 void loadCipherCode(MachineState& m, Window& w) {

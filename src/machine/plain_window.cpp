@@ -92,12 +92,22 @@ std::optional<std::string> PlainWindow::runOpenDialog(std::string_view filter) {
 }
 
 std::optional<std::string> PlainWindow::runSaveDialog(std::string_view filter,
-                                                      std::string_view proposedName) {
-    saveCalls.push_back({std::string(filter), std::string(proposedName)});
+                                                      std::string_view proposedName,
+                                                      bool askBeforeReplacing) {
+    saveCalls.push_back({std::string(filter), std::string(proposedName), askBeforeReplacing});
     if (saveAnswers.empty())
         return std::nullopt;
     auto answer = saveAnswers.front();
     saveAnswers.pop_front();
+    return answer;
+}
+
+bool PlainWindow::confirmReplace(std::string_view path) {
+    replaceQuestions.emplace_back(path);
+    if (replaceAnswers.empty())
+        return true;
+    const bool answer = replaceAnswers.front();
+    replaceAnswers.pop_front();
     return answer;
 }
 

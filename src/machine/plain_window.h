@@ -30,8 +30,9 @@ public:
     void showText(Pane pane, std::string_view text) override;
     std::string paneText(Pane pane) const override;
     std::optional<std::string> runOpenDialog(std::string_view filter) override;
-    std::optional<std::string> runSaveDialog(std::string_view filter,
-                                             std::string_view proposedName) override;
+    std::optional<std::string> runSaveDialog(std::string_view filter, std::string_view proposedName,
+                                             bool askBeforeReplacing) override;
+    bool confirmReplace(std::string_view path) override;
 
     bool enabled(Control control) const;
     std::string& text(Pane pane) { return panes[static_cast<std::size_t>(pane)]; }
@@ -49,9 +50,14 @@ public:
     struct DialogCall {
         std::string filter;
         std::string proposedName;
+        bool askBeforeReplacing = true;
     };
     std::vector<DialogCall> openCalls;
     std::vector<DialogCall> saveCalls;
+
+    // The answers to "replace it?" in turn (none left: yes), and the paths asked about.
+    std::deque<bool> replaceAnswers;
+    std::vector<std::string> replaceQuestions;
 };
 
 } // namespace zelmak

@@ -80,10 +80,11 @@ public:
     std::optional<std::string> runOpenDialog(std::string_view filter) override {
         return m_window.runOpenDialog(filter);
     }
-    std::optional<std::string> runSaveDialog(std::string_view filter,
-                                             std::string_view proposedName) override {
-        return m_window.runSaveDialog(filter, proposedName);
+    std::optional<std::string> runSaveDialog(std::string_view filter, std::string_view proposedName,
+                                             bool askBeforeReplacing) override {
+        return m_window.runSaveDialog(filter, proposedName, askBeforeReplacing);
     }
+    bool confirmReplace(std::string_view path) override { return m_window.confirmReplace(path); }
 
 private:
     Window& m_window;

@@ -65,8 +65,13 @@ public:
 
     // The file dialogs. Each returns the chosen path, or nothing when the operator cancels.
     virtual std::optional<std::string> runOpenDialog(std::string_view filter) = 0;
+    // The save dialog asks before replacing an existing file, unless the caller asks itself
+    // because it will write under another name than the one chosen (askBeforeReplacing false).
     virtual std::optional<std::string> runSaveDialog(std::string_view filter,
-                                                     std::string_view proposedName) = 0;
+                                                     std::string_view proposedName,
+                                                     bool askBeforeReplacing) = 0;
+    // Asks the operator whether the existing file `path` may be replaced.
+    virtual bool confirmReplace(std::string_view path) = 0;
 };
 
 } // namespace zelmak

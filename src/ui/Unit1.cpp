@@ -149,13 +149,20 @@ std::optional<std::string> TForm1::runOpenDialog(std::string_view filter) {
 }
 
 std::optional<std::string> TForm1::runSaveDialog(std::string_view filter,
-                                                 std::string_view proposedName) {
+                                                 std::string_view proposedName,
+                                                 bool askBeforeReplacing) {
     const auto chosen = m_services.dialogs->saveFile(
         this, QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())),
-        QString::fromUtf8(proposedName.data(), static_cast<qsizetype>(proposedName.size())));
+        QString::fromUtf8(proposedName.data(), static_cast<qsizetype>(proposedName.size())),
+        askBeforeReplacing);
     if (!chosen)
         return std::nullopt;
     return QFile::encodeName(*chosen).toStdString();
+}
+
+bool TForm1::confirmReplace(std::string_view path) {
+    return m_services.dialogs->confirmReplace(
+        this, QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
 }
 
 // --- Errors and the key preview ----------------------------------------------------------

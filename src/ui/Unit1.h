@@ -82,8 +82,9 @@ public:
     void showText(zelmak::Pane pane, std::string_view text) override;
     std::string paneText(zelmak::Pane pane) const override;
     std::optional<std::string> runOpenDialog(std::string_view filter) override;
-    std::optional<std::string> runSaveDialog(std::string_view filter,
-                                             std::string_view proposedName) override;
+    std::optional<std::string> runSaveDialog(std::string_view filter, std::string_view proposedName,
+                                             bool askBeforeReplacing) override;
+    bool confirmReplace(std::string_view path) override;
     using QWidget::setEnabled;
 
 public slots:

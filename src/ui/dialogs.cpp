@@ -27,9 +27,11 @@ namespace {
 
 std::optional<QString> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mode,
                                      const QString& filter, const QString& proposedName,
-                                     QString& directory, QString& fileName, int& filterIndex) {
+                                     bool askBeforeReplacing, QString& directory, QString& fileName,
+                                     int& filterIndex) {
     QFileDialog dialog(owner);
     dialog.setAcceptMode(mode);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !askBeforeReplacing);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
                                                        : QFileDialog::ExistingFile);
     const QStringList filters = toQtFilter(filter).split(QLatin1String(";;"));
@@ -54,14 +56,24 @@ std::optional<QString> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mod
 } // namespace
 
 std::optional<QString> QtDialogs::openFile(QWidget* owner, const QString& filter) {
-    return runFileDialog(owner, QFileDialog::AcceptOpen, filter, QString(), m_open.directory,
+    return runFileDialog(owner, QFileDialog::AcceptOpen, filter, QString(), false, m_open.directory,
                          m_open.fileName, m_open.filterIndex);
 }
 
 std::optional<QString> QtDialogs::saveFile(QWidget* owner, const QString& filter,
-                                           const QString& proposedName) {
-    return runFileDialog(owner, QFileDialog::AcceptSave, filter, proposedName, m_save.directory,
-                         m_save.fileName, m_save.filterIndex);
+                                           const QString& proposedName, bool askBeforeReplacing) {
+    return runFileDialog(owner, QFileDialog::AcceptSave, filter, proposedName, askBeforeReplacing,
+                         m_save.directory, m_save.fileName, m_save.filterIndex);
+}
+
+bool QtDialogs::confirmReplace(QWidget* owner, const QString& path) {
+    // The same question the file dialog asks about the name it returns.
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
+                    QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                        .arg(QDir::toNativeSeparators(path)),
+                    QMessageBox::Yes | QMessageBox::No, owner);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void QtDialogs::errorBox(QWidget* owner, const QString& message) {

@@ -16,8 +16,12 @@ public:
     // A filter is pairs of description and pattern joined by "|" ("Textdatei (*.txt)|*.txt").
     // Each returns the chosen file's full path, or nothing when the operator cancels.
     virtual std::optional<QString> openFile(QWidget* owner, const QString& filter) = 0;
+    // askBeforeReplacing false leaves the question about an existing file to the caller.
     virtual std::optional<QString> saveFile(QWidget* owner, const QString& filter,
-                                            const QString& proposedName) = 0;
+                                            const QString& proposedName,
+                                            bool askBeforeReplacing) = 0;
+    // Asks whether the existing file `path` may be replaced; true for yes.
+    virtual bool confirmReplace(QWidget* owner, const QString& path) = 0;
 
     // The error box: modal, captioned with the application's title, a stop icon, one OK button.
     virtual void errorBox(QWidget* owner, const QString& message) = 0;
@@ -35,7 +39,8 @@ class QtDialogs : public Dialogs {
 public:
     std::optional<QString> openFile(QWidget* owner, const QString& filter) override;
     std::optional<QString> saveFile(QWidget* owner, const QString& filter,
-                                    const QString& proposedName) override;
+                                    const QString& proposedName, bool askBeforeReplacing) override;
+    bool confirmReplace(QWidget* owner, const QString& path) override;
     void errorBox(QWidget* owner, const QString& message) override;
     void applicationErrorBox(const QString& message) override;
 

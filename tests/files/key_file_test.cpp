@@ -105,6 +105,7 @@ TEST_F(SaveCipher, NewFileHoldsExactlyTheServiceRecord) {
 
 TEST_F(SaveCipher, NameWithoutExtensionIsUsedUnchanged) {
     saveAs(dir.file("mykey"));
+    EXPECT_TRUE(r.w.saveCalls.back().askBeforeReplacing) << "the dialog asks about that name";
     EXPECT_EQ(readFile(dir.file("mykey")), serviceRecord());
     EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"mykey"});
 }

@@ -157,6 +157,25 @@ TEST_F(SaveCipherCode, ReplacesAFileKeepingItsModeAndLeavingNoTemporaryFile) {
     EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"old.cif"});
 }
 
+// The dialog cannot ask about "letter.cif" when the operator types "letter": the handler asks
+// about the file it would really replace, and a "no" leaves it alone.
+TEST_F(SaveCipherCode, AsksBeforeReplacingTheFileItWritesNotTheOneChosen) {
+    writeFile(dir.file("letter.cif"), "OLD");
+    r.w.showText(Pane::Ausgabe, "NEW");
+    r.w.replaceAnswers = {false};
+    saveAs(dir.file("letter"));
+    EXPECT_FALSE(r.w.saveCalls.back().askBeforeReplacing);
+    EXPECT_EQ(r.w.replaceQuestions, std::vector<std::string>{dir.file("letter.cif")});
+    EXPECT_EQ(readFile(dir.file("letter.cif")), "OLD");
+
+    r.w.replaceAnswers = {true};
+    saveAs(dir.file("letter"));
+    EXPECT_EQ(readFile(dir.file("letter.cif")), "NEW");
+
+    saveAs(dir.file("fresh.txt")); // nothing there: no question
+    EXPECT_EQ(r.w.replaceQuestions.size(), 2u);
+}
+
 TEST_F(SaveCipherCode, ThroughALinkReplacesTheLinkedFile) {
     writeFile(dir.file("real.cif"), "old");
     std::filesystem::create_symlink(dir.file("real.cif"), dir.file("link.cif"));

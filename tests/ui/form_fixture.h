@@ -26,11 +26,16 @@ public:
         openFilters.push_back(filter);
         return answered(openAnswers);
     }
-    std::optional<QString> saveFile(QWidget*, const QString& filter,
-                                    const QString& proposedName) override {
+    std::optional<QString> saveFile(QWidget*, const QString& filter, const QString& proposedName,
+                                    bool askBeforeReplacing) override {
         saveFilters.push_back(filter);
         proposedNames.push_back(proposedName);
+        saveAsks.push_back(askBeforeReplacing);
         return answered(saveAnswers);
+    }
+    bool confirmReplace(QWidget*, const QString& path) override {
+        replaceQuestions.push_back(path);
+        return replaceAnswers.isEmpty() || replaceAnswers.takeFirst();
     }
     void errorBox(QWidget*, const QString& message) override { errors.push_back(message); }
     void applicationErrorBox(const QString& message) override { fatalErrors.push_back(message); }
@@ -41,6 +46,10 @@ public:
     QStringList openFilters;
     QStringList saveFilters;
     QStringList proposedNames;
+    QList<bool> saveAsks;
+    // Answers to "replace it?" in turn (none left: yes), and the paths asked about.
+    QList<bool> replaceAnswers;
+    QStringList replaceQuestions;
     QStringList errors;
     QStringList fatalErrors;
     // Runs with each path a dialog answers, just before the handler gets it (to pull the file

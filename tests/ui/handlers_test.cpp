@@ -58,6 +58,19 @@ TEST_F(Files, save_ciphercode_writes_the_output_pane_byte_for_byte) {
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 
+TEST_F(Files, save_ciphercode_asks_before_replacing_the_cif_file_it_would_write) {
+    TempDir dir;
+    writeFile(dir.file("letter.cif"), "OLD");
+    type("HAL");
+    dialogs.saveAnswers << QString::fromStdString(dir.file("letter"));
+    dialogs.replaceAnswers << false;
+    button(35)->click();
+    EXPECT_EQ(dialogs.saveAsks.value(0), false) << "the dialog would ask about the wrong name";
+    EXPECT_EQ(dialogs.replaceQuestions,
+              QStringList{QString::fromStdString(dir.file("letter.cif"))});
+    EXPECT_EQ(readFile(dir.file("letter.cif")), "OLD");
+}
+
 TEST_F(Files, loading_a_text_file_then_automatic_then_deciphering_gives_the_text_back) {
     TempDir dir;
     writeFile(dir.file("clear.txt"), "Hallo alle\nwir treffen uns um 9\n");
