@@ -4,7 +4,12 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: setup configure build run test bench clean
+ASAN_BUILD ?= $(BUILD)-asan
+FUZZ_BUILD ?= $(BUILD)-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fuzz_key_file fuzz_automatic fuzz_cli
+
+.PHONY: setup configure build run test test-sanitize test-fuzz bench clean
 
 setup:
 	./scripts/setup.sh
@@ -20,6 +25,20 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer; the first finding
+# fails its test. The options (and tests/lsan.supp) reach the tests through CTest.
+test-sanitize: setup
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DZELMAK_SANITIZE=ON -DZELMAK_BUILD_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The fuzz targets (clang, libFuzzer with ASan and UBSan), each run for FUZZ_SECONDS.
+test-fuzz: setup
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DZELMAK_FUZZ=ON -DZELMAK_WITH_QT=OFF \
+	  -DZELMAK_BUILD_TESTS=OFF -DZELMAK_BUILD_BENCH=OFF -DCMAKE_CXX_COMPILER=clang++-14
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+	./fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 bench: build
 	./bench/run.sh $(BUILD)

@@ -82,8 +82,8 @@ std::string prose(std::size_t count, std::size_t lineLength, unsigned seed) {
                                          "in",
                                          "a",
                                          "letter",
-                                         "Gr\xfc\xdf"
-                                         "e",
+                                         ("Gr\xfc\xdf"
+                                          "e"), // "\xdfe" would be one escape
                                          "aus",
                                          "K\xf6ln,",
                                          "1945"};

@@ -8,6 +8,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xdotool x11-utils imagemagick fonts-dejavu-core fonts-liberation
+  libx11-dev
+  clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()

@@ -1,0 +1,190 @@
+// Any bytes as a key file: "Load Cipher" through the real handler, then the setting check on
+// what it put into the selectors, and, for an accepted setting, a few keys there and back.
+
+#include "files/file_error.h"
+#include "files/key_file.h"
+#include "fuzz_support.h"
+#include "machine/key_alphabet.h"
+#include "machine/machine.h"
+#include "machine/plain_window.h"
+#include "settings/settings.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <map>
+#include <string>
+
+namespace zelmak {
+namespace {
+
+using fuzz::expect;
+
+constexpr std::size_t kCardBytes = 31;
+constexpr std::size_t kMaxKeys = 24;
+
+// Everything a load may change, to prove that a failed one changed nothing.
+struct Snapshot {
+    std::array<int, 32> card;
+    std::array<int, 6> disc;
+    std::array<int, 6> pos;
+    std::map<Control, bool> enabled;
+    std::array<std::string, 3> panes;
+    KeyRecordBytes key;
+    Byte cardReady;
+    Byte discReady;
+    std::int32_t cardErrorCount;
+
+    Snapshot(const MachineState& m, const PlainWindow& w)
+        : card(w.card), disc(w.disc), pos(w.pos), enabled(w.enabledState), panes(w.panes),
+          key(m.key.bytes()), cardReady(m.cardReady), discReady(m.discReady),
+          cardErrorCount(m.cardErrorCount) {}
+    bool operator==(const Snapshot&) const = default;
+};
+
+bool isPermutation(const KeyRecordBytes& record) {
+    std::array<bool, 32> used{};
+    for (std::size_t k = 0; k < kCardBytes; ++k) {
+        const Byte b = record[k];
+        if (b < 1 || b > 31 || used[b])
+            return false;
+        used[b] = true;
+    }
+    return true;
+}
+
+bool discsDistinct(const KeyRecordBytes& record) {
+    for (std::size_t a = kCardBytes; a < kKeyRecordSize; ++a)
+        for (std::size_t b = a + 1; b < kKeyRecordSize; ++b)
+            if (record[a] == record[b])
+                return false;
+    return true;
+}
+
+void expectLoaded(const PlainWindow& w, const MachineState& m, const KeyRecordBytes& record,
+                  const std::string& path) {
+    for (int k = 1; k <= 31; ++k) {
+        const Byte b = record[static_cast<std::size_t>(k - 1)];
+        expect(w.card[static_cast<std::size_t>(k)] == (b <= 31 ? b : -1),
+               "a card selector does not show its byte of the key file");
+    }
+    for (int s = 1; s <= 5; ++s) {
+        const Byte b = record[static_cast<std::size_t>(30 + s)];
+        expect(w.disc[static_cast<std::size_t>(s)] == (b <= 4 ? b : -1),
+               "a disc-number selector does not show its byte of the key file");
+    }
+    expect(m.key.bytes() == record, "the key setting does not hold the file's first 36 bytes");
+    expect(m.cardReady == 0 && m.discReady == 0, "a load left an acceptance flag set");
+    expect(w.enabled(Control::Button38), "a load left Check Cipher disabled");
+    expect(!w.enabled(Control::Button37), "a load left Save Cipher enabled");
+    expect(!w.enabled(Control::Button41), "a load left Automatic enabled");
+    expect(m.dialogFileName == path, "a load did not remember the chosen file");
+}
+
+// The verdict lines and the flags and buttons that go with them.
+void expectVerdict(const PlainWindow& w, const MachineState& m, bool cardOk, bool discsOk) {
+    const std::string& out = w.panes[static_cast<std::size_t>(Pane::Ausgabe)];
+    if (!cardOk) {
+        expect(out == std::string(kCardRejected) + "\r\n", "wrong lines for a rejected card");
+        expect(m.cardReady == 0 && m.discReady == 0, "a rejected card left a flag set");
+    } else {
+        const std::string expected = std::string(kCardAccepted) + "\r\n" +
+                                     (discsOk ? kDiscsAccepted : kDiscsRejected) + "\r\n";
+        expect(out == expected, "wrong verdict lines for an accepted card");
+        expect(m.cardReady == 1, "an accepted card left CardReady at 0");
+        expect(m.discReady == (discsOk ? 1 : 0), "DiscReady does not match the disc verdict");
+        for (int s = 1; s <= 5; ++s)
+            expect(w.position(s) == kStartPosition, "the set-up left a disc off A");
+    }
+    const bool ready = cardOk && discsOk;
+    for (const Control c : {Control::Button37, Control::Eingabe, Control::Ausgabe,
+                            Control::Button35, Control::Button40, Control::Button41})
+        expect(w.enabled(c) == ready, "a button's enabled state does not match the verdict");
+    expect(m.ready() == ready, "the acceptance flags do not match the verdict");
+}
+
+// Keys typed in Cipher mode from A A A A A, then their output typed in Decipher mode from the
+// same start, must give the keys back (the word space as "_").
+void keysThereAndBack(MachineState& m, PlainWindow& w, std::string_view extra) {
+    std::string typed;
+    const std::size_t count = extra.empty() ? 10 : std::min(extra.size(), kMaxKeys);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto b = extra.empty() ? static_cast<unsigned char>("HALLO ALLE"[i])
+                                     : static_cast<unsigned char>(extra[i]);
+        const int index = b % kSymbolCount + 1;
+        char letter = keySymbol(index);
+        if (index == kWordSpaceIndex && (b & 0x80) != 0)
+            letter = '_'; // the space bar rather than the Y key
+        typed.push_back(letter);
+        pressKey(m, w, index, letter);
+    }
+    expect(m.inputText == typed, "InputText does not hold the keys typed");
+    expect(m.outputText.size() == typed.size(), "not one output symbol per key");
+    expect(fuzz::onlyOutputSymbols(m.outputText, true), "Cipher mode gave a symbol not its own");
+    expect(w.paneText(Pane::Ausgabe) == m.outputText, "Ausgabe does not show OutputText");
+
+    const std::string cipherText = m.outputText;
+    w.cipher = false;
+    for (int s = 1; s <= 5; ++s)
+        w.setPosition(s, kStartPosition);
+    m.inputText.clear();
+    m.outputText.clear();
+    for (const char c : cipherText)
+        pressKey(m, w, symbolIndex(c).value(), c);
+    std::string expected = typed;
+    std::replace(expected.begin(), expected.end(), 'Y', '_');
+    expect(m.outputText == expected, "deciphering did not give the keys back");
+}
+
+} // namespace
+} // namespace zelmak
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace zelmak;
+    const std::string_view bytes = fuzz::bytesOf(data, size);
+    const std::string path = fuzz::scratchFile("input.key");
+    fuzz::writeFile(path, bytes);
+
+    // The window as after start-up: the service setting accepted.
+    MachineState m;
+    PlainWindow w;
+    serviceSetting(m, w);
+    const Snapshot before(m, w);
+
+    w.openAnswers.push_back(path);
+    try {
+        loadCipher(m, w);
+    } catch (const FileError& e) {
+        expect(size < kKeyRecordSize, "a key file of a whole record failed to load");
+        expect(e.code() == io::kReadPastEnd &&
+                   std::strcmp(e.what(), "Lesen nach Dateiende (EOF)") == 0,
+               "a short key file gave the wrong error");
+        expect(Snapshot(m, w) == before, "a failed load changed the window or the state");
+        return 0;
+    }
+    expect(size >= kKeyRecordSize, "a key file shorter than a record loaded");
+    KeyRecordBytes record{};
+    std::copy_n(data, kKeyRecordSize, record.begin());
+    expectLoaded(w, m, record, path);
+
+    const bool blankCard =
+        std::any_of(record.begin(), record.begin() + kCardBytes, [](Byte b) { return b > 31; });
+    const bool blankDisc =
+        std::any_of(record.begin() + kCardBytes, record.end(), [](Byte b) { return b > 4; });
+    const bool cardOk = isPermutation(record);
+    const bool discsOk = !blankDisc && discsDistinct(record);
+    try {
+        checkSetting(m, w);
+    } catch (const RangeError& e) {
+        expect(std::strcmp(e.what(), "Bereichsüberschreitung") == 0, "wrong range error text");
+        // The check stops at a blank card selector; with an accepted card the set-up stops at
+        // a blank disc-number selector.
+        expect(blankCard || (cardOk && blankDisc), "the check raised the range error needlessly");
+        return 0;
+    }
+    expect(!blankCard && !(cardOk && blankDisc), "a blank selector passed the check");
+    expectVerdict(w, m, cardOk, discsOk);
+    if (m.ready())
+        keysThereAndBack(m, w, bytes.substr(kKeyRecordSize));
+    return 0;
+}
