@@ -1,6 +1,8 @@
 # The two commands of the README:
 #   make run    set everything up, build, and start Zelmak
-#   make test   set everything up, build, and run every test
+#   make test   set everything up, build, and run every test: the sanitizer suite, the bounded
+#               fuzz runs, then the normal suite (its CTest summary comes last)
+# Quicker while working: make check (the normal suite only).
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
@@ -9,13 +11,13 @@ FUZZ_BUILD ?= $(BUILD)-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := fuzz_key_file fuzz_automatic fuzz_cli
 
-.PHONY: setup configure build run test test-sanitize test-fuzz bench clean
+.PHONY: setup configure build run test check test-sanitize test-fuzz bench clean
 
 setup:
 	./scripts/setup.sh
 
 configure: setup
-	cmake -S . -B $(BUILD) -G Ninja
+	cmake -S . -B $(BUILD) -G Ninja -DZELMAK_WITH_QT=ON
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -23,7 +25,9 @@ build: configure
 run: build
 	./$(BUILD)/bin/zelmak
 
-test: build
+test: test-sanitize test-fuzz check
+
+check: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer; the first finding
@@ -44,4 +48,4 @@ bench: build
 	./bench/run.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
