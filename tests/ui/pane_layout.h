@@ -5,6 +5,7 @@
 #include "ui/run_pane.h"
 
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextLayout>
 
 #include <gtest/gtest.h>
@@ -66,5 +67,27 @@ cutLikeLayout(const RunPane& pane, QTextOption::WrapMode mode = QTextOption::Wra
         return ::testing::AssertionFailure() << "blocks left over";
     return ::testing::AssertionSuccess();
 }
+
+// A pane of 220 x 120 in Arial 16 px, shown and focused, as the pane tests use it.
+class PaneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QFont font(QStringLiteral("Arial"));
+        font.setPixelSize(16);
+        pane.setFont(font);
+        pane.resize(220, 120);
+        pane.show();
+        pane.setFocus();
+    }
+
+    QTextBlock block(int number) const { return pane.document()->findBlockByNumber(number); }
+    void placeCaret(int position) {
+        QTextCursor caret(pane.document());
+        caret.setPosition(position);
+        pane.setTextCursor(caret);
+    }
+
+    RunPane pane;
+};
 
 } // namespace zelmak::test

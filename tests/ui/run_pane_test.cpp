@@ -40,26 +40,7 @@ std::vector<std::string> blockTexts(const RunPane& pane) {
 
 using zelmak::test::cutLikeLayout;
 
-class RunPaneTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        QFont font(QStringLiteral("Arial"));
-        font.setPixelSize(16);
-        pane.setFont(font);
-        pane.resize(220, 120);
-        pane.show();
-        pane.setFocus();
-    }
-
-    QTextBlock block(int number) const { return pane.document()->findBlockByNumber(number); }
-    void placeCaret(int position) {
-        QTextCursor caret(pane.document());
-        caret.setPosition(position);
-        pane.setTextCursor(caret);
-    }
-
-    RunPane pane;
-};
+using RunPaneTest = zelmak::test::PaneTest;
 
 struct RoundTrip {
     const char* name;

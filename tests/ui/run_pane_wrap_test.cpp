@@ -94,23 +94,11 @@ std::string symbols(std::size_t count) {
 // The block state with which RunPane marks a block that ends in a soft break.
 constexpr int kSoftEndState = 1;
 
-class WrapTest : public ::testing::Test {
+class WrapTest : public zelmak::test::PaneTest {
 protected:
     void SetUp() override {
-        QFont font(QStringLiteral("Arial"));
-        font.setPixelSize(16);
-        pane.setFont(font);
+        PaneTest::SetUp();
         pane.setWrapAtBlanks(true);
-        pane.resize(220, 120);
-        pane.show();
-        pane.setFocus();
-    }
-
-    QTextBlock block(int number) const { return pane.document()->findBlockByNumber(number); }
-    void placeCaret(int position) {
-        QTextCursor caret(pane.document());
-        caret.setPosition(position);
-        pane.setTextCursor(caret);
     }
     // The offset in text8() (hard breaks as CR LF) of a document position.
     std::size_t logicalOf(int position) const {
@@ -125,8 +113,6 @@ protected:
         }
         return logical;
     }
-
-    RunPane pane;
 };
 
 struct WrapRow {
