@@ -110,13 +110,7 @@ int main(int argc, char** argv) {
 
     // Start-up as the program does it, until the main window has been shown and painted.
     zelmak::Startup startup(dialogs);
-    auto form = startup.build(
-        [&services] {
-            auto window = std::make_unique<TForm1>(services);
-            window->FormCreate();
-            return window;
-        },
-        helpFile);
+    auto form = startup.build(zelmak::Startup::mainWindow(services), helpFile);
     QTimer::singleShot(0, [&] {
         const auto now = std::chrono::system_clock::now().time_since_epoch();
         std::printf("start-up from main() to the main window shown: %.1f ms (shown at %lld ns)\n",

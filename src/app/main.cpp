@@ -21,13 +21,7 @@ int main(int argc, char** argv) {
     services.quit = [] { QCoreApplication::exit(0); };
 
     zelmak::Startup startup(dialogs);
-    auto form = startup.build(
-        [&services] {
-            auto window = std::make_unique<TForm1>(services);
-            window->FormCreate();
-            return window;
-        },
-        helpFile);
+    auto form = startup.build(zelmak::Startup::mainWindow(services), helpFile);
     if (!form)
         return 1;
     return zelmak::Startup::run(*form);

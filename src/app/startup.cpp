@@ -74,6 +74,14 @@ std::unique_ptr<TForm1> Startup::build(const MainWindowFactory& createMainWindow
     return nullptr;
 }
 
+Startup::MainWindowFactory Startup::mainWindow(const FormServices& services) {
+    return [services] {
+        auto window = std::make_unique<TForm1>(services);
+        window->FormCreate();
+        return window;
+    };
+}
+
 int Startup::run(TForm1& mainWindow) {
     mainWindow.show();
     mainWindow.activateWindow();

@@ -10,6 +10,7 @@ class TForm1;
 namespace zelmak {
 
 class Dialogs;
+struct FormServices;
 
 // The program's start-up: the intro window stands while the main window is built (its creation
 // event presets and checks the key setting), and is gone before the main window is shown.
@@ -20,6 +21,9 @@ public:
     // Creates the main window, hidden, with its creation event run. An error inside the creation
     // event is the window's own business (it shows the error box and goes on).
     using MainWindowFactory = std::function<std::unique_ptr<TForm1>()>;
+
+    // The program's way to build the main window: hidden, with its creation event run.
+    static MainWindowFactory mainWindow(const FormServices& services);
 
     // Shows the intro, names the application, registers the help file, builds the main window
     // and removes the intro again. Any error on the way is fatal: it is reported in the
