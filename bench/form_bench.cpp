@@ -79,7 +79,7 @@ void automatic(zelmak::FormServices services, std::size_t bytes) {
     while (text.size() < bytes)
         text += line;
     text.resize(bytes);
-    form.showText(zelmak::Pane::Lade, text);
+    form.showText(zelmak::Pane::Loaded, text);
     QApplication::processEvents();
     auto* run = form.findChild<QPushButton*>(QStringLiteral("Button41"));
     QElapsedTimer t;

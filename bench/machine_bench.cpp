@@ -3,7 +3,7 @@
 
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
-#include "machine/plain_window.h"
+#include "fake_window.h"
 #include "machine/text_feed.h"
 #include "settings/settings.h"
 
@@ -37,7 +37,7 @@ const std::vector<int> kKeys = makeKeys();
 struct Machine {
     Machine() { serviceSetting(m, plain); }
     MachineState m;
-    PlainWindow plain;
+    FakeWindow plain;
     Window& w = plain; // every call goes through the interface, as the window's does
 };
 

@@ -2,12 +2,12 @@
 // then "Automatic" with a setting drawn from the first bytes of the input, and back again in
 // the other mode from the same start.
 
-#include "files/automatic.h"
+#include "machine/text_feed.h"
 #include "files/text_files.h"
 #include "fuzz_support.h"
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
-#include "machine/plain_window.h"
+#include "fake_window.h"
 #include "settings/settings.h"
 
 #include <array>
@@ -91,13 +91,13 @@ int stepped(int start, std::size_t keys, int direction) {
     return ((start + direction * n) % kSymbolCount + kSymbolCount) % kSymbolCount;
 }
 
-void expectRun(const MachineState& m, const PlainWindow& w, const std::string& expectedIn,
+void expectRun(const MachineState& m, const FakeWindow& w, const std::string& expectedIn,
                bool cipher) {
     expect(m.inputText == expectedIn, "InputText is not the keyed text");
     expect(m.outputText.size() == m.inputText.size(), "InputText and OutputText differ in length");
     expect(fuzz::onlyOutputSymbols(m.outputText, cipher), "OutputText holds a foreign symbol");
-    expect(w.paneText(Pane::Eingabe) == m.inputText, "Eingabe does not show InputText");
-    expect(w.paneText(Pane::Ausgabe) == m.outputText, "Ausgabe does not show OutputText");
+    expect(w.paneText(Pane::Input) == m.inputText, "Eingabe does not show InputText");
+    expect(w.paneText(Pane::Output) == m.outputText, "Ausgabe does not show OutputText");
 }
 
 } // namespace
@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view raw = in.rest();
 
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     for (int k = 1; k <= 31; ++k)
         w.setCardItem(k, s.card[static_cast<std::size_t>(k - 1)]);
     for (int slot = 1; slot <= 5; ++slot)
@@ -124,9 +124,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         w.openAnswers.push_back(path);
         loadCipherCode(m, w);
     } else {
-        w.showText(Pane::Lade, withCrLf(raw));
+        w.showText(Pane::Loaded, withCrLf(raw));
     }
-    const std::string loaded = w.paneText(Pane::Lade);
+    const std::string loaded = w.paneText(Pane::Loaded);
     expectCrLf(raw, loaded);
 
     w.cipher = s.cipher;
@@ -144,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The other mode from the same start gives the keyed text back.
     const std::string firstOut = m.outputText;
-    w.showText(Pane::Lade, firstOut);
+    w.showText(Pane::Loaded, firstOut);
     w.cipher = !s.cipher;
     for (int slot = 1; slot <= 5; ++slot)
         w.setPosition(slot, s.start[static_cast<std::size_t>(slot - 1)]);

@@ -6,7 +6,7 @@
 #include "fuzz_support.h"
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
-#include "machine/plain_window.h"
+#include "fake_window.h"
 #include "settings/settings.h"
 
 #include <algorithm>
@@ -35,7 +35,7 @@ struct Snapshot {
     Byte discReady;
     std::int32_t cardErrorCount;
 
-    Snapshot(const MachineState& m, const PlainWindow& w)
+    Snapshot(const MachineState& m, const FakeWindow& w)
         : card(w.card), disc(w.disc), pos(w.pos), enabled(w.enabledState), panes(w.panes),
           key(m.key.bytes()), cardReady(m.cardReady), discReady(m.discReady),
           cardErrorCount(m.cardErrorCount) {}
@@ -61,7 +61,7 @@ bool discsDistinct(const KeyRecordBytes& record) {
     return true;
 }
 
-void expectLoaded(const PlainWindow& w, const MachineState& m, const KeyRecordBytes& record,
+void expectLoaded(const FakeWindow& w, const MachineState& m, const KeyRecordBytes& record,
                   const std::string& path) {
     for (int k = 1; k <= 31; ++k) {
         const Byte b = record[static_cast<std::size_t>(k - 1)];
@@ -75,15 +75,15 @@ void expectLoaded(const PlainWindow& w, const MachineState& m, const KeyRecordBy
     }
     expect(m.key.bytes() == record, "the key setting does not hold the file's first 36 bytes");
     expect(m.cardReady == 0 && m.discReady == 0, "a load left an acceptance flag set");
-    expect(w.enabled(Control::Button38), "a load left Check Cipher disabled");
-    expect(!w.enabled(Control::Button37), "a load left Save Cipher enabled");
-    expect(!w.enabled(Control::Button41), "a load left Automatic enabled");
+    expect(w.enabled(Control::CheckCipher), "a load left Check Cipher disabled");
+    expect(!w.enabled(Control::SaveCipher), "a load left Save Cipher enabled");
+    expect(!w.enabled(Control::Automatic), "a load left Automatic enabled");
     expect(m.dialogFileName == path, "a load did not remember the chosen file");
 }
 
 // The verdict lines and the flags and buttons that go with them.
-void expectVerdict(const PlainWindow& w, const MachineState& m, bool cardOk, bool discsOk) {
-    const std::string& out = w.panes[static_cast<std::size_t>(Pane::Ausgabe)];
+void expectVerdict(const FakeWindow& w, const MachineState& m, bool cardOk, bool discsOk) {
+    const std::string& out = w.panes[static_cast<std::size_t>(Pane::Output)];
     if (!cardOk) {
         expect(out == std::string(kCardRejected) + "\r\n", "wrong lines for a rejected card");
         expect(m.cardReady == 0 && m.discReady == 0, "a rejected card left a flag set");
@@ -97,15 +97,15 @@ void expectVerdict(const PlainWindow& w, const MachineState& m, bool cardOk, boo
             expect(w.position(s) == kStartPosition, "the set-up left a disc off A");
     }
     const bool ready = cardOk && discsOk;
-    for (const Control c : {Control::Button37, Control::Eingabe, Control::Ausgabe,
-                            Control::Button35, Control::Button40, Control::Button41})
+    for (const Control c : {Control::SaveCipher, Control::InputPane, Control::OutputPane,
+                            Control::SaveCipherCode, Control::LoadCipherCode, Control::Automatic})
         expect(w.enabled(c) == ready, "a button's enabled state does not match the verdict");
     expect(m.ready() == ready, "the acceptance flags do not match the verdict");
 }
 
 // Keys typed in Cipher mode from A A A A A, then their output typed in Decipher mode from the
 // same start, must give the keys back (the word space as "_").
-void keysThereAndBack(MachineState& m, PlainWindow& w, std::string_view extra) {
+void keysThereAndBack(MachineState& m, FakeWindow& w, std::string_view extra) {
     std::string typed;
     const std::size_t count = extra.empty() ? 10 : std::min(extra.size(), kMaxKeys);
     for (std::size_t i = 0; i < count; ++i) {
@@ -121,7 +121,7 @@ void keysThereAndBack(MachineState& m, PlainWindow& w, std::string_view extra) {
     expect(m.inputText == typed, "InputText does not hold the keys typed");
     expect(m.outputText.size() == typed.size(), "not one output symbol per key");
     expect(fuzz::onlyOutputSymbols(m.outputText, true), "Cipher mode gave a symbol not its own");
-    expect(w.paneText(Pane::Ausgabe) == m.outputText, "Ausgabe does not show OutputText");
+    expect(w.paneText(Pane::Output) == m.outputText, "Ausgabe does not show OutputText");
 
     const std::string cipherText = m.outputText;
     w.cipher = false;
@@ -147,7 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The window as after start-up: the service setting accepted.
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     serviceSetting(m, w);
     const Snapshot before(m, w);
 

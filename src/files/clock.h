@@ -21,14 +21,4 @@ public:
     CalendarDate localDate() const override;
 };
 
-// A clock that always shows the same day.
-class FixedClock : public Clock {
-public:
-    explicit FixedClock(CalendarDate date) : m_date(date) {}
-    CalendarDate localDate() const override { return m_date; }
-
-private:
-    CalendarDate m_date;
-};
-
 } // namespace zelmak

@@ -101,19 +101,17 @@ std::string keyFileStem(const CalendarDate& date) {
     return twoDigits(date.day) + twoDigits(date.month) + twoDigits(date.year % 100);
 }
 
-void saveCipher(MachineState& m, Window& w, const Clock& clock) {
-    const CalendarDate date = clock.localDate();
-    m.yearText = std::to_string(date.year);
-    m.keyFileStem = keyFileStem(date);
-    const auto chosen = w.runSaveDialog(kKeySaveFilter, m.keyFileStem + ".key", true);
+void saveCipher(MachineState& m, FileDialogs& dialogs, const Clock& clock) {
+    const auto chosen =
+        dialogs.runSaveDialog(kKeySaveFilter, keyFileStem(clock.localDate()) + ".key", true);
     if (!chosen)
         return;
     m.dialogFileName = *chosen;
     writeKeyRecord(*chosen, m.key.bytes());
 }
 
-void loadCipher(MachineState& m, Window& w) {
-    const auto chosen = w.runOpenDialog(kKeyOpenFilter);
+void loadCipher(MachineState& m, SettingDraft& draft, Display& d, FileDialogs& dialogs) {
+    const auto chosen = dialogs.runOpenDialog(kKeyOpenFilter);
     if (!chosen)
         return;
     const KeyRecordBytes record = readKeyRecord(*chosen);
@@ -121,18 +119,18 @@ void loadCipher(MachineState& m, Window& w) {
     m.cardErrorCount = 0;
     m.cardReady = 0;
     m.discReady = 0;
-    w.setEnabled(Control::Button38, false);
-    w.setEnabled(Control::Button37, false);
+    d.setEnabled(Control::CheckCipher, false);
+    d.setEnabled(Control::SaveCipher, false);
     // Automatic would otherwise run the last accepted tables with the loaded disc numbers.
-    w.setEnabled(Control::Button41, false);
+    d.setEnabled(Control::Automatic, false);
 
     m.dialogFileName = *chosen;
     m.key.setBytes(record);
     for (int k = 1; k <= 31; ++k)
-        w.setCardItem(k, record[static_cast<std::size_t>(k - 1)]);
+        draft.setCardItem(k, m.key.cardSetting[k]);
     for (int s = 1; s <= 5; ++s)
-        w.setDiscItem(s, record[static_cast<std::size_t>(30 + s)]);
-    w.setEnabled(Control::Button38, true);
+        draft.setDiscItem(s, m.key.discSetting[s]);
+    d.setEnabled(Control::CheckCipher, true);
 }
 
 } // namespace zelmak

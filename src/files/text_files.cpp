@@ -177,26 +177,26 @@ void writeTextFile(const std::string& path, std::string_view text) {
         discard(TextFileError::Kind::Create, errno);
 }
 
-void saveCipherCode(MachineState& m, Window& w) {
+void saveCipherCode(MachineState& m, Display& d, FileDialogs& dialogs) {
     // The file written may not be the one chosen ("letter.txt" is saved as "letter.txt.cif"), so
     // the question before replacing is asked here, about the file that would really be replaced.
-    const auto chosen = w.runSaveDialog(kTextFileFilter, kProposedCipherName, false);
+    const auto chosen = dialogs.runSaveDialog(kTextFileFilter, kProposedCipherName, false);
     if (!chosen)
         return;
     m.dialogFileName = *chosen;
     const std::string target = cipherFileName(*chosen);
     struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && !w.confirmReplace(target))
+    if (::lstat(target.c_str(), &st) == 0 && !dialogs.confirmReplace(target))
         return;
-    writeTextFile(target, w.paneText(Pane::Ausgabe));
+    writeTextFile(target, d.paneText(Pane::Output));
 }
 
-void loadCipherCode(MachineState& m, Window& w) {
-    const auto chosen = w.runOpenDialog(kTextFileFilter);
+void loadCipherCode(MachineState& m, Display& d, FileDialogs& dialogs) {
+    const auto chosen = dialogs.runOpenDialog(kTextFileFilter);
     if (!chosen)
         return;
     m.dialogFileName = *chosen;
-    w.showText(Pane::Lade, withCrLf(readTextFile(*chosen)));
+    d.showText(Pane::Loaded, withCrLf(readTextFile(*chosen)));
 }
 
 } // namespace zelmak

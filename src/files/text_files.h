@@ -1,7 +1,8 @@
 #pragma once
 
+#include "file_dialogs.h"
+#include "machine/display.h"
 #include "machine/machine_state.h"
-#include "machine/window.h"
 
 #include <cstddef>
 #include <string>
@@ -35,10 +36,10 @@ std::string readTextFile(const std::string& path);
 void writeTextFile(const std::string& path, std::string_view text);
 
 // "Save CipherCode" (Button35Click): proposes ABCDE.cif and saves the text of Ausgabe.
-void saveCipherCode(MachineState& m, Window& w);
+void saveCipherCode(MachineState& m, Display& d, FileDialogs& dialogs);
 
 // "Loade CipherCode" (Button40Click): replaces the text of lade with a file's, with CR LF line
 // breaks. A cancelled dialog or a failed load leaves lade as it was.
-void loadCipherCode(MachineState& m, Window& w);
+void loadCipherCode(MachineState& m, Display& d, FileDialogs& dialogs);
 
 } // namespace zelmak

@@ -1,6 +1,7 @@
 #include "fixed_tables.h"
 #include "key_alphabet.h"
 #include "machine.h"
+#include "trace.h"
 
 namespace zelmak {
 
@@ -38,23 +39,31 @@ inline std::int32_t stepBackward(std::int32_t p) {
     return p <= 0 ? 30 : sub(p, 1);
 }
 
-} // namespace
+// Records nothing: the checked step as Rotation runs it when the folded tables do not apply.
+struct NoTrace {
+    void stage(bool, int, int, int, int, int) {}
+    void reflector(int) {}
+    void stepped(int) {}
+};
 
-void Test(MachineState& m) {
-    m.workIndex = wrap(m.workIndex);
-}
+struct Recorder {
+    KeyTrace& t;
+    void stage(bool forward, int s, int in, int entry, int exit, int out) {
+        auto& st = (forward ? t.forward : t.backward)[static_cast<std::size_t>(s - 1)];
+        st = {in, entry, exit, out};
+    }
+    void reflector(int v) { t.reflector = v; }
+    void stepped(int s) { t.stepped[static_cast<std::size_t>(s - 1)] = true; }
+};
 
-void Rotation(MachineState& m, Window& w) {
-    m.workIndex = m.cardTable[m.keyIndex];
-
-    const bool cipher = w.cipherMode();
-    m.outputAlphabet[kWordSpaceIndex] = cipher ? 'Y' : '_';
-
-    // Nothing moves the discs while the index passes through, so each position is read once.
+// The cipher step with every index and every operation checked, stage by stage as designed.
+// Everything before the stepping reads the positions once: nothing moves a disc while the index
+// passes through.
+template <typename Trace> void checkedStep(MachineState& m, bool cipher, Trace& trace) {
     std::int32_t p[6];
     std::int32_t d[6];
     for (int s = 1; s <= 5; ++s) {
-        p[s] = w.position(s);
+        p[s] = m.positions[s];
         d[s] = add(m.key.discSetting[s], 1);
     }
 
@@ -63,20 +72,28 @@ void Rotation(MachineState& m, Window& w) {
     std::int32_t v = m.workIndex;
     try {
         for (int s = 1; s <= 5; ++s) {
-            v = wrap(shiftBefore(v, p[s], cipher));
+            const std::int32_t in = v;
+            const std::int32_t entry = wrap(shiftBefore(v, p[s], cipher));
+            v = entry;
             v = m.discWiring(d[s], v);
+            const std::int32_t exit = v;
             v = wrap(shiftAfter(v, p[s], cipher));
+            trace.stage(true, s, in, entry, exit, v);
         }
 
         // The reflector's one entry 0 (contact 15) lets the index through unchanged.
-        m.savedIndex = v;
         const std::int32_t reflected = m.discWiring(fixed::kReflectorRow, v);
-        v = reflected == 0 ? m.savedIndex : reflected;
+        v = reflected == 0 ? v : reflected;
+        trace.reflector(v);
 
         for (int s = 5; s >= 1; --s) {
-            v = wrap(shiftBefore(v, p[s], cipher));
+            const std::int32_t in = v;
+            const std::int32_t entry = wrap(shiftBefore(v, p[s], cipher));
+            v = entry;
             v = m.discWiringInverse(d[s], v);
+            const std::int32_t exit = v;
             v = wrap(shiftAfter(v, p[s], cipher));
+            trace.stage(false, s, in, entry, exit, v);
         }
 
         v = m.cardTableInverse[v];
@@ -88,22 +105,112 @@ void Rotation(MachineState& m, Window& w) {
 
     // Stepping, the same in both modes. Each test sees the steps made before it on this key;
     // the test for slot 5 looks at slot 3 whether or not slot 3 has just moved.
-    p[1] = stepForward(p[1]);
-    w.setPosition(1, p[1]);
-    p[2] = stepBackward(p[2]);
-    w.setPosition(2, p[2]);
+    m.positions[1] = p[1] = stepForward(p[1]);
+    trace.stepped(1);
+    m.positions[2] = p[2] = stepBackward(p[2]);
+    trace.stepped(2);
     if (m.pinTable(d[1], add(p[1], 1)) != 0) {
-        p[3] = stepForward(p[3]);
-        w.setPosition(3, p[3]);
+        m.positions[3] = p[3] = stepForward(p[3]);
+        trace.stepped(3);
     }
     if (m.pinTable(d[2], add(p[2], 1)) != 0) {
-        p[4] = stepBackward(p[4]);
-        w.setPosition(4, p[4]);
+        m.positions[4] = p[4] = stepBackward(p[4]);
+        trace.stepped(4);
     }
     if (m.pinTable(d[3], add(p[3], 1)) != 0) {
-        p[5] = stepForward(p[5]);
-        w.setPosition(5, p[5]);
+        m.positions[5] = p[5] = stepForward(p[5]);
+        trace.stepped(5);
     }
+}
+
+// The start of every step: the card, and entry 27 of OutputAlphabet by the mode, which is read
+// once, here. KeyIndex outside 1..31 stops the step with the range error before anything else.
+inline bool beginStep(MachineState& m) {
+    m.workIndex = m.cardTable[m.keyIndex];
+    const bool cipher = m.cipher();
+    m.outputAlphabet[kWordSpaceIndex] = cipher ? 'Y' : '_';
+    return cipher;
+}
+
+inline bool positionsInRange(const Positions& positions) {
+    for (const std::int32_t p : positions.raw())
+        if (static_cast<std::uint32_t>(p) > 30u)
+            return false;
+    return true;
+}
+
+} // namespace
+
+void Test(MachineState& m) {
+    m.workIndex = wrap(m.workIndex);
+}
+
+void Rotation(MachineState& m) {
+    const bool cipher = beginStep(m);
+    const FoldedStages& f = m.folded;
+    auto& pos = m.positions.raw();
+    const std::int32_t card = m.workIndex;
+
+    // The folded tables hold for the disc numbers they were built for, positions 0..30 and the
+    // card's indexes 1..31; anything else takes the checked step, which stops where it must.
+    if (!f.fits(m.key) || card < 1 || card > 31 || !positionsInRange(m.positions)) [[unlikely]] {
+        NoTrace none;
+        checkedStep(m, cipher, none);
+        return;
+    }
+
+    const Mode mode = m.mode;
+    const std::uint8_t* fwd[5];
+    const std::uint8_t* bwd[5];
+    for (int s = 1; s <= 5; ++s) {
+        const std::size_t row = FoldedStages::row(mode, s, pos[static_cast<std::size_t>(s - 1)]);
+        fwd[s - 1] = &f.forward[row];
+        bwd[s - 1] = &f.backward[row];
+    }
+    std::uint32_t v = static_cast<std::uint32_t>(card);
+    v = fwd[0][v];
+    v = fwd[1][v];
+    v = fwd[2][v];
+    v = fwd[3][v];
+    v = fwd[4][v];
+    v = f.reflector[v];
+    v = bwd[4][v];
+    v = bwd[3][v];
+    v = bwd[2][v];
+    v = bwd[1][v];
+    v = bwd[0][v];
+    m.workIndex = m.cardTableInverse[static_cast<std::int32_t>(v)];
+
+    std::int32_t p1 = pos[0] == 30 ? 0 : pos[0] + 1;
+    std::int32_t p2 = pos[1] == 0 ? 30 : pos[1] - 1;
+    std::int32_t p3 = pos[2];
+    pos[0] = p1;
+    pos[1] = p2;
+    if ((f.marks[1] >> p1) & 1u)
+        pos[2] = p3 = p3 == 30 ? 0 : p3 + 1;
+    if ((f.marks[2] >> p2) & 1u)
+        pos[3] = pos[3] == 0 ? 30 : pos[3] - 1;
+    if ((f.marks[3] >> p3) & 1u)
+        pos[4] = pos[4] == 30 ? 0 : pos[4] + 1;
+}
+
+KeyTrace traceRotation(MachineState& m) {
+    KeyTrace t;
+    t.keyIndex = m.keyIndex;
+    t.mode = m.mode;
+    for (int s = 1; s <= 5; ++s) {
+        t.before[static_cast<std::size_t>(s - 1)] = m.positions[s];
+        t.disc[static_cast<std::size_t>(s - 1)] = m.key.discSetting[s] + 1;
+    }
+    const bool cipher = beginStep(m);
+    t.card = m.workIndex;
+    Recorder recorder{t};
+    checkedStep(m, cipher, recorder);
+    t.output = m.workIndex;
+    t.symbol = m.outputAlphabet[m.workIndex];
+    for (int s = 1; s <= 5; ++s)
+        t.after[static_cast<std::size_t>(s - 1)] = m.positions[s];
+    return t;
 }
 
 } // namespace zelmak

@@ -2,45 +2,53 @@
 
 namespace zelmak {
 
-void TextIO(MachineState& m, Window& w, PaneRefresh refresh) {
-    if (refresh == PaneRefresh::Now)
-        w.showText(Pane::Eingabe, m.inputText);
-    Rotation(m, w);
+void runKey(MachineState& m) {
+    Rotation(m);
     m.outputText.push_back(m.outputAlphabet[m.workIndex]);
-    if (refresh == PaneRefresh::Now)
-        w.showText(Pane::Ausgabe, m.outputText);
 }
 
-void showTexts(const MachineState& m, Window& w) {
-    w.showText(Pane::Eingabe, m.inputText);
-    w.showText(Pane::Ausgabe, m.outputText);
+void TextIO(MachineState& m, Display& d) {
+    d.showText(Pane::Input, m.inputText);
+    runKey(m);
+    d.showText(Pane::Output, m.outputText);
 }
 
-void pressKey(MachineState& m, Window& w, int keyIndex, char keyLetter) {
-    if (!m.ready())
-        return;
+void showTexts(const MachineState& m, Display& d) {
+    d.showText(Pane::Input, m.inputText);
+    d.showText(Pane::Output, m.outputText);
+}
+
+void enterKey(MachineState& m, int keyIndex, char keyLetter) {
     m.keyLetter.assign(1, keyLetter);
     m.keyIndex = keyIndex;
-    m.inputText += m.keyLetter;
-    TextIO(m, w);
+    m.inputText.push_back(keyLetter);
 }
 
-void selectDecipher(Window& w) {
-    w.setEnabled(Control::Button32, false);
-    w.setEnabled(Control::Button34, true);
+void pressKey(MachineState& m, Display& d, int keyIndex, char keyLetter) {
+    if (!m.ready())
+        return;
+    enterKey(m, keyIndex, keyLetter);
+    TextIO(m, d);
 }
 
-void selectCipher(Window& w) {
-    w.setEnabled(Control::Button32, true);
-    w.setEnabled(Control::Button34, false);
+void selectDecipher(MachineState& m, Display& d) {
+    m.mode = Mode::Decipher;
+    d.setEnabled(Control::SpaceBar, false);
+    d.setEnabled(Control::YKey, true);
 }
 
-void clearAll(MachineState& m, Window& w) {
+void selectCipher(MachineState& m, Display& d) {
+    m.mode = Mode::Cipher;
+    d.setEnabled(Control::SpaceBar, true);
+    d.setEnabled(Control::YKey, false);
+}
+
+void clearAll(MachineState& m, Display& d) {
     m.inputText.clear();
     m.outputText.clear();
-    w.clearPane(Pane::Eingabe);
-    w.clearPane(Pane::Ausgabe);
-    w.clearPane(Pane::Lade);
+    d.clearPane(Pane::Input);
+    d.clearPane(Pane::Output);
+    d.clearPane(Pane::Loaded);
 }
 
 } // namespace zelmak

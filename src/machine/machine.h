@@ -3,51 +3,68 @@
 // The cipher machine: set-up, cipher step, and one key through the machine.
 //
 // The published routines keep the names of the design (Init, Rotation, Test, TextIO). Each works
-// on the one MachineState and reaches the window only through the Window interface.
+// on the MachineState alone; Init reads the operator's draft of the setting, and the keys show
+// their texts through the Display.
 
+#include "display.h"
 #include "machine_state.h"
-#include "window.h"
+#include "setting_draft.h"
+
+#include <string>
 
 namespace zelmak {
 
-// Set-up: captures the card and disc-number selectors into the key setting, writes the fixed
-// tables, derives the inverse tables from the discs and from CardTable, and turns all five
-// discs to "A". Called by the setting check once it has accepted the card.
-void Init(MachineState& m, Window& w);
+// Set-up: captures the card and disc-number selectors into the key setting, then sets up the
+// machine for it (see setUp). Called by the setting check once it has accepted the card. A blank
+// selector stops it at that selector with the range error.
+void Init(MachineState& m, const SettingDraft& draft);
+
+// The rest of the set-up, for the key setting already captured: writes the fixed tables, derives
+// the inverse tables from the discs and from CardTable, folds the disc stages, and turns all five
+// discs to "A".
+void setUp(MachineState& m);
+
+// A machine set up for a key record whose card uses every symbol once and whose disc bytes are a
+// permutation of 0..4, as an accepted setting check leaves it (flags 1, discs at "A", Cipher).
+// The command-line companion and the check value start from here. Throws RangeError for a
+// record that no check would accept.
+MachineState machineFor(const KeyRecordBytes& record);
 
 // The Wrap: brings WorkIndex back into 1..31 with at most one correction each way.
 void Test(MachineState& m);
 
 // The cipher step for KeyIndex: card, five discs forward, reflector, five discs back, inverse
 // card; the output index is left in WorkIndex. Then the discs step.
-void Rotation(MachineState& m, Window& w);
+void Rotation(MachineState& m);
 
-enum class PaneRefresh {
-    Now,      // rewrite Eingabe before the step and Ausgabe after it
-    Deferred, // leave the panes alone; the caller shows both texts once at the end of a run
-};
+// Rotation and the output symbol appended to OutputText: one key through the machine, with no
+// pane shown (a run of "Automatic" shows the panes once, at its end).
+void runKey(MachineState& m);
 
-// One key through the machine: shows InputText, runs the cipher step and appends the output
-// symbol to OutputText, then shows OutputText.
-void TextIO(MachineState& m, Window& w, PaneRefresh refresh = PaneRefresh::Now);
+// One key through the machine: shows InputText, runs the key and shows OutputText.
+void TextIO(MachineState& m, Display& d);
 
 // Rewrites both panes from InputText and OutputText.
-void showTexts(const MachineState& m, Window& w);
+void showTexts(const MachineState& m, Display& d);
 
-} // namespace zelmak
-
-namespace zelmak {
+// What a key does before it runs: its symbol and index become KeyLetter and KeyIndex, and the
+// symbol joins InputText. Shared by the keys and "Automatic".
+void enterKey(MachineState& m, int keyIndex, char keyLetter);
 
 // A key of the on-screen keyboard (or its accelerator): nothing at all happens unless both
-// acceptance flags are 1; then the key's symbol is appended to InputText and runs through
-// TextIO. The space bar is key index 27 with the symbol "_".
-void pressKey(MachineState& m, Window& w, int keyIndex, char keyLetter);
+// acceptance flags are 1; then the key is entered and runs through TextIO. The space bar is key
+// index 27 with the symbol "_".
+void pressKey(MachineState& m, Display& d, int keyIndex, char keyLetter);
 
-// The mode buttons only swap the two keys of index 27; the cipher step reads the mode itself.
-void selectDecipher(Window& w); // RadioButton1Click
-void selectCipher(Window& w);   // RadioButton2Click
+// The mode buttons set the mode and swap the two keys of index 27.
+void selectDecipher(MachineState& m, Display& d); // RadioButton1Click
+void selectCipher(MachineState& m, Display& d);   // RadioButton2Click
 
 // "Clear all Window": new texts from the discs' current positions; nothing else changes.
-void clearAll(MachineState& m, Window& w);
+void clearAll(MachineState& m, Display& d);
+
+// The check value of the captured setting: the five output symbols of keying AAAAA in Cipher
+// mode from positions A A A A A. Computed on a copy, so the machine itself does not move.
+std::string checkValue(const MachineState& m);
 
 } // namespace zelmak

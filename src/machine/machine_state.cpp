@@ -7,13 +7,13 @@ namespace zelmak {
 KeyRecordBytes KeyRecord::bytes() const {
     KeyRecordBytes out{};
     std::copy(cardSetting.raw().begin(), cardSetting.raw().end(), out.begin());
-    std::copy(discSetting.raw().begin(), discSetting.raw().end(), out.begin() + 31);
+    std::copy(discSetting.raw().begin(), discSetting.raw().end(), out.begin() + kCardBytes);
     return out;
 }
 
 void KeyRecord::setBytes(const KeyRecordBytes& bytes) {
-    std::copy(bytes.begin(), bytes.begin() + 31, cardSetting.raw().begin());
-    std::copy(bytes.begin() + 31, bytes.end(), discSetting.raw().begin());
+    std::copy(bytes.begin(), bytes.begin() + kCardBytes, cardSetting.raw().begin());
+    std::copy(bytes.begin() + kCardBytes, bytes.end(), discSetting.raw().begin());
 }
 
 } // namespace zelmak

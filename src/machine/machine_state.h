@@ -8,22 +8,59 @@
 
 namespace zelmak {
 
+// The key record: the card setting (31 bytes) followed by the disc setting (5 bytes). This is
+// what a key file holds, byte for byte.
 inline constexpr std::size_t kKeyRecordSize = 36;
+inline constexpr std::size_t kCardBytes = 31;
 using KeyRecordBytes = std::array<Byte, kKeyRecordSize>;
 
-// The key setting as the set-up captured it: what a key file holds.
+// The key setting as the set-up captured it.
 struct KeyRecord {
     Table<Byte, 1, 31> cardSetting; // item index of card selector k: 0 empty, n = KeyAlphabet[n]
     Table<Byte, 1, 5> discSetting;  // item index of disc-number selector s: 0..4 = disc 1..5
 
     KeyRecordBytes bytes() const;
     void setBytes(const KeyRecordBytes& bytes);
+
+    bool operator==(const KeyRecord&) const = default;
 };
 static_assert(sizeof(KeyRecord) == kKeyRecordSize);
 
-// The whole state of the machine, shared by every handler of the window. There is exactly one,
-// owned by the main window (or by the command-line program) and passed by reference. Positions
-// and the mode are not here: they are the window's selections (see Window).
+enum class Mode : std::uint8_t { Cipher, Decipher };
+
+// A disc position is 0..30 (the symbol KeyAlphabet[p + 1]); kNoPosition is a slot whose position
+// was never set, as the window shows it before its first set-up.
+inline constexpr std::int32_t kNoPosition = -1;
+using Positions = Table<std::int32_t, 1, 5>;
+
+// Each disc stage of the cipher step (shift, wiring, shift) folded into one table per slot,
+// position and mode, for the disc numbers the set-up captured; the reflector folded likewise,
+// with contact 15 passing straight through. Built and checked by the set-up; the cipher step
+// uses them only while the key setting still names the discs they were built for.
+struct FoldedStages {
+    static constexpr std::size_t kRow = 32; // entries 1..31; entry 0 unused
+    static constexpr std::size_t kRows = 2 * 5 * 31;
+    using Rows = std::array<std::uint8_t, kRows * kRow>;
+
+    static constexpr std::size_t row(Mode mode, int slot, int position) {
+        return ((static_cast<std::size_t>(mode) * 5 + static_cast<std::size_t>(slot - 1)) * 31 +
+                static_cast<std::size_t>(position)) *
+               kRow;
+    }
+
+    Rows forward{};
+    Rows backward{};
+    std::array<std::uint8_t, kRow> reflector{};
+    std::array<std::uint32_t, 4> marks{}; // [slot 1..3]: bit p set when position p is a mark
+    std::array<Byte, 5> discs{};          // the disc setting these were built for
+    bool built = false;
+
+    bool fits(const KeyRecord& key) const { return built && key.discSetting.raw() == discs; }
+};
+
+// The whole state of the machine: key setting, working tables, disc positions, mode, texts and
+// acceptance flags. It runs without any window and can be copied; there is one per window (or
+// per program run), passed by reference.
 struct MachineState {
     // Key setting, captured by the set-up.
     KeyRecord key;
@@ -35,11 +72,16 @@ struct MachineState {
     Table2<Byte, 1, 6, 1, 31> discWiring; // rows 1..5 discs, row 6 the reflector
     Table2<Byte, 1, 5, 1, 31> discWiringInverse;
     Table<char, 1, 31> outputAlphabet; // entry 27 is written by every cipher step
+    FoldedStages folded;
+
+    // The five disc positions and the Cipher/Decipher switch. The window shows them; an
+    // operator's pick there writes them here.
+    Positions positions = initialPositions();
+    Mode mode = Mode::Cipher;
 
     // Per-key variables; they keep their values between keys.
     std::int32_t keyIndex = 0;
     std::int32_t workIndex = 0;
-    std::int32_t savedIndex = 0;
     std::string keyLetter;
     std::string inputText;
     std::string outputText;
@@ -48,24 +90,26 @@ struct MachineState {
     Byte cardReady = 0;
     Byte discReady = 0;
 
-    // Setting check.
+    // Setting check: an empty card entry adds 31, a symbol used twice 2 for each pair.
     std::int32_t cardErrorCount = 0;
 
-    // Random setting.
-    Table<Byte, 1, 31> drawnCard;
-    Table<Byte, 1, 31> numberFree;
-    std::int32_t drawnNumber = 0;
-
-    // Files: the path of the file dialog that last completed, and the proposed key-file name.
+    // Files: the path of the file dialog that last completed.
     std::string dialogFileName;
-    std::string keyFileStem;
-    std::string yearText;
-
-    // Automatic processing.
-    std::int32_t textPosition = 0;
-    std::int32_t lookupIndex = 0;
 
     bool ready() const { return cardReady == 1 && discReady == 1; }
+    bool cipher() const { return mode == Mode::Cipher; }
+
+    // Sets slot s (1..5) as a position selector would: a position outside 0..30 leaves it unset.
+    void setPosition(int s, std::int32_t position) {
+        positions[s] = position >= 0 && position <= 30 ? position : kNoPosition;
+    }
+
+private:
+    static Positions initialPositions() {
+        Positions p;
+        p.raw().fill(kNoPosition);
+        return p;
+    }
 };
 
 } // namespace zelmak

@@ -6,14 +6,69 @@ namespace zelmak {
 
 using checked::add;
 using checked::byte;
+using checked::sub;
 
-void Init(MachineState& m, Window& w) {
+namespace {
+
+inline std::int32_t wrap(std::int32_t v) {
+    if (v > 31)
+        v = sub(v, 31);
+    if (v <= 0)
+        v = add(v, 31);
+    return v;
+}
+
+// Folds each slot's disc stage (shift, wiring, shift) for every position and both modes, from
+// the tables just written. Only disc numbers 1..5 can be folded; for any other the cipher step
+// keeps to its checked path, which stops with the range error before any disc moves.
+void fold(MachineState& m) {
+    FoldedStages& f = m.folded;
+    f.built = false;
+    for (const Byte d : m.key.discSetting.raw())
+        if (d > 4)
+            return;
+    for (const Mode mode : {Mode::Cipher, Mode::Decipher}) {
+        const std::int32_t sign = mode == Mode::Cipher ? 1 : -1;
+        for (int s = 1; s <= 5; ++s) {
+            const std::int32_t d = m.key.discSetting[s] + 1;
+            for (std::int32_t p = 0; p <= 30; ++p) {
+                const std::size_t row = FoldedStages::row(mode, s, p);
+                for (std::int32_t in = 1; in <= 31; ++in) {
+                    const std::int32_t entry = wrap(in + sign * p - 1);
+                    const std::size_t at = row + static_cast<std::size_t>(in);
+                    f.forward[at] = byte(wrap(m.discWiring(d, entry) + sign * p + 1));
+                    f.backward[at] = byte(wrap(m.discWiringInverse(d, entry) + sign * p + 1));
+                }
+            }
+        }
+    }
+    for (std::int32_t c = 1; c <= 31; ++c) {
+        const std::int32_t r = m.discWiring(fixed::kReflectorRow, c);
+        f.reflector[static_cast<std::size_t>(c)] = byte(r == 0 ? c : r);
+    }
+    for (int s = 1; s <= 3; ++s) {
+        std::uint32_t bits = 0;
+        for (std::int32_t p = 0; p <= 30; ++p)
+            if (m.pinTable(m.key.discSetting[s] + 1, p + 1) != 0)
+                bits |= 1u << p;
+        f.marks[static_cast<std::size_t>(s)] = bits;
+    }
+    f.discs = m.key.discSetting.raw();
+    f.built = true;
+}
+
+} // namespace
+
+void Init(MachineState& m, const SettingDraft& draft) {
     // A selector with nothing selected (-1) stops the set-up right here, at that selector.
     for (int k = 1; k <= 31; ++k)
-        m.key.cardSetting[k] = byte(w.cardItem(k));
+        m.key.cardSetting[k] = byte(draft.cardItem(k));
     for (int s = 1; s <= 5; ++s)
-        m.key.discSetting[s] = byte(w.discItem(s));
+        m.key.discSetting[s] = byte(draft.discItem(s));
+    setUp(m);
+}
 
+void setUp(MachineState& m) {
     for (int d = 1; d <= 5; ++d) {
         for (int c = 1; c <= 31; ++c)
             m.pinTable(d, c) = 0;
@@ -39,8 +94,59 @@ void Init(MachineState& m, Window& w) {
         if (i != kWordSpaceIndex)
             m.outputAlphabet[i] = keySymbol(i);
 
+    fold(m);
+
     for (int s = 1; s <= 5; ++s)
-        w.setPosition(s, kStartPosition);
+        m.positions[s] = kStartPosition;
+}
+
+MachineState machineFor(const KeyRecordBytes& record) {
+    MachineState m;
+    m.key.setBytes(record);
+    std::array<bool, 32> used{};
+    for (int k = 1; k <= 31; ++k) {
+        const Byte symbol = m.key.cardSetting[k];
+        checked::expectRange(symbol, 1, 31);
+        if (used[symbol])
+            checked::throwRange();
+        used[symbol] = true;
+        m.cardTable[k] = symbol;
+    }
+    std::array<bool, 5> discUsed{};
+    for (const Byte d : m.key.discSetting.raw()) {
+        checked::expectRange(d, 0, 4);
+        if (discUsed[d])
+            checked::throwRange();
+        discUsed[d] = true;
+    }
+    setUp(m);
+    m.cardReady = 1;
+    m.discReady = 1;
+    return m;
+}
+
+std::string checkValue(const MachineState& machine) {
+    // A copy of the setting and tables only: the texts may be long and play no part.
+    MachineState m;
+    m.key = machine.key;
+    m.cardTable = machine.cardTable;
+    m.cardTableInverse = machine.cardTableInverse;
+    m.pinTable = machine.pinTable;
+    m.discWiring = machine.discWiring;
+    m.discWiringInverse = machine.discWiringInverse;
+    m.outputAlphabet = machine.outputAlphabet;
+    m.folded = machine.folded;
+    m.mode = Mode::Cipher;
+    for (int s = 1; s <= 5; ++s)
+        m.positions[s] = kStartPosition;
+    const int a = *symbolIndex('A');
+    std::string value;
+    for (int i = 0; i < 5; ++i) {
+        m.keyIndex = a;
+        Rotation(m);
+        value.push_back(m.outputAlphabet[m.workIndex]);
+    }
+    return value;
 }
 
 } // namespace zelmak

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "display.h"
 #include "machine_state.h"
-#include "window.h"
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -22,9 +23,16 @@ struct FedKey {
 std::optional<FedKey> feedKey(char c);
 
 // Runs every character of a text that the feed keys through the machine, as the keys would,
-// without testing the acceptance flags and without refreshing the panes (the caller shows the
-// texts once, at the end). Skipped characters are neither keyed nor appended to InputText.
-// An error in the cipher step stops the run at that character, which InputText already holds.
-void feedText(MachineState& m, Window& w, std::string_view text);
+// without testing the acceptance flags and without showing the panes. Skipped characters are
+// neither keyed nor appended to InputText. An error in the cipher step stops the run at that
+// character, which InputText already holds. Returns the number of skipped characters.
+std::size_t feedText(MachineState& m, std::string_view text);
+
+// "Automatic" (Button41Click): runs the whole text of lade through the machine from the discs'
+// current positions, in the current mode, as if its keys had been pressed. Like the keys it does
+// nothing at all unless both acceptance flags are 1. InputText and OutputText start empty, and
+// both panes are shown once, at the end of the run, also when a step fails part-way (the error
+// then goes on to the error box).
+void runAutomatic(MachineState& m, Display& d);
 
 } // namespace zelmak

@@ -1,5 +1,6 @@
 #include "random_setting.h"
 
+#include <array>
 #include <cerrno>
 #include <stdexcept>
 #include <string>
@@ -11,16 +12,14 @@ namespace {
 
 // Draws by rejection into slots 1..count: a draw below count + 1 that is 0 or already taken is
 // discarded and drawn again. Calls place(slot, number) for each slot in order.
-template <typename Place>
-void drawPermutation(MachineState& m, RandomSource& source, int count, Place place) {
-    for (int n = 1; n <= count; ++n)
-        m.numberFree[n] = 1;
+template <typename Place> void drawPermutation(RandomSource& source, int count, Place place) {
+    std::array<bool, 32> taken{};
     int slot = 1;
     while (slot <= count) {
-        m.drawnNumber = source.below(checked::add(count, 1));
-        if (m.drawnNumber >= 1 && m.drawnNumber <= count && m.numberFree[m.drawnNumber] == 1) {
-            m.numberFree[m.drawnNumber] = 0;
-            place(slot, m.drawnNumber);
+        const std::int32_t drawn = source.below(checked::add(count, 1));
+        if (drawn >= 1 && drawn <= count && !taken[static_cast<std::size_t>(drawn)]) {
+            taken[static_cast<std::size_t>(drawn)] = true;
+            place(slot, drawn);
             slot = checked::add(slot, 1);
         }
     }
@@ -67,38 +66,36 @@ std::int32_t SystemRandomSource::below(std::int32_t n) {
         uniformBelow(static_cast<std::uint32_t>(n), [this] { return nextWord(); }));
 }
 
-std::int32_t ScriptedRandomSource::below(std::int32_t n) {
-    if (m_numbers.empty())
-        throw std::logic_error("scripted random source ran out after " +
-                               std::to_string(m_bounds.size()) + " draws");
-    const std::int32_t value = m_numbers.front();
-    if (value < 0 || value >= n)
-        throw std::logic_error("scripted number " + std::to_string(value) + " is not below " +
-                               std::to_string(n));
-    m_numbers.pop_front();
-    m_bounds.push_back(n);
-    return value;
+KeyRecordBytes drawRecord(RandomSource& source) {
+    KeyRecordBytes record{};
+    drawPermutation(source, 31, [&](int k, int symbol) {
+        record[static_cast<std::size_t>(k - 1)] = checked::byte(symbol);
+    });
+    // Drawn number n is disc n, which its selector shows at item n - 1.
+    drawPermutation(source, 5, [&](int s, int disc) {
+        record[kCardBytes + static_cast<std::size_t>(s - 1)] = checked::byte(disc - 1);
+    });
+    return record;
 }
 
-void randomSetting(MachineState& m, Window& w, RandomSource& source) {
+void randomSetting(MachineState& m, SettingDraft& draft, Display& d, RandomSource& source) {
     m.discReady = 0;
     m.cardReady = 0;
-    w.setEnabled(Control::Button37, false);
-    w.setEnabled(Control::Button38, false);
-    w.setEnabled(Control::Button35, false);
-    w.setEnabled(Control::Button40, false);
+    d.setEnabled(Control::SaveCipher, false);
+    d.setEnabled(Control::CheckCipher, false);
+    d.setEnabled(Control::SaveCipherCode, false);
+    d.setEnabled(Control::LoadCipherCode, false);
     // Automatic would otherwise go on running the last accepted setting.
-    w.setEnabled(Control::Button41, false);
+    d.setEnabled(Control::Automatic, false);
 
-    drawPermutation(m, source, 31,
-                    [&](int k, int symbol) { m.drawnCard[k] = checked::byte(symbol); });
+    KeyRecord drawn;
+    drawn.setBytes(drawRecord(source));
     for (int k = 1; k <= 31; ++k)
-        w.setCardItem(k, m.drawnCard[k]);
+        draft.setCardItem(k, drawn.cardSetting[k]);
+    for (int s = 1; s <= 5; ++s)
+        draft.setDiscItem(s, drawn.discSetting[s]);
 
-    // The disc numbers go straight into their selectors: drawn number d shows disc d.
-    drawPermutation(m, source, 5, [&](int s, int disc) { w.setDiscItem(s, disc - 1); });
-
-    w.setEnabled(Control::Button38, true);
+    d.setEnabled(Control::CheckCipher, true);
 }
 
 } // namespace zelmak

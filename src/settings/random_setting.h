@@ -1,13 +1,11 @@
 #pragma once
 
+#include "machine/display.h"
 #include "machine/machine_state.h"
-#include "machine/window.h"
+#include "machine/setting_draft.h"
 
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <utility>
-#include <vector>
 
 namespace zelmak {
 
@@ -31,31 +29,18 @@ private:
     std::size_t m_used = 64;
 };
 
-// Returns scripted numbers in order, for tests. Throws std::logic_error when the script runs
-// out or a number does not lie below the n asked for.
-class ScriptedRandomSource : public RandomSource {
-public:
-    explicit ScriptedRandomSource(std::deque<std::int32_t> numbers)
-        : m_numbers(std::move(numbers)) {}
-    std::int32_t below(std::int32_t n) override;
-
-    std::size_t remaining() const { return m_numbers.size(); }
-    // The n of every draw so far, in order.
-    const std::vector<std::int32_t>& bounds() const { return m_bounds; }
-
-private:
-    std::deque<std::int32_t> m_numbers;
-    std::vector<std::int32_t> m_bounds;
-};
-
 // Maps uniform 32-bit words to a number below n without bias: words from the incomplete last
 // block of n are rejected and replaced by the next word.
 std::uint32_t uniformBelow(std::uint32_t n, const std::function<std::uint32_t()>& nextWord);
+
+// A key record drawn as "Random Cipher" draws it: first the card, by rejection from numbers
+// below 32, then the disc order, by rejection from numbers below 6.
+KeyRecordBytes drawRecord(RandomSource& source);
 
 // "Random Cipher" (Button42Click): withdraws the acceptance (flags 0; "Save Cipher", "Check
 // Cipher", "Save CipherCode", "Loade CipherCode" and "Automatic" disabled), draws a card that
 // uses every symbol once and an order of the five discs, puts them into the selectors and
 // enables "Check Cipher". Positions, mode, panes, texts and the set-up's tables stay unchanged.
-void randomSetting(MachineState& m, Window& w, RandomSource& source);
+void randomSetting(MachineState& m, SettingDraft& draft, Display& d, RandomSource& source);
 
 } // namespace zelmak

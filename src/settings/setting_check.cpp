@@ -5,21 +5,36 @@ namespace zelmak {
 
 using checked::add;
 
+KeyRecordBytes serviceRecord() {
+    KeyRecordBytes record{};
+    for (std::size_t k = 0; k < kCardBytes; ++k)
+        record[k] = static_cast<Byte>(k + 1);
+    for (std::size_t s = 0; s < 5; ++s)
+        record[kCardBytes + s] = static_cast<Byte>(s);
+    return record;
+}
+
+std::int32_t cardErrorCount(const std::array<int, 31>& card) {
+    std::int32_t count = 0;
+    for (std::size_t i = 0; i < card.size(); ++i)
+        for (std::size_t j = 0; j < card.size(); ++j)
+            if ((card[i] == card[j] && j != i) || card[i] == 0)
+                count = add(count, 1);
+    return count;
+}
+
 bool cardIsValid(const std::array<int, 31>& card) {
-    std::array<bool, 32> used{};
-    for (const int symbol : card) {
-        if (symbol < 1 || symbol > 31 || used[static_cast<std::size_t>(symbol)])
+    for (const int symbol : card)
+        if (symbol < 0 || symbol > 31)
             return false;
-        used[static_cast<std::size_t>(symbol)] = true;
-    }
-    return true;
+    return cardErrorCount(card) == 0;
 }
 
 bool discsAreValid(const std::array<int, 5>& discs) {
     // A blank selector (-1) fails the test: the set-up could not capture it, and the keys would
     // all stop with a range error after the check had reported the discs as accepted.
     for (std::size_t a = 0; a < discs.size(); ++a) {
-        if (discs[a] < 0)
+        if (discs[a] < 0 || discs[a] > 4)
             return false;
         for (std::size_t b = a + 1; b < discs.size(); ++b)
             if (discs[a] == discs[b])
@@ -28,70 +43,80 @@ bool discsAreValid(const std::array<int, 5>& discs) {
     return true;
 }
 
-void checkSetting(MachineState& m, Window& w) {
-    w.setEnabled(Control::Button37, false);
-    w.clearPane(Pane::Eingabe);
-    w.setEnabled(Control::Eingabe, false);
-    w.setEnabled(Control::Ausgabe, false);
-    w.setEnabled(Control::Button35, false);
-    w.setEnabled(Control::Button40, false);
-    w.setEnabled(Control::Button41, false);
+bool recordIsValid(const KeyRecordBytes& record) {
+    std::array<int, 31> card{};
+    std::array<int, 5> discs{};
+    for (std::size_t k = 0; k < card.size(); ++k)
+        card[k] = record[k];
+    for (std::size_t s = 0; s < discs.size(); ++s)
+        discs[s] = record[kCardBytes + s];
+    return cardIsValid(card) && discsAreValid(discs);
+}
+
+void checkSetting(MachineState& m, SettingDraft& draft, Display& d) {
+    d.setEnabled(Control::SaveCipher, false);
+    d.clearPane(Pane::Input);
+    d.setEnabled(Control::InputPane, false);
+    d.setEnabled(Control::OutputPane, false);
+    d.setEnabled(Control::SaveCipherCode, false);
+    d.setEnabled(Control::LoadCipherCode, false);
+    d.setEnabled(Control::Automatic, false);
     m.cardErrorCount = 0;
     m.cardReady = 0;
     m.discReady = 0;
 
     // A blank card selector (-1) stops the check here with the range error.
-    for (int k = 1; k <= 31; ++k)
-        m.cardTable[k] = checked::byte(w.cardItem(k));
+    std::array<int, 31> card{};
+    for (int k = 1; k <= 31; ++k) {
+        m.cardTable[k] = checked::byte(draft.cardItem(k));
+        card[static_cast<std::size_t>(k - 1)] = m.cardTable[k];
+    }
+    m.cardErrorCount = cardErrorCount(card);
 
-    // An empty entry adds 31 and each symbol used twice adds 2; only "above 0" matters.
-    for (int i = 1; i <= 31; ++i)
-        for (int j = 1; j <= 31; ++j)
-            if ((m.cardTable[i] == m.cardTable[j] && j != i) || m.cardTable[i] == 0)
-                m.cardErrorCount = add(m.cardErrorCount, 1);
-
-    w.clearPane(Pane::Ausgabe);
+    d.clearPane(Pane::Output);
     if (m.cardErrorCount > 0) {
-        w.appendLine(Pane::Ausgabe, kCardRejected);
+        d.appendLine(Pane::Output, kCardRejected);
         m.cardReady = 0;
         return;
     }
-    w.appendLine(Pane::Ausgabe, kCardAccepted);
+    d.appendLine(Pane::Output, kCardAccepted);
     m.cardReady = 1;
 
     std::array<int, 5> discs{};
     for (int s = 1; s <= 5; ++s)
-        discs[static_cast<std::size_t>(s - 1)] = w.discItem(s);
+        discs[static_cast<std::size_t>(s - 1)] = draft.discItem(s);
     if (discsAreValid(discs)) {
-        w.appendLine(Pane::Ausgabe, kDiscsAccepted);
+        d.appendLine(Pane::Output, kDiscsAccepted);
         m.discReady = 1;
     } else {
-        w.appendLine(Pane::Ausgabe, kDiscsRejected);
+        d.appendLine(Pane::Output, kDiscsRejected);
         m.discReady = 0;
     }
 
     if (m.ready()) {
-        w.setEnabled(Control::Button37, true);
-        w.setEnabled(Control::Eingabe, true);
-        w.setEnabled(Control::Ausgabe, true);
-        w.setEnabled(Control::Button35, true);
-        w.setEnabled(Control::Button40, true);
-        w.setEnabled(Control::Button41, true);
+        d.setEnabled(Control::SaveCipher, true);
+        d.setEnabled(Control::InputPane, true);
+        d.setEnabled(Control::OutputPane, true);
+        d.setEnabled(Control::SaveCipherCode, true);
+        d.setEnabled(Control::LoadCipherCode, true);
+        d.setEnabled(Control::Automatic, true);
     }
 
     // The set-up runs for every accepted card, also when the discs were rejected.
-    Init(m, w);
+    Init(m, draft);
 }
 
-void serviceSetting(MachineState& m, Window& w) {
-    w.setEnabled(Control::Button37, false);
-    w.setEnabled(Control::Button38, false);
+void serviceSetting(MachineState& m, SettingDraft& draft, Display& d) {
+    d.setEnabled(Control::SaveCipher, false);
+    d.setEnabled(Control::CheckCipher, false);
+    KeyRecord service;
+    service.setBytes(serviceRecord());
     for (int s = 1; s <= 5; ++s)
-        w.setDiscItem(s, s - 1);
+        draft.setDiscItem(s, service.discSetting[s]);
     for (int k = 1; k <= 31; ++k)
-        w.setCardItem(k, k);
-    w.setEnabled(Control::Button38, true);
-    checkSetting(m, w);
+        draft.setCardItem(k, service.cardSetting[k]);
+    d.setEnabled(Control::CheckCipher, true);
+    checkSetting(m, draft, d);
 }
 
 } // namespace zelmak

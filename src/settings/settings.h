@@ -1,7 +1,8 @@
 #pragma once
 
+#include "machine/display.h"
 #include "machine/machine_state.h"
-#include "machine/window.h"
+#include "machine/setting_draft.h"
 
 #include <array>
 
@@ -12,20 +13,29 @@ inline constexpr const char* kCardAccepted = "Cipher-Card o.k !!";
 inline constexpr const char* kDiscsRejected = "Error Cipher-Disc !!";
 inline constexpr const char* kDiscsAccepted = "Cipher-Disc o.k. ";
 
-// The setting check ("Check Cipher", and every operator's pick in a card or disc-number
-// selector): builds CardTable, tests card and disc numbers, sets the acceptance flags, reports
-// the verdict as lines of Ausgabe, enables the buttons that need an accepted setting, and runs
-// the set-up whenever the card is accepted.
-void checkSetting(MachineState& m, Window& w);
+// The service setting: every key on the card mapped to itself, discs 1 2 3 4 5.
+KeyRecordBytes serviceRecord();
 
-// The service setting ("Service Cipher", and the window's creation): the identity card and
-// discs 1 2 3 4 5, then the setting check.
-void serviceSetting(MachineState& m, Window& w);
-
-// The card test: every symbol 1..31 used exactly once, no empty entry.
+// The card rule: an empty entry (0) counts 31 and every ordered pair of entries holding the same
+// symbol counts 1; the card is valid when the count is 0. Entries are selector item indexes
+// (0..31; 0 is the empty item).
+std::int32_t cardErrorCount(const std::array<int, 31>& card);
 bool cardIsValid(const std::array<int, 31>& card);
 
-// The disc test: five selections, all made and all different.
+// The disc test: five selections, all made (item 0..4) and all different.
 bool discsAreValid(const std::array<int, 5>& discs);
+
+// Both tests on a key record (card bytes 1..31, disc bytes 0..4).
+bool recordIsValid(const KeyRecordBytes& record);
+
+// The setting check ("Check Cipher", and every operator's pick in a card or disc-number
+// selector): builds CardTable from the draft, tests card and disc numbers, sets the acceptance
+// flags, reports the verdict as lines of Ausgabe, enables the controls that need an accepted
+// setting, and runs the set-up whenever the card is accepted.
+void checkSetting(MachineState& m, SettingDraft& draft, Display& d);
+
+// The service setting ("Service Cipher", and the window's creation): puts the service setting
+// into the selectors, then runs the setting check.
+void serviceSetting(MachineState& m, SettingDraft& draft, Display& d);
 
 } // namespace zelmak

@@ -4,12 +4,13 @@
 #include "app/program_launcher.h"
 #include "click_panel.h"
 #include "dialogs.h"
-#include "files/automatic.h"
+#include "key_layout.h"
 #include "files/clock.h"
 #include "files/key_file.h"
 #include "files/text_files.h"
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
+#include "machine/text_feed.h"
 #include "run_pane.h"
 #include "settings/random_setting.h"
 #include "settings/settings.h"
@@ -55,7 +56,7 @@ void TForm1::FormCreate() {
     Button36Click();
 }
 
-// --- Window operations -------------------------------------------------------------------
+// --- Seams offered to the logic --------------------------------------------------------
 
 namespace {
 
@@ -78,35 +79,25 @@ int TForm1::discItem(int s) const {
 void TForm1::setDiscItem(int s, int item) {
     at(m_disc, s, 5)->setCurrentIndex(item);
 }
-int TForm1::position(int s) const {
-    return at(m_position, s, 5)->currentIndex();
-}
-void TForm1::setPosition(int s, int item) {
-    at(m_position, s, 5)->setCurrentIndex(item);
-}
-bool TForm1::cipherMode() const {
-    return RadioButton2->isChecked();
-}
-
 QWidget* TForm1::control(Control c) const {
     switch (c) {
-    case Control::Button32:
+    case Control::SpaceBar:
         return m_button[32];
-    case Control::Button34:
+    case Control::YKey:
         return m_button[34];
-    case Control::Button35:
+    case Control::SaveCipherCode:
         return m_button[35];
-    case Control::Button37:
+    case Control::SaveCipher:
         return m_button[37];
-    case Control::Button38:
+    case Control::CheckCipher:
         return m_button[38];
-    case Control::Button40:
+    case Control::LoadCipherCode:
         return m_button[40];
-    case Control::Button41:
+    case Control::Automatic:
         return m_button[41];
-    case Control::Eingabe:
+    case Control::InputPane:
         return Eingabe;
-    case Control::Ausgabe:
+    case Control::OutputPane:
         return Ausgabe;
     }
     return nullptr;
@@ -114,11 +105,11 @@ QWidget* TForm1::control(Control c) const {
 
 RunPane* TForm1::pane(Pane p) const {
     switch (p) {
-    case Pane::Eingabe:
+    case Pane::Input:
         return Eingabe;
-    case Pane::Ausgabe:
+    case Pane::Output:
         return Ausgabe;
-    case Pane::Lade:
+    case Pane::Loaded:
         return lade;
     }
     return nullptr;
@@ -171,16 +162,31 @@ void TForm1::guard(const std::function<void()>& handler) {
     QString message;
     try {
         handler();
-        return;
     } catch (const std::bad_alloc&) {
         message = QStringLiteral("Zu wenig Arbeitsspeicher");
     } catch (const std::exception& e) {
         message = QString::fromUtf8(e.what());
     }
-    // The handler stops where the error arose; whatever it wrote so far stays.
+    // Whatever the handler did to the machine before an error stays, and is shown.
+    showMachine();
+    if (message.isEmpty())
+        return;
     if (!message.endsWith(QLatin1Char('.')))
         message += QLatin1Char('.');
     m_services.dialogs->errorBox(this, message);
+}
+
+void TForm1::showMachine() {
+    m_showingMachine = true;
+    for (int s = 1; s <= 5; ++s) {
+        QComboBox* selector = m_position[static_cast<std::size_t>(s)];
+        if (selector->currentIndex() != m_machine.positions[s])
+            selector->setCurrentIndex(m_machine.positions[s]);
+    }
+    QRadioButton* mode = m_machine.cipher() ? RadioButton2 : RadioButton1;
+    if (!mode->isChecked())
+        mode->setChecked(true);
+    m_showingMachine = false;
 }
 
 namespace {
@@ -260,19 +266,19 @@ void TForm1::Button29Click() {
 }
 
 void TForm1::Button38Click() {
-    guard([this] { checkSetting(m_machine, *this); });
+    guard([this] { checkSetting(m_machine, *this, *this); });
 }
 
 void TForm1::Button36Click() {
-    guard([this] { serviceSetting(m_machine, *this); });
+    guard([this] { serviceSetting(m_machine, *this, *this); });
 }
 
 void TForm1::Button42Click() {
-    guard([this] { randomSetting(m_machine, *this, *m_services.random); });
+    guard([this] { randomSetting(m_machine, *this, *this, *m_services.random); });
 }
 
 void TForm1::Button39Click() {
-    guard([this] { loadCipher(m_machine, *this); });
+    guard([this] { loadCipher(m_machine, *this, *this, *this); });
 }
 
 void TForm1::Button37Click() {
@@ -280,11 +286,11 @@ void TForm1::Button37Click() {
 }
 
 void TForm1::Button35Click() {
-    guard([this] { saveCipherCode(m_machine, *this); });
+    guard([this] { saveCipherCode(m_machine, *this, *this); });
 }
 
 void TForm1::Button40Click() {
-    guard([this] { loadCipherCode(m_machine, *this); });
+    guard([this] { loadCipherCode(m_machine, *this, *this); });
 }
 
 void TForm1::Button41Click() {
@@ -297,116 +303,117 @@ void TForm1::BtStartClick() {
         m_services.launcher->start("converter.exe");
 }
 
-void TForm1::keyClick(int keyIndex, char keyLetter) {
-    guard([&] { pressKey(m_machine, *this, keyIndex, keyLetter); });
+void TForm1::keyButtonClick(int number) {
+    const KeyRow& key = keyRow(number);
+    guard([&] { pressKey(m_machine, *this, keyIndexOf(key.symbol), key.symbol); });
 }
 
 void TForm1::Button1Click() {
-    keyClick(1, 'I');
+    keyButtonClick(1);
 }
 void TForm1::Button2Click() {
-    keyClick(2, '2');
+    keyButtonClick(2);
 }
 void TForm1::Button3Click() {
-    keyClick(3, '3');
+    keyButtonClick(3);
 }
 void TForm1::Button4Click() {
-    keyClick(4, '4');
+    keyButtonClick(4);
 }
 void TForm1::Button5Click() {
-    keyClick(5, '5');
+    keyButtonClick(5);
 }
 void TForm1::Button6Click() {
-    keyClick(6, '6');
+    keyButtonClick(6);
 }
 void TForm1::Button7Click() {
-    keyClick(7, '7');
+    keyButtonClick(7);
 }
 void TForm1::Button8Click() {
-    keyClick(8, '8');
+    keyButtonClick(8);
 }
 void TForm1::Button9Click() {
-    keyClick(9, '9');
+    keyButtonClick(9);
 }
 void TForm1::Button10Click() {
-    keyClick(10, 'Q');
+    keyButtonClick(10);
 }
 void TForm1::Button12Click() {
-    keyClick(11, 'E');
+    keyButtonClick(12);
 }
 void TForm1::Button13Click() {
-    keyClick(12, 'R');
+    keyButtonClick(13);
 }
 void TForm1::Button14Click() {
-    keyClick(13, 'T');
+    keyButtonClick(14);
 }
 void TForm1::Button15Click() {
-    keyClick(14, 'Z');
+    keyButtonClick(15);
 }
 void TForm1::Button16Click() {
-    keyClick(15, 'U');
+    keyButtonClick(16);
 }
 void TForm1::Button17Click() {
-    keyClick(16, 'O');
+    keyButtonClick(17);
 }
 void TForm1::Button18Click() {
-    keyClick(17, 'P');
+    keyButtonClick(18);
 }
 void TForm1::Button19Click() {
-    keyClick(18, 'A');
+    keyButtonClick(19);
 }
 void TForm1::Button20Click() {
-    keyClick(19, 'S');
+    keyButtonClick(20);
 }
 void TForm1::Button21Click() {
-    keyClick(20, 'D');
+    keyButtonClick(21);
 }
 void TForm1::Button22Click() {
-    keyClick(21, 'F');
+    keyButtonClick(22);
 }
 void TForm1::Button23Click() {
-    keyClick(22, 'G');
+    keyButtonClick(23);
 }
 void TForm1::Button24Click() {
-    keyClick(23, 'H');
+    keyButtonClick(24);
 }
 void TForm1::Button25Click() {
-    keyClick(24, 'M');
+    keyButtonClick(25);
 }
 void TForm1::Button26Click() {
-    keyClick(25, 'K');
+    keyButtonClick(26);
 }
 void TForm1::Button27Click() {
-    keyClick(26, 'L');
+    keyButtonClick(27);
 }
 void TForm1::Button34Click() {
-    keyClick(27, 'Y');
+    keyButtonClick(34);
 }
 void TForm1::Button32Click() {
-    keyClick(27, '_');
+    keyButtonClick(32);
 }
 void TForm1::Button28Click() {
-    keyClick(28, 'C');
+    keyButtonClick(28);
 }
 void TForm1::Button11Click() {
-    keyClick(29, 'V');
+    keyButtonClick(11);
 }
 void TForm1::Button30Click() {
-    keyClick(30, 'B');
+    keyButtonClick(30);
 }
 void TForm1::Button31Click() {
-    keyClick(31, 'N');
+    keyButtonClick(31);
 }
 
 void TForm1::RadioButton1Click() {
-    selectDecipher(*this);
+    guard([this] { selectDecipher(m_machine, *this); });
 }
 void TForm1::RadioButton2Click() {
-    selectCipher(*this);
+    guard([this] { selectCipher(m_machine, *this); });
 }
 
 void TForm1::Rotation() {
-    guard([this] { zelmak::Rotation(m_machine, *this); });
+    guard([this] { zelmak::Rotation(m_machine); });
 }
 void TForm1::Init() {
     guard([this] { zelmak::Init(m_machine, *this); });

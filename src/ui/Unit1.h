@@ -1,21 +1,26 @@
 #pragma once
 
-// TForm1, the main window: the operator's whole working surface.
+// TForm1, the main window: the operator's whole working surface, and a view of the machine.
 //
 // The path of a key: the operator clicks a symbol key (or types its accelerator, which the
-// window's key preview in eventFilter() turns into a click of the enabled key button). The
-// key's handler (Button19Click for "A") hands its index and symbol to the machine's pressKey,
-// which does nothing unless the setting check has accepted card and discs. Otherwise the symbol
-// joins InputText, and TextIO shows InputText in `Eingabe`, runs the cipher step Rotation — which
-// reads the mode from `RadioButton2` and the five positions from `ComboBoxSS1`..`ComboBoxSS5`
-// through the Window operations below and turns the discs there — appends the output symbol to
-// OutputText and shows it in `Ausgabe`. The machine itself lives in the core libraries; this
-// class builds the controls from tables, implements the Window operations with them, and
-// forwards every handler to the library function that does the work. An error that escapes a
-// handler is shown in the error box and the window goes on with the next event.
+// window's key preview in eventFilter() turns into a click of the enabled key button). The click
+// reaches keyButtonClick() with the button's number; the key table gives its symbol and index,
+// and the machine's pressKey does nothing unless the setting check has accepted card and discs.
+// Otherwise the symbol joins InputText, and TextIO shows InputText in `Eingabe`, runs the cipher
+// step Rotation on the machine's own positions and mode, appends the output symbol to OutputText
+// and shows it in `Ausgabe`. When the handler is done, showMachine() turns the position selectors
+// and the mode buttons to what the machine holds. The other way round, an operator's pick in a
+// position selector or a mode button writes into the machine at once; the card and disc-number
+// selectors stay the operator's draft until the setting check takes them. The machine itself
+// lives in the core libraries; this class builds the controls from tables, offers the machine
+// the seams it needs (setting draft, display, file dialogs), and forwards every handler to the
+// library function that does the work. An error that escapes a handler is shown in the error
+// box and the window goes on with the next event.
 
+#include "files/file_dialogs.h"
+#include "machine/display.h"
 #include "machine/machine_state.h"
-#include "machine/window.h"
+#include "machine/setting_draft.h"
 
 #include <QWidget>
 #include <array>
@@ -55,7 +60,10 @@ struct FormServices {
 
 } // namespace zelmak
 
-class TForm1 : public QWidget, public zelmak::Window {
+class TForm1 : public QWidget,
+               public zelmak::SettingDraft,
+               public zelmak::Display,
+               public zelmak::FileDialogs {
     Q_OBJECT
 
 public:
@@ -68,19 +76,20 @@ public:
     // window is first shown.
     void FormCreate();
 
-    // Window operations offered to the logic.
+    // The setting draft: the card and disc-number selectors.
     int cardItem(int k) const override;
     void setCardItem(int k, int item) override;
     int discItem(int s) const override;
     void setDiscItem(int s, int item) override;
-    int position(int s) const override;
-    void setPosition(int s, int item) override;
-    bool cipherMode() const override;
+
+    // The display: panes and enabled states.
     void setEnabled(zelmak::Control control, bool enabled) override;
     void clearPane(zelmak::Pane pane) override;
     void appendLine(zelmak::Pane pane, std::string_view line) override;
     void showText(zelmak::Pane pane, std::string_view text) override;
     std::string paneText(zelmak::Pane pane) const override;
+
+    // The file dialogs.
     std::optional<std::string> runOpenDialog(std::string_view filter) override;
     std::optional<std::string> runSaveDialog(std::string_view filter, std::string_view proposedName,
                                              bool askBeforeReplacing) override;
@@ -147,12 +156,16 @@ private:
     friend struct FormBuilder;
 
     void buildControls();
-    void keyClick(int keyIndex, char keyLetter);
+    // A symbol key or the space bar, by its button number.
+    void keyButtonClick(int number);
+    // Turns the position selectors and the mode buttons to the machine's state.
+    void showMachine();
     bool handleAccelerator(const QKeyEvent* event);
     QWidget* control(zelmak::Control control) const;
     zelmak::RunPane* pane(zelmak::Pane pane) const;
 
-    // Runs a handler; an error that escapes it goes to the error box, and the window goes on.
+    // Runs a handler and shows the machine afterwards; an error that escapes the handler goes to
+    // the error box, and the window goes on.
     void guard(const std::function<void()>& handler);
 
     zelmak::FormServices m_services;
@@ -180,4 +193,5 @@ private:
     zelmak::RunPane* Eingabe = nullptr;
     // The symbol keys by their accelerator character.
     std::array<QPushButton*, 256> m_keyByAccelerator{};
+    bool m_showingMachine = false;
 };

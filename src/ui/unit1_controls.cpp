@@ -3,6 +3,7 @@
 
 #include "Unit1.h"
 #include "click_panel.h"
+#include "key_layout.h"
 #include "machine/key_alphabet.h"
 #include "run_pane.h"
 
@@ -19,37 +20,8 @@ namespace {
 
 using Handler = void (TForm1::*)();
 
-struct KeyDef {
-    int number; // ButtonN
-    const char* caption;
-    int x;
-    int y;
-    Handler handler;
-};
-
 constexpr int kKeyWidth = 53;
 constexpr int kKeyHeight = 19;
-
-// The 31 symbol keys, row by row as they stand on the keyboard. The key index of each is the
-// index of its symbol in the key alphabet; the caption's "&" marks its accelerator.
-const KeyDef kKeys[] = {
-    {2, "&2", 35, 128, &TForm1::Button2Click},    {3, "&3", 89, 128, &TForm1::Button3Click},
-    {4, "&4", 143, 128, &TForm1::Button4Click},   {5, "&5", 197, 128, &TForm1::Button5Click},
-    {6, "&6", 251, 128, &TForm1::Button6Click},   {7, "&7", 305, 128, &TForm1::Button7Click},
-    {8, "&8", 359, 128, &TForm1::Button8Click},   {9, "&9", 413, 128, &TForm1::Button9Click},
-    {10, "&Q", 9, 152, &TForm1::Button10Click},   {12, "&E", 64, 152, &TForm1::Button12Click},
-    {13, "&R", 118, 152, &TForm1::Button13Click}, {14, "&T", 172, 152, &TForm1::Button14Click},
-    {15, "&Z", 226, 152, &TForm1::Button15Click}, {16, "&U", 280, 152, &TForm1::Button16Click},
-    {1, "&I", 333, 152, &TForm1::Button1Click},   {17, "&O", 390, 152, &TForm1::Button17Click},
-    {18, "&P", 444, 152, &TForm1::Button18Click}, {19, "&A", 39, 174, &TForm1::Button19Click},
-    {20, "&S", 93, 174, &TForm1::Button20Click},  {21, "&D", 147, 174, &TForm1::Button21Click},
-    {22, "&F", 201, 174, &TForm1::Button22Click}, {23, "&G", 255, 174, &TForm1::Button23Click},
-    {24, "&H", 309, 174, &TForm1::Button24Click}, {26, "&K", 362, 174, &TForm1::Button26Click},
-    {27, "&L", 416, 174, &TForm1::Button27Click}, {34, "&Y", 74, 194, &TForm1::Button34Click},
-    {28, "&C", 128, 194, &TForm1::Button28Click}, {11, "&V", 180, 194, &TForm1::Button11Click},
-    {30, "&B", 234, 194, &TForm1::Button30Click}, {31, "&N", 288, 194, &TForm1::Button31Click},
-    {25, "&M", 342, 194, &TForm1::Button25Click},
-};
 
 // Card entry k: its label's name, and where label and selector stand in the card group.
 struct CardDef {
@@ -141,6 +113,12 @@ void FormBuilder::build(TForm1& f) {
             position->addItem(QString(QLatin1Char(zelmak::keySymbol(i))));
         position->setCurrentIndex(-1);
         position->setAccessibleName(QStringLiteral("Position of disc slot %1").arg(s));
+        // A position picked by the operator goes into the machine and is used by the next key;
+        // nothing else runs.
+        QObject::connect(position, &QComboBox::currentIndexChanged, &f, [&f, s](int index) {
+            if (!f.m_showingMachine)
+                f.m_machine.setPosition(s, index);
+        });
         f.m_position[static_cast<std::size_t>(s)] = position;
 
         auto* disc = new QComboBox(f.GroupBox1);
@@ -181,21 +159,32 @@ void FormBuilder::build(TForm1& f) {
             f.RadioButton2Click();
     });
 
-    // The keyboard.
-    for (const KeyDef& key : kKeys) {
-        auto* b = button(&f, key.number, key.caption, QRect(key.x, key.y, kKeyWidth, kKeyHeight),
-                         key.number != 34, key.handler);
+    // The keyboard: each key's caption, accelerator and index come from its symbol.
+    for (const zelmak::KeyRow& key : zelmak::kKeyRows) {
+        const bool space = key.number == zelmak::kSpaceBarNumber;
+        const QRect place = space ? QRect(key.x, key.y, 222, 23)
+                                  : QRect(key.x, key.y, kKeyWidth, kKeyHeight);
+        const QString caption = space ? QStringLiteral("Leerzeichen / Space Drücke hier!")
+                                      : QStringLiteral("&") + QLatin1Char(key.symbol);
+        auto* b = new QPushButton(caption, &f);
+        b->setObjectName(QStringLiteral("Button%1").arg(key.number));
+        b->setGeometry(place);
+        b->setEnabled(key.symbol != 'Y');
+        b->setAutoDefault(false);
+        const int number = key.number;
+        QObject::connect(b, &QPushButton::clicked, &f, [&f, number] { f.keyButtonClick(number); });
+        f.m_button[static_cast<std::size_t>(key.number)] = b;
+        if (space) {
+            b->setFont(arial(13));
+            b->setAccessibleName(QStringLiteral("Space bar"));
+            continue;
+        }
         // The window's key preview presses the keys; Qt's own mnemonic would click a second
         // time, and later.
         b->setShortcut(QKeySequence());
-        const char symbol = key.caption[1];
-        b->setAccessibleName(QStringLiteral("Key %1").arg(QLatin1Char(symbol)));
-        f.m_keyByAccelerator[static_cast<unsigned char>(symbol)] = b;
+        b->setAccessibleName(QStringLiteral("Key %1").arg(QLatin1Char(key.symbol)));
+        f.m_keyByAccelerator[static_cast<unsigned char>(key.symbol)] = b;
     }
-    auto* space = button(&f, 32, "Leerzeichen / Space Drücke hier!", QRect(123, 218, 222, 23), true,
-                         &TForm1::Button32Click);
-    space->setFont(arial(13));
-    space->setAccessibleName(QStringLiteral("Space bar"));
 
     // Cipher-Card: label and selector for each of the 31 keys, and the setting buttons.
     f.GroupBox2 = new QGroupBox(QStringLiteral("Cipher-Card"), &f);

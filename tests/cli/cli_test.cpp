@@ -1,7 +1,7 @@
 // zelmak-cli end to end: the built program, run with arguments, standard input and files.
 
 #include "machine/machine.h"
-#include "machine/plain_window.h"
+#include "fake_window.h"
 #include "machine/text_feed.h"
 #include "process.h"
 #include "settings/settings.h"
@@ -57,7 +57,7 @@ std::vector<int> reversedCard() {
 std::string expected(const std::vector<int>& card, const std::vector<int>& discs,
                      const std::string& text, bool cipher = true) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     for (int k = 1; k <= 31; ++k)
         w.setCardItem(k, card[static_cast<std::size_t>(k - 1)]);
     for (int s = 1; s <= 5; ++s)

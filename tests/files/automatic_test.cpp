@@ -1,5 +1,5 @@
 #include "file_test_util.h"
-#include "files/automatic.h"
+#include "machine/text_feed.h"
 #include "files/text_files.h"
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
@@ -15,15 +15,15 @@ using test::snapshot;
 
 // A window that counts what the run asks of its panes, and can make the cipher step fail at a
 // chosen step (its mode is read once per step).
-class CountingWindow : public PlainWindow {
+class CountingWindow : public FakeWindow {
 public:
     void showText(Pane pane, std::string_view text) override {
         ++shows[static_cast<std::size_t>(pane)];
-        PlainWindow::showText(pane, text);
+        FakeWindow::showText(pane, text);
     }
     std::string paneText(Pane pane) const override {
         ++reads[static_cast<std::size_t>(pane)];
-        return PlainWindow::paneText(pane);
+        return FakeWindow::paneText(pane);
     }
 
     std::array<int, 3> shows{};
@@ -46,7 +46,7 @@ struct Machine {
             w.setPosition(s, *symbolIndex(symbols[static_cast<std::size_t>(s - 1)]) - 1);
     }
     void run(const std::string& lade) {
-        w.showText(Pane::Lade, lade);
+        w.showText(Pane::Loaded, lade);
         w.shows = {};
         w.reads = {};
         runAutomatic(m, w);
@@ -58,7 +58,7 @@ TEST(Automatic, DoesNothingAtAllUnlessBothFlagsAreOne) {
         Machine a;
         a.m.inputText = "IN";
         a.m.outputText = "OUT";
-        a.w.showText(Pane::Lade, "HALLO");
+        a.w.showText(Pane::Loaded, "HALLO");
         a.m.cardReady = flags.first;
         a.m.discReady = flags.second;
         const auto before = snapshot(a.m, a.w);
@@ -74,8 +74,8 @@ TEST(Automatic, EmptyLadeOnlyEmptiesTextsAndPanes) {
     a.run("");
     EXPECT_EQ(a.m.inputText, "");
     EXPECT_EQ(a.m.outputText, "");
-    EXPECT_EQ(a.w.paneText(Pane::Eingabe), "");
-    EXPECT_EQ(a.w.paneText(Pane::Ausgabe), "");
+    EXPECT_EQ(a.w.paneText(Pane::Input), "");
+    EXPECT_EQ(a.w.paneText(Pane::Output), "");
     EXPECT_EQ(a.positions(), "AAAAA");
 }
 
@@ -160,24 +160,24 @@ TEST(Automatic, SecondRunStartsWhereTheFirstEnded) {
 TEST(Automatic, ShowsBothPanesOnceAndReadsLadeOnce) {
     Machine a;
     a.run(std::string(10000, 'K'));
-    EXPECT_EQ(a.w.shows[static_cast<std::size_t>(Pane::Eingabe)], 1);
-    EXPECT_EQ(a.w.shows[static_cast<std::size_t>(Pane::Ausgabe)], 1);
-    EXPECT_EQ(a.w.reads[static_cast<std::size_t>(Pane::Lade)], 1);
-    EXPECT_EQ(a.w.paneText(Pane::Eingabe), a.m.inputText);
-    EXPECT_EQ(a.w.paneText(Pane::Ausgabe), a.m.outputText);
+    EXPECT_EQ(a.w.shows[static_cast<std::size_t>(Pane::Input)], 1);
+    EXPECT_EQ(a.w.shows[static_cast<std::size_t>(Pane::Output)], 1);
+    EXPECT_EQ(a.w.reads[static_cast<std::size_t>(Pane::Loaded)], 1);
+    EXPECT_EQ(a.w.paneText(Pane::Input), a.m.inputText);
+    EXPECT_EQ(a.w.paneText(Pane::Output), a.m.outputText);
     EXPECT_EQ(a.m.outputText.size(), 10000u);
 }
 
 TEST(Automatic, FailedStepStillShowsWhatWasDoneAndPassesTheErrorOn) {
     Machine a;
-    a.w.showText(Pane::Lade, "ABCDEFGH");
+    a.w.showText(Pane::Loaded, "ABCDEFGH");
     // A card entry no check would pass sends the fourth character (D) off the tables.
     a.m.cardTable[20] = 255;
     EXPECT_THROW(runAutomatic(a.m, a.w), RangeError);
     EXPECT_EQ(a.m.inputText, "ABCD");
     EXPECT_EQ(a.m.outputText.size(), 3u);
-    EXPECT_EQ(a.w.paneText(Pane::Eingabe), "ABCD");
-    EXPECT_EQ(a.w.paneText(Pane::Ausgabe), a.m.outputText);
+    EXPECT_EQ(a.w.paneText(Pane::Input), "ABCD");
+    EXPECT_EQ(a.w.paneText(Pane::Output), a.m.outputText);
 }
 
 // Encipher a loaded file, save the cipher text, load it and decipher it from the same start.
@@ -203,7 +203,7 @@ TEST(Automatic, FileRoundTripGivesBackTheKeyedText) {
     a.setPositions("3KZ9B");
     a.w.openAnswers.push_back(dir.file("secret.cif"));
     loadCipherCode(a.m, a.w);
-    EXPECT_EQ(a.w.paneText(Pane::Lade).size(), keyed.size());
+    EXPECT_EQ(a.w.paneText(Pane::Loaded).size(), keyed.size());
     runAutomatic(a.m, a.w);
     // The word space and the clear text's Y are both index 27, which deciphers to "_".
     std::string expected = keyed;

@@ -8,7 +8,7 @@
 #include "files/clock.h"
 #include "files/file_error.h"
 #include "machine/machine_state.h"
-#include "machine/plain_window.h"
+#include "fake_window.h"
 #include "settings/settings.h"
 
 #include <algorithm>
@@ -160,7 +160,7 @@ struct Snapshot {
     bool operator==(const Snapshot&) const = default;
 };
 
-inline Snapshot snapshot(const MachineState& m, const PlainWindow& w) {
+inline Snapshot snapshot(const MachineState& m, const FakeWindow& w) {
     return {w.card,           w.disc,      w.pos,       w.cipher,         w.panes,
             w.enabledState,   m.cardReady, m.discReady, m.cardErrorCount, m.key.bytes(),
             m.dialogFileName, m.inputText, m.outputText};
@@ -182,7 +182,7 @@ inline void PrintTo(const Snapshot& s, std::ostream* os) {
 // The machine right after start-up: the service setting accepted, discs at "A", Cipher mode.
 struct ReadyMachine {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     ReadyMachine() { serviceSetting(m, w); }
 };
 

@@ -290,7 +290,7 @@ TEST_F(LoadCipher, OffersTheFilterWithoutBlank) {
 }
 
 TEST_F(LoadCipher, CancelChangesNothingAtAll) {
-    ASSERT_TRUE(r.w.enabled(Control::Button41));
+    ASSERT_TRUE(r.w.enabled(Control::Automatic));
     const auto before = snapshot(r.m, r.w);
     loadCipher(r.m, r.w);
     EXPECT_EQ(snapshot(r.m, r.w), before);
@@ -312,14 +312,14 @@ TEST_F(LoadCipher, CompletedLoadFillsSettingAndSelectorsButAcceptsNothing) {
     EXPECT_EQ(r.m.cardReady, 0);
     EXPECT_EQ(r.m.discReady, 0);
     EXPECT_EQ(r.m.cardErrorCount, 0);
-    EXPECT_TRUE(r.w.enabled(Control::Button38));
-    EXPECT_FALSE(r.w.enabled(Control::Button37));
-    EXPECT_FALSE(r.w.enabled(Control::Button41));
+    EXPECT_TRUE(r.w.enabled(Control::CheckCipher));
+    EXPECT_FALSE(r.w.enabled(Control::SaveCipher));
+    EXPECT_FALSE(r.w.enabled(Control::Automatic));
     // The text buttons and panes keep their state; positions and mode stay.
-    EXPECT_TRUE(r.w.enabled(Control::Button35));
-    EXPECT_TRUE(r.w.enabled(Control::Button40));
-    EXPECT_TRUE(r.w.enabled(Control::Eingabe));
-    EXPECT_TRUE(r.w.enabled(Control::Ausgabe));
+    EXPECT_TRUE(r.w.enabled(Control::SaveCipherCode));
+    EXPECT_TRUE(r.w.enabled(Control::LoadCipherCode));
+    EXPECT_TRUE(r.w.enabled(Control::InputPane));
+    EXPECT_TRUE(r.w.enabled(Control::OutputPane));
     EXPECT_EQ(r.w.position(3), 5);
     EXPECT_EQ(r.w.position(1), 17);
     EXPECT_FALSE(r.w.cipher);
@@ -333,7 +333,7 @@ TEST_F(LoadCipher, KeysStayDeadUntilTheCheckAcceptsTheSetting) {
     EXPECT_EQ(r.m.outputText, "");
 
     checkSetting(r.m, r.w);
-    EXPECT_EQ(r.w.paneText(Pane::Ausgabe), "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n");
+    EXPECT_EQ(r.w.paneText(Pane::Output), "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n");
     pressKey(r.m, r.w, 18, 'A');
     EXPECT_EQ(r.m.inputText, "A");
     EXPECT_EQ(r.m.outputText.size(), 1u);
@@ -380,9 +380,9 @@ TEST_F(LoadCipher, InvalidSettingInRangeLoadsAndTheCheckRejectsIt) {
     bytes[1] = 1; // symbol I twice, symbol 2 missing
     writeFile(dir.file("dup.key"), bytes);
     load(dir.file("dup.key"));
-    EXPECT_TRUE(r.w.enabled(Control::Button38));
+    EXPECT_TRUE(r.w.enabled(Control::CheckCipher));
     checkSetting(r.m, r.w);
-    EXPECT_EQ(r.w.paneText(Pane::Ausgabe), "Error Cipher-Card!\r\n");
+    EXPECT_EQ(r.w.paneText(Pane::Output), "Error Cipher-Card!\r\n");
 }
 
 TEST_F(LoadCipher, SavedSettingComesBackIntoAll36Selectors) {

@@ -109,7 +109,7 @@ TEST_F(SaveCipherCode, ProposesAbcdeCifWithBothFilters) {
 }
 
 TEST_F(SaveCipherCode, ProposedNameIsWrittenAsIs) {
-    r.w.showText(Pane::Ausgabe, "K5Y");
+    r.w.showText(Pane::Output, "K5Y");
     saveAs(dir.file("ABCDE.cif"));
     EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"ABCDE.cif"});
     EXPECT_EQ(r.m.dialogFileName, dir.file("ABCDE.cif"));
@@ -132,7 +132,7 @@ TEST_F(SaveCipherCode, TypedOutputIsSavedWithoutLineBreak) {
 }
 
 TEST_F(SaveCipherCode, ExactlyThePaneBytes) {
-    r.w.showText(Pane::Ausgabe, "K5Y");
+    r.w.showText(Pane::Output, "K5Y");
     saveAs(dir.file("three.cif"));
     EXPECT_EQ(readFile(dir.file("three.cif")), "K5Y");
 
@@ -141,7 +141,7 @@ TEST_F(SaveCipherCode, ExactlyThePaneBytes) {
     saveAs(dir.file("verdict.cif"));
     EXPECT_EQ(readFile(dir.file("verdict.cif")), "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n");
 
-    r.w.showText(Pane::Ausgabe, allBytes());
+    r.w.showText(Pane::Output, allBytes());
     saveAs(dir.file("bytes.cif"));
     EXPECT_EQ(readFile(dir.file("bytes.cif")), allBytes());
 }
@@ -150,7 +150,7 @@ TEST_F(SaveCipherCode, ReplacesAFileKeepingItsModeAndLeavingNoTemporaryFile) {
     const std::string path = dir.file("old.cif");
     writeFile(path, std::string(1000, 'o'));
     setMode(path, 0640);
-    r.w.showText(Pane::Ausgabe, "NEW");
+    r.w.showText(Pane::Output, "NEW");
     saveAs(path);
     EXPECT_EQ(readFile(path), "NEW");
     EXPECT_EQ(test::modeOf(path), 0640u);
@@ -161,7 +161,7 @@ TEST_F(SaveCipherCode, ReplacesAFileKeepingItsModeAndLeavingNoTemporaryFile) {
 // about the file it would really replace, and a "no" leaves it alone.
 TEST_F(SaveCipherCode, AsksBeforeReplacingTheFileItWritesNotTheOneChosen) {
     writeFile(dir.file("letter.cif"), "OLD");
-    r.w.showText(Pane::Ausgabe, "NEW");
+    r.w.showText(Pane::Output, "NEW");
     r.w.replaceAnswers = {false};
     saveAs(dir.file("letter"));
     EXPECT_FALSE(r.w.saveCalls.back().askBeforeReplacing);
@@ -179,7 +179,7 @@ TEST_F(SaveCipherCode, AsksBeforeReplacingTheFileItWritesNotTheOneChosen) {
 TEST_F(SaveCipherCode, ThroughALinkReplacesTheLinkedFile) {
     writeFile(dir.file("real.cif"), "old");
     std::filesystem::create_symlink(dir.file("real.cif"), dir.file("link.cif"));
-    r.w.showText(Pane::Ausgabe, "NEW");
+    r.w.showText(Pane::Output, "NEW");
     saveAs(dir.file("link.cif"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.cif")));
     EXPECT_EQ(readFile(dir.file("real.cif")), "NEW");
@@ -217,7 +217,7 @@ TEST_P(SaveCipherCodeFailure, ReportsAndLeavesTheEarlierFileAsItWas) {
     const bool existed = std::filesystem::is_regular_file(saved, ec);
     const std::string oldBytes = existed ? readFile(saved) : std::string();
     const auto namesBefore = test::namesIn(dir.path());
-    r.w.showText(Pane::Ausgabe, std::string(5000, 'K'));
+    r.w.showText(Pane::Output, std::string(5000, 'K'));
     r.w.saveAnswers.push_back(chosen);
 
     std::optional<TextFileError> error;
@@ -322,8 +322,8 @@ TEST_F(LoadCipherCode, ReplacesLadeAndNothingElse) {
     writeFile(dir.file("a.txt"), "ONE\nTWO\rTHREE\r\n");
     auto expected = snapshot(r.m, r.w);
     load(dir.file("a.txt"));
-    EXPECT_EQ(r.w.paneText(Pane::Lade), "ONE\r\nTWO\r\nTHREE\r\n");
-    expected.panes[static_cast<std::size_t>(Pane::Lade)] = "ONE\r\nTWO\r\nTHREE\r\n";
+    EXPECT_EQ(r.w.paneText(Pane::Loaded), "ONE\r\nTWO\r\nTHREE\r\n");
+    expected.panes[static_cast<std::size_t>(Pane::Loaded)] = "ONE\r\nTWO\r\nTHREE\r\n";
     expected.dialogFileName = dir.file("a.txt");
     EXPECT_EQ(snapshot(r.m, r.w), expected);
 }
@@ -331,25 +331,25 @@ TEST_F(LoadCipherCode, ReplacesLadeAndNothingElse) {
 TEST_F(LoadCipherCode, EveryByteLoadsAsOneCharacter) {
     writeFile(dir.file("bytes.cif"), allBytes());
     load(dir.file("bytes.cif"));
-    EXPECT_EQ(r.w.paneText(Pane::Lade), withCrLf(allBytes()));
-    EXPECT_EQ(r.w.paneText(Pane::Lade).size(), 258u); // lone LF and lone CR became pairs
+    EXPECT_EQ(r.w.paneText(Pane::Loaded), withCrLf(allBytes()));
+    EXPECT_EQ(r.w.paneText(Pane::Loaded).size(), 258u); // lone LF and lone CR became pairs
 }
 
 TEST_F(LoadCipherCode, EmptyFileEmptiesLade) {
     writeFile(dir.file("empty.cif"), "");
     load(dir.file("empty.cif"));
-    EXPECT_EQ(r.w.paneText(Pane::Lade), "");
+    EXPECT_EQ(r.w.paneText(Pane::Loaded), "");
 }
 
 TEST_F(LoadCipherCode, SavedTextComesBackUnchanged) {
     std::string text = allBytes();
     std::erase(text, '\r');
     std::erase(text, '\n');
-    r.w.showText(Pane::Ausgabe, text);
+    r.w.showText(Pane::Output, text);
     r.w.saveAnswers.push_back(dir.file("round"));
     saveCipherCode(r.m, r.w);
     load(dir.file("round.cif"));
-    EXPECT_EQ(r.w.paneText(Pane::Lade), text);
+    EXPECT_EQ(r.w.paneText(Pane::Loaded), text);
 }
 
 TEST_F(LoadCipherCode, ReadOnlyFileLoads) {
@@ -360,17 +360,17 @@ TEST_F(LoadCipherCode, ReadOnlyFileLoads) {
         AsUnprivilegedUser user;
         load(dir.file("ro.cif"));
     }
-    EXPECT_EQ(r.w.paneText(Pane::Lade), "ABC");
+    EXPECT_EQ(r.w.paneText(Pane::Loaded), "ABC");
 }
 
 TEST_F(LoadCipherCode, FileOfExactlyTheCapacityLoads) {
     writeFile(dir.file("big.cif"), std::string(kLoadedTextCapacity, 'A'));
     load(dir.file("big.cif"));
-    EXPECT_EQ(r.w.paneText(Pane::Lade).size(), std::size_t{16} << 20);
+    EXPECT_EQ(r.w.paneText(Pane::Loaded).size(), std::size_t{16} << 20);
 }
 
 TEST_F(LoadCipherCode, CancelKeepsLade) {
-    r.w.showText(Pane::Lade, "keep");
+    r.w.showText(Pane::Loaded, "keep");
     const auto before = snapshot(r.m, r.w);
     loadCipherCode(r.m, r.w);
     EXPECT_EQ(snapshot(r.m, r.w), before);
@@ -395,7 +395,7 @@ TEST_P(LoadCipherCodeFailure, ReportsAndLeavesLadeUnchanged) {
     TempDir dir;
     setMode(dir.path().string(), 0755);
     const std::string path = row.target(dir);
-    r.w.showText(Pane::Lade, "earlier text");
+    r.w.showText(Pane::Loaded, "earlier text");
     auto expected = snapshot(r.m, r.w);
     expected.dialogFileName = path;
     r.w.openAnswers.push_back(path);

@@ -1,7 +1,9 @@
+#include "machine/trace.h"
 #include "machine_test_util.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 namespace zelmak {
@@ -60,11 +62,11 @@ class Stepping : public ::testing::TestWithParam<StepRow> {};
 TEST_P(Stepping, OneKeyMovesTheDiscs) {
     const StepRow& row = GetParam();
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w, test::identityCard(), row.discs);
-    setPositions(w, row.before);
+    setPositions(m, row.before);
     typeKeys(m, w, "A");
-    EXPECT_EQ(positions(w), row.after) << describe(m, w);
+    EXPECT_EQ(positions(m), row.after) << describe(m);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -95,50 +97,51 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CipherStep, SlotFiveStepsWhileSlotThreeRestsOnAMark) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
-    setPositions(w, "AA3AA");
+    setPositions(m, "AA3AA");
     const std::vector<std::string> after{"SP3AS", "DO3AD", "FU3AF", "GZ4AF", "HT4AF"};
     for (std::size_t i = 0; i < after.size(); ++i) {
         typeKeys(m, w, "Q");
-        EXPECT_EQ(positions(w), after[i]) << "after key " << i + 1 << ": " << describe(m, w);
+        EXPECT_EQ(positions(m), after[i]) << "after key " << i + 1 << ": " << describe(m);
     }
 }
 
 TEST(CipherStep, SlotsOneAndTwoTurnOnceIn31KeysAndMoveThreeAndFourFourTimes) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     for (int i = 0; i < 31; ++i)
         typeKeys(m, w, "E");
-    EXPECT_EQ(w.position(1), kStartPosition);
-    EXPECT_EQ(w.position(2), kStartPosition);
-    EXPECT_EQ(w.position(3), kStartPosition + 4) << describe(m, w);
-    EXPECT_EQ(w.position(4), kStartPosition - 4) << describe(m, w);
+    EXPECT_EQ(m.positions[1], kStartPosition);
+    EXPECT_EQ(m.positions[2], kStartPosition);
+    EXPECT_EQ(m.positions[3], kStartPosition + 4) << describe(m);
+    EXPECT_EQ(m.positions[4], kStartPosition - 4) << describe(m);
 }
 
 TEST(CipherStep, IndexFifteenPassesTheReflectorUnchanged) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     ASSERT_EQ(m.discWiring(6, 15), 0);
     m.keyIndex = 23; // "H" from AAAAA reaches the reflector as 15
-    Rotation(m, w);
-    EXPECT_EQ(m.savedIndex, 15) << describe(m, w);
-    EXPECT_EQ(m.workIndex, 5) << describe(m, w);
+    const KeyTrace t = traceRotation(m);
+    EXPECT_EQ(t.forward[4].out, 15) << describe(m);
+    EXPECT_EQ(t.reflector, 15) << describe(m);
+    EXPECT_EQ(m.workIndex, 5) << describe(m);
 }
 
 TEST(CipherStep, EntryTwentySevenFollowsTheModeOfTheLastStep) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     EXPECT_EQ(m.outputAlphabet[27], '\0') << "before the first step";
     typeKeys(m, w, "H");
     EXPECT_EQ(m.outputAlphabet[27], 'Y');
-    w.cipher = false;
+    m.mode = Mode::Decipher;
     typeKeys(m, w, "H");
     EXPECT_EQ(m.outputAlphabet[27], '_');
-    w.cipher = true;
+    m.mode = Mode::Cipher;
     typeKeys(m, w, "H");
     EXPECT_EQ(m.outputAlphabet[27], 'Y');
 }
@@ -147,14 +150,14 @@ TEST(CipherStep, EntryTwentySevenFollowsTheModeOfTheLastStep) {
 // index 27 in Cipher mode ("Y"), its sixth cipher symbol deciphers to index 27 ("_").
 TEST(CipherStep, IndexTwentySevenShowsByTheModeOfItsOwnStep) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
-    setPositions(w, "LQSPA");
-    EXPECT_EQ(typeKeys(m, w, "L"), "Y") << describe(m, w);
+    setPositions(m, "LQSPA");
+    EXPECT_EQ(typeKeys(m, w, "L"), "Y") << describe(m);
     EXPECT_EQ(m.workIndex, 27);
-    w.cipher = false;
-    setPositions(w, "HTSAA");
-    EXPECT_EQ(typeKeys(m, w, "A"), "_") << describe(m, w);
+    m.mode = Mode::Decipher;
+    setPositions(m, "HTSAA");
+    EXPECT_EQ(typeKeys(m, w, "A"), "_") << describe(m);
     EXPECT_EQ(m.workIndex, 27);
     EXPECT_EQ(m.outputText, "Y_") << "the earlier symbol is not rewritten";
 }
@@ -178,25 +181,25 @@ class BrokenStep : public ::testing::TestWithParam<BrokenStepRow> {};
 TEST_P(BrokenStep, StopsBeforeTheDiscsMove) {
     const BrokenStepRow& row = GetParam();
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     typeKeys(m, w, "HA");
-    setPositions(w, "N2QIV");
+    setPositions(m, "N2QIV");
     if (row.slot != 0)
         m.key.discSetting[row.slot] = row.value;
     m.outputAlphabet[27] = '\0';
 
     try {
         pressKey(m, w, row.keyIndex, 'K');
-        FAIL() << "the step went through: " << describe(m, w);
+        FAIL() << "the step went through: " << describe(m);
     } catch (const RangeError& e) {
         EXPECT_STREQ(e.what(), "Bereichsüberschreitung");
     }
-    EXPECT_EQ(positions(w), "N2QIV") << describe(m, w);
+    EXPECT_EQ(positions(m), "N2QIV") << describe(m);
     EXPECT_EQ(m.inputText, "HAK");
-    EXPECT_EQ(w.paneText(Pane::Eingabe), "HAK");
+    EXPECT_EQ(w.paneText(Pane::Input), "HAK");
     EXPECT_EQ(m.outputText, "5M");
-    EXPECT_EQ(w.paneText(Pane::Ausgabe), "5M");
+    EXPECT_EQ(w.paneText(Pane::Output), "5M");
     EXPECT_EQ(m.outputAlphabet[27], row.expected27);
 }
 
@@ -216,30 +219,63 @@ INSTANTIATE_TEST_SUITE_P(
 // failing lookup left (the worked example's first key: card 23, then 39 wrapped to 8).
 TEST(CipherStep, AFailedLookupLeavesWorkIndexAsTheStageBeforeLeftIt) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     m.key.discSetting[1] = 255;
     m.keyIndex = 23;
-    EXPECT_THROW(Rotation(m, w), RangeError);
-    EXPECT_EQ(m.workIndex, 8) << describe(m, w);
-    EXPECT_EQ(positions(w), "AAAAA");
+    EXPECT_THROW(Rotation(m), RangeError);
+    EXPECT_EQ(m.workIndex, 8) << describe(m);
+    EXPECT_EQ(positions(m), "AAAAA");
 }
 
 TEST(CipherStep, AKeyMayComeOutAsItself) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     // Search the single keys from a few start positions for one that maps to itself.
     bool found = false;
     for (int start = 0; start <= 30 && !found; ++start)
         for (int k = 1; k <= 31 && !found; ++k) {
             for (int s = 1; s <= 5; ++s)
-                w.setPosition(s, start);
+                m.positions[s] = start;
             m.keyIndex = k;
-            Rotation(m, w);
+            Rotation(m);
             found = m.workIndex == k;
         }
     EXPECT_TRUE(found);
+}
+
+// The folded tables against the checked step, stage by stage as designed: any setting, any
+// positions, both modes, every key. Also the step after a key file changed the disc numbers
+// without a set-up, where the folded tables no longer fit and the checked step takes over.
+TEST(CipherStep, FoldedStepAgreesWithTheCheckedStep) {
+    std::mt19937 rng(20261207);
+    for (int round = 0; round < 300; ++round) {
+        test::Card card = test::identityCard();
+        test::Discs discs = test::kServiceDiscs;
+        std::shuffle(card.begin(), card.end(), rng);
+        std::shuffle(discs.begin(), discs.end(), rng);
+        MachineState fast;
+        FakeWindow w;
+        setUp(fast, w, card, discs);
+        if (round % 10 == 0) // a loaded key, not yet checked
+            std::shuffle(fast.key.discSetting.raw().begin(), fast.key.discSetting.raw().end(),
+                         rng);
+        fast.mode = round % 2 ? Mode::Cipher : Mode::Decipher;
+        for (int s = 1; s <= 5; ++s)
+            fast.positions[s] = static_cast<int>(rng() % 31);
+        MachineState checked = fast;
+        for (int key = 0; key < 40; ++key) {
+            fast.keyIndex = checked.keyIndex = static_cast<int>(rng() % 31) + 1;
+            Rotation(fast);
+            const KeyTrace t = traceRotation(checked);
+            ASSERT_EQ(fast.workIndex, checked.workIndex) << "round " << round << ": "
+                                                         << describe(checked);
+            ASSERT_EQ(fast.positions, checked.positions) << "round " << round;
+            ASSERT_EQ(fast.outputAlphabet, checked.outputAlphabet);
+            ASSERT_EQ(t.output, checked.workIndex);
+        }
+    }
 }
 
 } // namespace

@@ -21,20 +21,20 @@ struct Snapshot {
     bool cipher;
     std::map<Control, bool> enabled;
 
-    static Snapshot of(const MachineState& m, const PlainWindow& w) {
+    static Snapshot of(const MachineState& m, const FakeWindow& w) {
         return {m.keyLetter,
                 m.inputText,
                 m.outputText,
-                test::positions(w),
-                w.paneText(Pane::Eingabe),
-                w.paneText(Pane::Ausgabe),
-                w.paneText(Pane::Lade),
+                test::positions(m),
+                w.paneText(Pane::Input),
+                w.paneText(Pane::Output),
+                w.paneText(Pane::Loaded),
                 m.keyIndex,
                 m.workIndex,
                 m.outputAlphabet,
                 m.cardReady,
                 m.discReady,
-                w.cipher,
+                m.cipher(),
                 w.enabledState};
     }
     bool operator==(const Snapshot&) const = default;
@@ -54,7 +54,7 @@ class KeyGate : public ::testing::TestWithParam<GateRow> {};
 
 TEST_P(KeyGate, AKeyDoesNothingUnlessBothFlagsAreExactlyOne) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     typeKeys(m, w, "HAL");
     m.cardReady = GetParam().cardReady;
@@ -63,7 +63,7 @@ TEST_P(KeyGate, AKeyDoesNothingUnlessBothFlagsAreExactlyOne) {
     for (int k = 1; k <= 31; ++k)
         pressKey(m, w, k, keySymbol(k));
     pressKey(m, w, kWordSpaceIndex, '_');
-    EXPECT_TRUE(Snapshot::of(m, w) == before) << describe(m, w);
+    EXPECT_TRUE(Snapshot::of(m, w) == before) << describe(m);
 }
 
 INSTANTIATE_TEST_SUITE_P(Flags, KeyGate,
@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(Flags, KeyGate,
 
 TEST(Keyboard, SpaceBarEntersUnderscoreAndIndex27) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     pressKey(m, w, kWordSpaceIndex, '_');
     EXPECT_EQ(m.keyLetter, "_");
@@ -85,9 +85,9 @@ TEST(Keyboard, SpaceBarEntersUnderscoreAndIndex27) {
 
 TEST(Keyboard, YKeyInDecipherModeEntersYAndIndex27) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
-    w.cipher = false;
+    m.mode = Mode::Decipher;
     pressKey(m, w, kWordSpaceIndex, 'Y');
     EXPECT_EQ(m.keyLetter, "Y");
     EXPECT_EQ(m.keyIndex, 27);
@@ -95,42 +95,42 @@ TEST(Keyboard, YKeyInDecipherModeEntersYAndIndex27) {
     EXPECT_EQ(m.outputText.size(), 1u);
 }
 
-TEST(Keyboard, ModeButtonsSwapTheTwoKeysOfIndex27) {
-    PlainWindow w;
-    selectDecipher(w);
-    EXPECT_FALSE(w.enabled(Control::Button32));
-    EXPECT_TRUE(w.enabled(Control::Button34));
-    selectCipher(w);
-    EXPECT_TRUE(w.enabled(Control::Button32));
-    EXPECT_FALSE(w.enabled(Control::Button34));
-    selectCipher(w);
-    EXPECT_TRUE(w.enabled(Control::Button32));
-    EXPECT_FALSE(w.enabled(Control::Button34));
+TEST(Keyboard, ModeButtonsSetTheModeAndSwapTheTwoKeysOfIndex27) {
+    MachineState m;
+    FakeWindow w;
+    selectDecipher(m, w);
+    EXPECT_EQ(m.mode, Mode::Decipher);
+    EXPECT_FALSE(w.enabled(Control::SpaceBar));
+    EXPECT_TRUE(w.enabled(Control::YKey));
+    for (int i = 0; i < 2; ++i) {
+        selectCipher(m, w);
+        EXPECT_EQ(m.mode, Mode::Cipher);
+        EXPECT_TRUE(w.enabled(Control::SpaceBar));
+        EXPECT_FALSE(w.enabled(Control::YKey));
+    }
 }
 
 TEST(Keyboard, SwitchingTheModeKeepsTextsAndDiscsAndTheNextKeyUsesTheNewMode) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     typeKeys(m, w, "HALLO");
-    const std::string where = positions(w);
-    w.cipher = false;
-    selectDecipher(w);
+    const std::string where = positions(m);
+    selectDecipher(m, w);
     EXPECT_EQ(m.outputText, "5M5QH");
-    EXPECT_EQ(positions(w), where);
+    EXPECT_EQ(positions(m), where);
     // From HTSAA the worked example's sixth cipher symbol "A" deciphers to the word space.
-    EXPECT_EQ(typeKeys(m, w, "A"), "_") << describe(m, w);
+    EXPECT_EQ(typeKeys(m, w, "A"), "_") << describe(m);
     EXPECT_EQ(m.inputText, "HALLOA");
 }
 
 TEST(Keyboard, ClearAllEmptiesTheTextsAndThePanesAndNothingElse) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     typeKeys(m, w, "HALLO");
-    w.text(Pane::Lade) = "loaded\r\ntext";
-    w.cipher = false;
-    selectDecipher(w);
+    w.text(Pane::Loaded) = "loaded\r\ntext";
+    selectDecipher(m, w);
     Snapshot expected = Snapshot::of(m, w);
     expected.inputText.clear();
     expected.outputText.clear();
@@ -139,73 +139,83 @@ TEST(Keyboard, ClearAllEmptiesTheTextsAndThePanesAndNothingElse) {
     expected.lade.clear();
 
     clearAll(m, w);
-    EXPECT_TRUE(Snapshot::of(m, w) == expected) << describe(m, w);
+    EXPECT_TRUE(Snapshot::of(m, w) == expected) << describe(m);
 
     // The next key starts new texts from where the discs stand.
     typeKeys(m, w, "A");
-    EXPECT_EQ(w.paneText(Pane::Eingabe), "A");
-    EXPECT_EQ(w.paneText(Pane::Ausgabe), "_");
+    EXPECT_EQ(w.paneText(Pane::Input), "A");
+    EXPECT_EQ(w.paneText(Pane::Output), "_");
 }
 
-// Records what the panes hold whenever the cipher step moves a disc.
-class RecordingWindow : public PlainWindow {
+// Records each pane shown, with the output text the machine held at that moment.
+class RecordingWindow : public FakeWindow {
 public:
-    void setPosition(int s, int item) override {
-        panesSeenByStep.push_back({paneText(Pane::Eingabe), paneText(Pane::Ausgabe)});
-        PlainWindow::setPosition(s, item);
+    explicit RecordingWindow(const MachineState& m) : m_machine(m) {}
+    void showText(Pane pane, std::string_view text) override {
+        shown.push_back({pane, std::string(text), m_machine.outputText});
+        FakeWindow::showText(pane, text);
     }
-    std::vector<std::pair<std::string, std::string>> panesSeenByStep;
+    struct Shown {
+        Pane pane;
+        std::string text;
+        std::string outputTextThen;
+    };
+    std::vector<Shown> shown;
+
+private:
+    const MachineState& m_machine;
 };
 
 TEST(TextIO, ShowsTheInputBeforeTheStepAndTheOutputAfterIt) {
     MachineState m;
-    RecordingWindow w;
+    RecordingWindow w(m);
     setUp(m, w);
     typeKeys(m, w, "HA");
-    w.panesSeenByStep.clear();
+    w.shown.clear();
     typeKeys(m, w, "L");
-    ASSERT_FALSE(w.panesSeenByStep.empty());
-    EXPECT_EQ(w.panesSeenByStep.front().first, "HAL");
-    EXPECT_EQ(w.panesSeenByStep.front().second, "5M");
-    EXPECT_EQ(w.paneText(Pane::Ausgabe), "5M5");
+    ASSERT_EQ(w.shown.size(), 2u);
+    EXPECT_EQ(w.shown[0].pane, Pane::Input);
+    EXPECT_EQ(w.shown[0].text, "HAL");
+    EXPECT_EQ(w.shown[0].outputTextThen, "5M");
+    EXPECT_EQ(w.shown[1].pane, Pane::Output);
+    EXPECT_EQ(w.shown[1].text, "5M5");
 }
 
 TEST(TextIO, PanesHoldExactlyTheWholeTextsWithNoLineBreak) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
-    w.text(Pane::Eingabe) = "Input\r\n";
-    w.text(Pane::Ausgabe) = "Output\r\n";
+    w.text(Pane::Input) = "Input\r\n";
+    w.text(Pane::Output) = "Output\r\n";
     const std::string clear = "HALLO_ALLE";
     std::string typed;
     for (int round = 0; round < 50; ++round) {
         typeKeys(m, w, clear);
         typed += clear;
-        ASSERT_EQ(w.paneText(Pane::Eingabe), typed);
-        ASSERT_EQ(w.paneText(Pane::Ausgabe), m.outputText);
+        ASSERT_EQ(w.paneText(Pane::Input), typed);
+        ASSERT_EQ(w.paneText(Pane::Output), m.outputText);
         ASSERT_EQ(m.outputText.size(), typed.size());
     }
     EXPECT_EQ(m.outputText.substr(0, 10), "5M5QHAI6Y4");
     EXPECT_EQ(m.outputText.find_first_of("\r\n"), std::string::npos);
 }
 
-TEST(TextIO, DeferredRefreshLeavesThePanesForOneShowAtTheEnd) {
+TEST(TextIO, RunKeyLeavesThePanesForOneShowAtTheEnd) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
-    w.text(Pane::Eingabe) = "Input\r\n";
-    w.text(Pane::Ausgabe) = "Output\r\n";
+    w.text(Pane::Input) = "Input\r\n";
+    w.text(Pane::Output) = "Output\r\n";
     for (const char c : std::string("HALLO")) {
-        m.keyIndex = test::keyIndexOf(c);
-        m.inputText.push_back(c);
-        TextIO(m, w, PaneRefresh::Deferred);
+        enterKey(m, test::keyIndexOf(c), c);
+        runKey(m);
     }
-    EXPECT_EQ(w.paneText(Pane::Eingabe), "Input\r\n");
-    EXPECT_EQ(w.paneText(Pane::Ausgabe), "Output\r\n");
+    EXPECT_EQ(w.paneText(Pane::Input), "Input\r\n");
+    EXPECT_EQ(w.paneText(Pane::Output), "Output\r\n");
     EXPECT_EQ(m.outputText, "5M5QH");
     showTexts(m, w);
-    EXPECT_EQ(w.paneText(Pane::Eingabe), "HALLO");
-    EXPECT_EQ(w.paneText(Pane::Ausgabe), "5M5QH");
+    EXPECT_EQ(w.paneText(Pane::Input), "HALLO");
+    EXPECT_EQ(w.paneText(Pane::Output), "5M5QH");
 }
 
 } // namespace

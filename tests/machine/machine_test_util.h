@@ -1,11 +1,11 @@
 #pragma once
 
-// Shared helpers of the machine tests: setting up a machine against a PlainWindow without the
+// Shared helpers of the machine tests: setting up a machine against a FakeWindow without the
 // setting check, typing keys, and describing the state when a known answer does not come out.
 
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
-#include "machine/plain_window.h"
+#include "fake_window.h"
 
 #include <array>
 #include <string>
@@ -27,7 +27,7 @@ inline constexpr Discs kServiceDiscs{0, 1, 2, 3, 4};
 
 // What an accepted setting check leaves behind: the selectors show the setting, CardTable holds
 // the card, both flags are 1, and the set-up has run (all discs at "A").
-inline void setUp(MachineState& m, PlainWindow& w, const Card& card = identityCard(),
+inline void setUp(MachineState& m, FakeWindow& w, const Card& card = identityCard(),
                   const Discs& discs = kServiceDiscs) {
     for (int k = 1; k <= 31; ++k) {
         const int item = card[static_cast<std::size_t>(k - 1)];
@@ -41,20 +41,20 @@ inline void setUp(MachineState& m, PlainWindow& w, const Card& card = identityCa
     Init(m, w);
 }
 
-// Positions of slots 1..5 as the selectors show them, e.g. "SPAAA"; "?" for a blank selector.
-inline std::string positions(const Window& w) {
+// Positions of slots 1..5, e.g. "SPAAA"; "?" for a slot that was never set.
+inline std::string positions(const MachineState& m) {
     std::string out;
     for (int s = 1; s <= 5; ++s) {
-        const int p = w.position(s);
+        const int p = m.positions[s];
         out += p >= 0 && p <= 30 ? positionSymbol(p) : '?';
     }
     return out;
 }
 
 // Sets slots 1..5 to the positions showing these five symbols.
-inline void setPositions(Window& w, std::string_view symbols) {
+inline void setPositions(MachineState& m, std::string_view symbols) {
     for (int s = 1; s <= 5; ++s)
-        w.setPosition(s, symbolIndex(symbols[static_cast<std::size_t>(s - 1)]).value_or(0) - 1);
+        m.setPosition(s, symbolIndex(symbols[static_cast<std::size_t>(s - 1)]).value_or(0) - 1);
 }
 
 // The key of a symbol: "_" is the space bar (index 27), every other symbol its own key.
@@ -63,7 +63,7 @@ inline int keyIndexOf(char symbol) {
 }
 
 // Presses the keys of these symbols one by one; returns what they added to OutputText.
-inline std::string typeKeys(MachineState& m, Window& w, std::string_view symbols) {
+inline std::string typeKeys(MachineState& m, Display& w, std::string_view symbols) {
     const std::size_t before = m.outputText.size();
     for (const char c : symbols)
         pressKey(m, w, keyIndexOf(c), c);
@@ -71,12 +71,12 @@ inline std::string typeKeys(MachineState& m, Window& w, std::string_view symbols
 }
 
 // The state that explains a wrong answer: positions, mode, the per-key variables, the discs.
-inline std::string describe(const MachineState& m, const Window& w) {
-    std::string out = "positions " + positions(w) + " (";
+inline std::string describe(const MachineState& m) {
+    std::string out = "positions " + positions(m) + " (";
     for (int s = 1; s <= 5; ++s)
-        out += (s > 1 ? " " : "") + std::to_string(w.position(s));
+        out += (s > 1 ? " " : "") + std::to_string(m.positions[s]);
     out += "), mode ";
-    out += w.cipherMode() ? "Cipher" : "Decipher";
+    out += m.cipher() ? "Cipher" : "Decipher";
     out += ", KeyIndex " + std::to_string(m.keyIndex) + ", WorkIndex " +
            std::to_string(m.workIndex) + ", DiscSetting";
     for (const Byte d : m.key.discSetting.raw())

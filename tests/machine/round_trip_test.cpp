@@ -56,10 +56,10 @@ std::string describeSetting(const RandomSetting& s) {
 // is the space bar's "_" or the Y key's "Y".
 std::string type(const RandomSetting& s, bool cipher, const std::string& text) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     test::setUp(m, w, s.card, s.discs);
-    test::setPositions(w, s.start);
-    w.cipher = cipher;
+    test::setPositions(m, s.start);
+    m.mode = cipher ? Mode::Cipher : Mode::Decipher;
     return test::typeKeys(m, w, text);
 }
 
@@ -90,24 +90,24 @@ TEST(RoundTrip, TheTextFeedDeciphersWhatItEnciphered) {
         RandomSetting s = draw(rng);
         std::replace(s.clear.begin(), s.clear.end(), '_', ' ');
         MachineState m;
-        PlainWindow w;
+        FakeWindow w;
         test::setUp(m, w, s.card, s.discs);
-        test::setPositions(w, s.start);
-        feedText(m, w, s.clear);
+        test::setPositions(m, s.start);
+        feedText(m, s.clear);
         const std::string cipherText = m.outputText;
 
         MachineState m2;
-        PlainWindow w2;
+        FakeWindow w2;
         test::setUp(m2, w2, s.card, s.discs);
-        test::setPositions(w2, s.start);
-        w2.cipher = false;
-        feedText(m2, w2, cipherText);
+        test::setPositions(m2, s.start);
+        m2.mode = Mode::Decipher;
+        feedText(m2, cipherText);
 
         std::string expected = s.clear;
         std::replace(expected.begin(), expected.end(), 'Y', '_');
         std::replace(expected.begin(), expected.end(), ' ', '_');
         ASSERT_EQ(m2.outputText, expected) << "trial " << trial << ": " << describeSetting(s);
-        EXPECT_EQ(test::positions(w2), test::positions(w)) << "the stepping is the same";
+        EXPECT_EQ(test::positions(m2), test::positions(m)) << "the stepping is the same";
     }
 }
 

@@ -22,7 +22,7 @@ std::vector<int> row(const Table2<Byte, 1, 5, 1, 31>& t, int r) {
 
 TEST(Init, DiscWiringInverseRowOneIsTheWorkedRow) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     const std::vector<int> expected{6,  28, 21, 12, 14, 3,  1, 31, 4,  26, 25, 15, 29, 5,  20, 8,
                                     24, 2,  27, 10, 18, 19, 9, 16, 13, 7,  17, 11, 23, 22, 30};
@@ -31,7 +31,7 @@ TEST(Init, DiscWiringInverseRowOneIsTheWorkedRow) {
 
 TEST(Init, EveryDiscRowAndItsInverseUndoEachOther) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     for (int d = 1; d <= 5; ++d)
         for (int c = 1; c <= 31; ++c) {
@@ -42,7 +42,7 @@ TEST(Init, EveryDiscRowAndItsInverseUndoEachOther) {
 
 TEST(Init, ReflectorPairsContactsAndLeavesFifteenOpen) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     for (int c = 1; c <= 31; ++c) {
         const int other = m.discWiring(6, c);
@@ -58,7 +58,7 @@ TEST(Init, ReflectorPairsContactsAndLeavesFifteenOpen) {
 
 TEST(Init, PinTableHoldsFourMarksPerDisc) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     const std::vector<std::vector<int>> marks{
         {2, 6, 22, 31}, {1, 12, 20, 29}, {3, 9, 24, 31}, {4, 11, 23, 31}, {8, 10, 21, 28}};
@@ -75,7 +75,7 @@ TEST(Init, PinTableHoldsFourMarksPerDisc) {
 
 TEST(Init, ServiceSettingGivesIdentityInversesAndCapturesTheSelectors) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     for (int k = 1; k <= 31; ++k) {
         EXPECT_EQ(m.cardTableInverse[k], k);
@@ -83,12 +83,12 @@ TEST(Init, ServiceSettingGivesIdentityInversesAndCapturesTheSelectors) {
     }
     for (int s = 1; s <= 5; ++s)
         EXPECT_EQ(m.key.discSetting[s], s - 1);
-    EXPECT_EQ(positions(w), "AAAAA");
+    EXPECT_EQ(positions(m), "AAAAA");
 }
 
 TEST(Init, CardInverseFollowsAShuffledCard) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     test::Card card{};
     for (int k = 1; k <= 31; ++k)
         card[static_cast<std::size_t>(k - 1)] = 32 - k; // key 1 becomes N, key 31 becomes I
@@ -100,7 +100,7 @@ TEST(Init, CardInverseFollowsAShuffledCard) {
 
 TEST(Init, OutputAlphabetIsKeyAlphabetButEntry27WhichInitNeverWrites) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     for (int i = 1; i <= 31; ++i) {
         if (i != kWordSpaceIndex) {
@@ -114,7 +114,7 @@ TEST(Init, OutputAlphabetIsKeyAlphabetButEntry27WhichInitNeverWrites) {
     EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], 'Y');
     Init(m, w);
     EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], 'Y');
-    w.cipher = false;
+    m.mode = Mode::Decipher;
     test::typeKeys(m, w, "H");
     EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], '_');
     Init(m, w);
@@ -123,11 +123,11 @@ TEST(Init, OutputAlphabetIsKeyAlphabetButEntry27WhichInitNeverWrites) {
 
 TEST(Init, TurnsEveryDiscBackToA) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
-    test::setPositions(w, "N2QIV");
+    test::setPositions(m, "N2QIV");
     Init(m, w);
-    EXPECT_EQ(positions(w), "AAAAA");
+    EXPECT_EQ(positions(m), "AAAAA");
 }
 
 struct BlankSelectorRow {
@@ -147,7 +147,7 @@ class InitBlankSelector : public ::testing::TestWithParam<BlankSelectorRow> {};
 TEST_P(InitBlankSelector, StopsThereWithTheEntriesBeforeItCaptured) {
     const BlankSelectorRow& p = GetParam();
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w); // previous set-up: identity card, discs 0..4
     // The new setting: card reversed, discs 4 3 2 1 0, one selector blank.
     for (int k = 1; k <= 31; ++k)
@@ -158,7 +158,7 @@ TEST_P(InitBlankSelector, StopsThereWithTheEntriesBeforeItCaptured) {
         w.setCardItem(p.index, -1);
     else
         w.setDiscItem(p.index, -1);
-    test::setPositions(w, "N2QIV");
+    test::setPositions(m, "N2QIV");
     const auto inverseBefore = m.cardTableInverse;
 
     try {
@@ -175,7 +175,7 @@ TEST_P(InitBlankSelector, StopsThereWithTheEntriesBeforeItCaptured) {
     for (int s = 1; s <= 5; ++s)
         EXPECT_EQ(m.key.discSetting[s], s <= discsCaptured ? 5 - s : s - 1) << "disc " << s;
     EXPECT_EQ(m.cardTableInverse, inverseBefore);
-    EXPECT_EQ(positions(w), "N2QIV");
+    EXPECT_EQ(positions(m), "N2QIV");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -187,12 +187,64 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Init, CardTableOutsideOneToThirtyOneStopsWhenBuildingTheInverse) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     setUp(m, w);
     m.cardTable[5] = 0;
     EXPECT_THROW(Init(m, w), RangeError);
     m.cardTable[5] = 32;
     EXPECT_THROW(Init(m, w), RangeError);
+}
+
+} // namespace
+} // namespace zelmak
+
+namespace zelmak {
+namespace {
+
+KeyRecordBytes record(const test::Card& card, const test::Discs& discs) {
+    KeyRecordBytes r{};
+    for (std::size_t k = 0; k < 31; ++k)
+        r[k] = static_cast<Byte>(card[k]);
+    for (std::size_t s = 0; s < 5; ++s)
+        r[31 + s] = static_cast<Byte>(discs[s]);
+    return r;
+}
+
+test::Card reversedCard() {
+    test::Card card{};
+    for (int k = 1; k <= 31; ++k)
+        card[static_cast<std::size_t>(k - 1)] = 32 - k;
+    return card;
+}
+
+// The check value is what keying AAAAA in Cipher mode from A A A A A gives; it never moves the
+// machine it is taken from.
+TEST(CheckValue, OfKnownSettingsAndWithoutMovingTheMachine) {
+    MachineState service = machineFor(record(test::identityCard(), test::kServiceDiscs));
+    EXPECT_EQ(checkValue(service), "MM7D2");
+    EXPECT_EQ(checkValue(machineFor(record(reversedCard(), {4, 3, 2, 1, 0}))), "RTD4T");
+
+    FakeWindow w;
+    test::typeKeys(service, w, "HAL");
+    service.mode = Mode::Decipher;
+    const MachineState before = service;
+    EXPECT_EQ(checkValue(service), "MM7D2");
+    EXPECT_EQ(test::positions(service), test::positions(before));
+    EXPECT_EQ(service.mode, Mode::Decipher);
+    EXPECT_EQ(service.outputText, before.outputText);
+}
+
+TEST(MachineFor, RefusesARecordNoCheckWouldAccept) {
+    KeyRecordBytes r = record(test::identityCard(), test::kServiceDiscs);
+    const MachineState m = machineFor(r);
+    EXPECT_TRUE(m.ready());
+    EXPECT_EQ(test::positions(m), "AAAAA");
+    r[4] = 3; // symbol 3 twice
+    EXPECT_THROW(machineFor(r), RangeError);
+    r = record(test::identityCard(), {0, 1, 2, 3, 3});
+    EXPECT_THROW(machineFor(r), RangeError);
+    r = record(test::identityCard(), {0, 1, 2, 3, 5});
+    EXPECT_THROW(machineFor(r), RangeError);
 }
 
 } // namespace

@@ -87,78 +87,78 @@ class FeedText : public ::testing::Test {
 protected:
     void SetUp() override { setUp(m, w); }
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
 };
 
 TEST_F(FeedText, KeysLikeTheKeyboardAndSkipsWhatHasNoKey) {
-    feedText(m, w, "Hallo, Alle!\r\n");
+    feedText(m, "Hallo, Alle!\r\n");
     EXPECT_EQ(m.inputText, "HALLO_ALLE");
-    EXPECT_EQ(m.outputText, "5M5QHAI6Y4") << describe(m, w);
-    EXPECT_EQ(test::positions(w), "C8SPA");
+    EXPECT_EQ(m.outputText, "5M5QHAI6Y4") << describe(m);
+    EXPECT_EQ(test::positions(m), "C8SPA");
     EXPECT_EQ(m.keyLetter, "E");
     EXPECT_EQ(m.keyIndex, 11);
 }
 
 TEST_F(FeedText, SkippedCharactersDoNotStepTheDiscs) {
-    feedText(m, w, "0J1W\tX\r\n.\x80\xff");
+    EXPECT_EQ(feedText(m, "0J1W\tX\r\n.\x80\xff"), 11u) << "skipped characters are counted";
     EXPECT_EQ(m.inputText, "");
     EXPECT_EQ(m.outputText, "");
-    EXPECT_EQ(test::positions(w), "AAAAA");
+    EXPECT_EQ(test::positions(m), "AAAAA");
 }
 
 TEST_F(FeedText, OneCharacterIsProcessed) {
-    feedText(m, w, "h");
+    feedText(m, "h");
     EXPECT_EQ(m.inputText, "H");
     EXPECT_EQ(m.outputText, "5");
-    EXPECT_EQ(test::positions(w), "SPAAA");
+    EXPECT_EQ(test::positions(m), "SPAAA");
 }
 
 TEST_F(FeedText, LowerAndUpperCaseGiveTheSameOutput) {
-    feedText(m, w, "hallo alle, die zeit ist um");
+    feedText(m, "hallo alle, die zeit ist um");
     const std::string lower = m.outputText;
     MachineState m2;
-    PlainWindow w2;
+    FakeWindow w2;
     setUp(m2, w2);
-    feedText(m2, w2, "HALLO ALLE, DIE ZEIT IST UM");
+    feedText(m2, "HALLO ALLE, DIE ZEIT IST UM");
     EXPECT_EQ(lower, m2.outputText);
     EXPECT_EQ(m.inputText, m2.inputText);
 }
 
 TEST_F(FeedText, DoesNotTouchThePanesOrTestTheFlags) {
-    w.text(Pane::Eingabe) = "before";
+    w.text(Pane::Input) = "before";
     m.cardReady = 0;
-    feedText(m, w, "HALLO");
+    feedText(m, "HALLO");
     EXPECT_EQ(m.outputText, "5M5QH");
-    EXPECT_EQ(w.paneText(Pane::Eingabe), "before");
+    EXPECT_EQ(w.paneText(Pane::Input), "before");
 }
 
 TEST_F(FeedText, ContinuesTheTextsAndThePositions) {
-    feedText(m, w, "HAL");
-    feedText(m, w, "LO ALLE");
+    feedText(m, "HAL");
+    feedText(m, "LO ALLE");
     EXPECT_EQ(m.outputText, "5M5QHAI6Y4");
 }
 
 TEST_F(FeedText, DecipherTakesYAsIndex27OnEveryCharacter) {
-    w.cipher = false;
-    feedText(m, w, "5m5qhai6y4");
-    EXPECT_EQ(m.outputText, "HALLO_ALLE") << describe(m, w);
+    m.mode = Mode::Decipher;
+    feedText(m, "5m5qhai6y4");
+    EXPECT_EQ(m.outputText, "HALLO_ALLE") << describe(m);
     EXPECT_EQ(m.inputText, "5M5QHAI6Y4");
 }
 
 TEST_F(FeedText, AnErrorStopsTheRunAtThatCharacter) {
-    feedText(m, w, "HA");
+    feedText(m, "HA");
     m.key.discSetting[2] = 7;
-    EXPECT_THROW(feedText(m, w, "LLO"), RangeError);
+    EXPECT_THROW(feedText(m, "LLO"), RangeError);
     EXPECT_EQ(m.inputText, "HAL");
     EXPECT_EQ(m.outputText, "5M");
-    EXPECT_EQ(test::positions(w), "DOAAA");
+    EXPECT_EQ(test::positions(m), "DOAAA");
 }
 
 TEST_F(FeedText, TheSelectorsShowWhereTheDiscsStoodWhenARunStopsPartWay) {
     m.cardTable[26] = 255; // L runs off the tables
-    EXPECT_THROW(feedText(m, w, "HALLO"), RangeError);
+    EXPECT_THROW(feedText(m, "HALLO"), RangeError);
     EXPECT_EQ(m.outputText, "5M");
-    EXPECT_EQ(test::positions(w), "DOAAA");
+    EXPECT_EQ(test::positions(m), "DOAAA");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The known answers of the machine: "HALLO ALLE" from the service setting at AAAAA, key by key,
 // stage by stage for the first key, back again in Decipher mode and on again in Cipher mode.
 
+#include "machine/trace.h"
 #include "machine_test_util.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@ class WorkedExample : public ::testing::Test {
 protected:
     void SetUp() override { setUp(m, w); }
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
 };
 
 TEST_F(WorkedExample, OutputsAndPositionsAfterEveryKey) {
@@ -36,12 +37,12 @@ TEST_F(WorkedExample, OutputsAndPositionsAfterEveryKey) {
     for (const Row& r : rows) {
         ++n;
         const std::string out = typeKeys(m, w, std::string(1, r.key));
-        SCOPED_TRACE("key " + std::to_string(n) + " '" + r.key + "': " + describe(m, w));
+        SCOPED_TRACE("key " + std::to_string(n) + " '" + r.key + "': " + describe(m));
         EXPECT_EQ(out, std::string(1, r.output));
-        EXPECT_EQ(positions(w), r.after);
+        EXPECT_EQ(positions(m), r.after);
     }
     EXPECT_EQ(m.inputText, "HALLO_ALLE");
-    EXPECT_EQ(m.outputText, "5M5QHAI6Y4") << describe(m, w);
+    EXPECT_EQ(m.outputText, "5M5QHAI6Y4") << describe(m);
 }
 
 // Recomputes the first key from the tables that Init wrote, keeping every value the worked
@@ -100,40 +101,65 @@ TEST_F(WorkedExample, FirstKeyStageByStage) {
                                   5};                 // inverse card
     EXPECT_EQ(trace, worked);
 
+    // The trace of the same key gives the same stages.
+    MachineState traced = m;
+    traced.keyIndex = 23;
+    const KeyTrace t = traceRotation(traced);
+    const std::array<StageTrace, 5> forward{StageTrace{23, 8, 16, 3}, StageTrace{3, 19, 25, 12},
+                                            StageTrace{12, 28, 3, 21}, StageTrace{21, 6, 26, 13},
+                                            StageTrace{13, 29, 28, 15}};
+    const std::array<StageTrace, 5> backward{StageTrace{5, 21, 18, 5}, StageTrace{17, 2, 18, 5},
+                                             StageTrace{10, 26, 30, 17}, StageTrace{31, 16, 23, 10},
+                                             StageTrace{15, 31, 13, 31}};
+    auto same = [](const StageTrace& a, const StageTrace& b) {
+        return a.in == b.in && a.entry == b.entry && a.exit == b.exit && a.out == b.out;
+    };
+    EXPECT_EQ(t.card, 23);
+    for (std::size_t s = 0; s < 5; ++s) {
+        EXPECT_TRUE(same(t.forward[s], forward[s])) << "forward slot " << s + 1;
+        EXPECT_TRUE(same(t.backward[s], backward[s])) << "backward slot " << s + 1;
+    }
+    EXPECT_EQ(t.reflector, 15);
+    EXPECT_EQ(t.output, 5);
+    EXPECT_EQ(t.symbol, '5');
+    EXPECT_EQ(t.before, (std::array<int, 5>{17, 17, 17, 17, 17}));
+    EXPECT_EQ(t.after, (std::array<int, 5>{18, 16, 17, 17, 17}));
+    EXPECT_EQ(t.stepped, (std::array<bool, 5>{true, true, false, false, false}));
+
     m.keyIndex = 23;
-    Rotation(m, w);
-    EXPECT_EQ(m.workIndex, 5) << describe(m, w);
+    Rotation(m);
+    EXPECT_EQ(m.workIndex, 5) << describe(m);
     EXPECT_EQ(m.outputAlphabet[m.workIndex], '5');
-    EXPECT_EQ(positions(w), "SPAAA") << describe(m, w);
+    EXPECT_EQ(positions(m), "SPAAA") << describe(m);
 }
 
 TEST_F(WorkedExample, DecipherWithTheYKeyGivesTheClearTextBack) {
-    w.cipher = false;
+    m.mode = Mode::Decipher;
     const std::string out = typeKeys(m, w, "5M5QHAI6Y4"); // the ninth key is the "Y" key
-    EXPECT_EQ(out, "HALLO_ALLE") << describe(m, w);
+    EXPECT_EQ(out, "HALLO_ALLE") << describe(m);
     EXPECT_EQ(m.inputText, "5M5QHAI6Y4");
-    EXPECT_EQ(positions(w), "C8SPA") << "the stepping does not depend on the mode";
+    EXPECT_EQ(positions(m), "C8SPA") << "the stepping does not depend on the mode";
 }
 
 TEST_F(WorkedExample, EncipheringTheCipherTextAgainDoesNotUndoIt) {
-    EXPECT_EQ(typeKeys(m, w, "5M5QHAI6Y4"), "942HQOQ9ZN") << describe(m, w);
+    EXPECT_EQ(typeKeys(m, w, "5M5QHAI6Y4"), "942HQOQ9ZN") << describe(m);
 }
 
 // Every key from the same start: the single-key answers of the service setting at AAAAA, in
 // both modes, and each Decipher answer keys back to the key that was pressed.
 TEST_F(WorkedExample, EachSingleKeyDeciphersBack) {
     for (int k = 1; k <= 31; ++k) {
-        test::setPositions(w, "AAAAA");
-        w.cipher = true;
+        test::setPositions(m, "AAAAA");
+        m.mode = Mode::Cipher;
         m.keyIndex = k;
-        Rotation(m, w);
+        Rotation(m);
         const int cipherIndex = m.workIndex;
-        test::setPositions(w, "AAAAA");
-        w.cipher = false;
+        test::setPositions(m, "AAAAA");
+        m.mode = Mode::Decipher;
         m.keyIndex = cipherIndex;
-        Rotation(m, w);
+        Rotation(m);
         EXPECT_EQ(m.workIndex, k) << "key " << k << " gave " << cipherIndex << "; "
-                                  << describe(m, w);
+                                  << describe(m);
     }
 }
 

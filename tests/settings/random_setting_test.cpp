@@ -1,5 +1,5 @@
 #include "machine/machine.h"
-#include "machine/plain_window.h"
+#include "fake_window.h"
 #include "settings/random_setting.h"
 #include "settings/settings.h"
 
@@ -13,14 +13,14 @@
 namespace zelmak {
 namespace {
 
-std::array<int, 31> cardOf(const PlainWindow& w) {
+std::array<int, 31> cardOf(const FakeWindow& w) {
     std::array<int, 31> card{};
     for (int k = 1; k <= 31; ++k)
         card[static_cast<std::size_t>(k - 1)] = w.cardItem(k);
     return card;
 }
 
-std::array<int, 5> discsOf(const PlainWindow& w) {
+std::array<int, 5> discsOf(const FakeWindow& w) {
     std::array<int, 5> discs{};
     for (int s = 1; s <= 5; ++s)
         discs[static_cast<std::size_t>(s - 1)] = w.discItem(s);
@@ -29,7 +29,7 @@ std::array<int, 5> discsOf(const PlainWindow& w) {
 
 struct Ready {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     Ready() { serviceSetting(m, w); }
 };
 
@@ -122,7 +122,7 @@ TEST(RandomSetting, WithdrawsAcceptanceAndLeavesTheMachineAlone) {
     r.w.cipher = false;
     r.m.inputText = "IN";
     r.m.outputText = "OUT";
-    r.w.showText(Pane::Lade, "lade");
+    r.w.showText(Pane::Loaded, "lade");
     const auto panes = r.w.panes;
     const auto key = r.m.key.bytes();
     const auto cardTable = r.m.cardTable;
@@ -132,13 +132,13 @@ TEST(RandomSetting, WithdrawsAcceptanceAndLeavesTheMachineAlone) {
 
     EXPECT_EQ(r.m.cardReady, 0);
     EXPECT_EQ(r.m.discReady, 0);
-    EXPECT_FALSE(r.w.enabled(Control::Button37));
-    EXPECT_FALSE(r.w.enabled(Control::Button35));
-    EXPECT_FALSE(r.w.enabled(Control::Button40));
-    EXPECT_FALSE(r.w.enabled(Control::Button41));
-    EXPECT_TRUE(r.w.enabled(Control::Button38));
-    EXPECT_TRUE(r.w.enabled(Control::Eingabe));
-    EXPECT_TRUE(r.w.enabled(Control::Ausgabe));
+    EXPECT_FALSE(r.w.enabled(Control::SaveCipher));
+    EXPECT_FALSE(r.w.enabled(Control::SaveCipherCode));
+    EXPECT_FALSE(r.w.enabled(Control::LoadCipherCode));
+    EXPECT_FALSE(r.w.enabled(Control::Automatic));
+    EXPECT_TRUE(r.w.enabled(Control::CheckCipher));
+    EXPECT_TRUE(r.w.enabled(Control::InputPane));
+    EXPECT_TRUE(r.w.enabled(Control::OutputPane));
     EXPECT_EQ(r.w.position(2), 4);
     EXPECT_EQ(r.w.position(1), 17);
     EXPECT_FALSE(r.w.cipher);
@@ -158,16 +158,16 @@ TEST(RandomSetting, CheckAcceptsTheDrawAndTheKeysWorkAgain) {
     SystemRandomSource source;
     randomSetting(r.m, r.w, source);
     checkSetting(r.m, r.w);
-    EXPECT_EQ(r.w.paneText(Pane::Ausgabe), "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n");
+    EXPECT_EQ(r.w.paneText(Pane::Output), "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n");
     EXPECT_TRUE(r.m.ready());
-    EXPECT_TRUE(r.w.enabled(Control::Button41));
+    EXPECT_TRUE(r.w.enabled(Control::Automatic));
     pressKey(r.m, r.w, 18, 'A');
     EXPECT_EQ(r.m.outputText.size(), 1u);
 }
 
 TEST(RandomSetting, EveryDrawIsAPermutationAndDrawsDiffer) {
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     SystemRandomSource source;
     std::set<std::array<int, 31>> cards;
     std::set<std::array<int, 5>> discOrders;

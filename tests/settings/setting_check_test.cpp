@@ -1,6 +1,6 @@
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
-#include "machine/plain_window.h"
+#include "fake_window.h"
 #include "settings/settings.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +16,8 @@ using Card = std::array<int, 31>;
 using Discs = std::array<int, 5>;
 
 // The six controls the check enables only for an accepted setting, in its order.
-constexpr std::array<Control, 6> kGuarded{Control::Button37, Control::Eingabe,  Control::Ausgabe,
-                                          Control::Button35, Control::Button40, Control::Button41};
+constexpr std::array<Control, 6> kGuarded{Control::SaveCipher, Control::InputPane,  Control::OutputPane,
+                                          Control::SaveCipherCode, Control::LoadCipherCode, Control::Automatic};
 
 Card identity() {
     Card c{};
@@ -38,7 +38,7 @@ Card with(Card c, int k, int item) {
     return c;
 }
 
-void show(PlainWindow& w, const Card& card, const Discs& discs) {
+void show(FakeWindow& w, const Card& card, const Discs& discs) {
     for (int k = 1; k <= 31; ++k)
         w.setCardItem(k, card[static_cast<std::size_t>(k - 1)]);
     for (int s = 1; s <= 5; ++s)
@@ -65,10 +65,10 @@ struct Accepted {
         typeKeys(m, w, "HALLO");
         for (int s = 1; s <= 5; ++s)
             w.setPosition(s, s + 2);
-        w.text(Pane::Lade) = "loaded";
+        w.text(Pane::Loaded) = "loaded";
     }
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
 };
 
 struct CheckRow {
@@ -92,7 +92,7 @@ class SettingCheck : public ::testing::TestWithParam<CheckRow> {};
 TEST_P(SettingCheck, ReportsSetsFlagsEnablesAndRunsInit) {
     const CheckRow& row = GetParam();
     Accepted a;
-    const std::string positionsBefore = positions(a.w);
+    const std::string positionsBefore = positions(a.m);
     const auto keyBefore = a.m.key;
     show(a.w, row.card, row.discs);
 
@@ -101,8 +101,8 @@ TEST_P(SettingCheck, ReportsSetsFlagsEnablesAndRunsInit) {
     else
         EXPECT_NO_THROW(checkSetting(a.m, a.w));
 
-    EXPECT_EQ(a.w.paneText(Pane::Ausgabe), row.ausgabe);
-    EXPECT_EQ(a.w.paneText(Pane::Eingabe), "");
+    EXPECT_EQ(a.w.paneText(Pane::Output), row.ausgabe);
+    EXPECT_EQ(a.w.paneText(Pane::Input), "");
     EXPECT_EQ(a.m.cardReady, row.cardReady);
     EXPECT_EQ(a.m.discReady, row.discReady);
     EXPECT_EQ(a.m.cardErrorCount, row.errorCount);
@@ -113,18 +113,18 @@ TEST_P(SettingCheck, ReportsSetsFlagsEnablesAndRunsInit) {
         EXPECT_EQ(a.m.cardTable[k], row.card[static_cast<std::size_t>(k - 1)]);
 
     if (row.initRuns && !row.initFails) {
-        EXPECT_EQ(positions(a.w), "AAAAA");
+        EXPECT_EQ(positions(a.m), "AAAAA");
         for (int k = 1; k <= 31; ++k)
             EXPECT_EQ(a.m.key.cardSetting[k], row.card[static_cast<std::size_t>(k - 1)]);
         for (int s = 1; s <= 5; ++s)
             EXPECT_EQ(a.m.key.discSetting[s], row.discs[static_cast<std::size_t>(s - 1)]);
     } else if (row.initFails) {
         // Init captured the card and stopped at the blank disc selector, before the positions.
-        EXPECT_EQ(positions(a.w), positionsBefore);
+        EXPECT_EQ(positions(a.m), positionsBefore);
         for (int k = 1; k <= 31; ++k)
             EXPECT_EQ(a.m.key.cardSetting[k], row.card[static_cast<std::size_t>(k - 1)]);
     } else {
-        EXPECT_EQ(positions(a.w), positionsBefore);
+        EXPECT_EQ(positions(a.m), positionsBefore);
         EXPECT_EQ(a.m.key.cardSetting, keyBefore.cardSetting);
         EXPECT_EQ(a.m.key.discSetting, keyBefore.discSetting);
     }
@@ -132,10 +132,10 @@ TEST_P(SettingCheck, ReportsSetsFlagsEnablesAndRunsInit) {
     // What the check never touches.
     EXPECT_EQ(a.m.inputText, "HALLO");
     EXPECT_EQ(a.m.outputText, "5M5QH");
-    EXPECT_EQ(a.w.paneText(Pane::Lade), "loaded");
-    EXPECT_TRUE(a.w.enabled(Control::Button38));
-    EXPECT_TRUE(a.w.enabled(Control::Button32));
-    EXPECT_FALSE(a.w.enabled(Control::Button34));
+    EXPECT_EQ(a.w.paneText(Pane::Loaded), "loaded");
+    EXPECT_TRUE(a.w.enabled(Control::CheckCipher));
+    EXPECT_TRUE(a.w.enabled(Control::SpaceBar));
+    EXPECT_FALSE(a.w.enabled(Control::YKey));
     EXPECT_TRUE(a.w.cipher);
 }
 
@@ -194,8 +194,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SettingCheck, BlankCardSelectorStopsAfterTheFirstFourSteps) {
     Accepted a;
-    const std::string positionsBefore = positions(a.w);
-    a.w.text(Pane::Ausgabe) = "old verdict\r\n";
+    const std::string positionsBefore = positions(a.m);
+    a.w.text(Pane::Output) = "old verdict\r\n";
     show(a.w, with(reversed(), 10, -1), {0, 1, 2, 3, 4});
 
     try {
@@ -209,11 +209,11 @@ TEST(SettingCheck, BlankCardSelectorStopsAfterTheFirstFourSteps) {
     EXPECT_EQ(a.m.cardErrorCount, 0);
     for (const Control c : kGuarded)
         EXPECT_FALSE(a.w.enabled(c)) << "control " << static_cast<int>(c);
-    EXPECT_EQ(a.w.paneText(Pane::Eingabe), "");
-    EXPECT_EQ(a.w.paneText(Pane::Ausgabe), "old verdict\r\n");
+    EXPECT_EQ(a.w.paneText(Pane::Input), "");
+    EXPECT_EQ(a.w.paneText(Pane::Output), "old verdict\r\n");
     for (int k = 1; k <= 31; ++k)
         EXPECT_EQ(a.m.cardTable[k], k < 10 ? 32 - k : k) << "entry " << k;
-    EXPECT_EQ(positions(a.w), positionsBefore) << "Init does not run";
+    EXPECT_EQ(positions(a.m), positionsBefore) << "Init does not run";
 }
 
 TEST(SettingCheck, BlankDiscSelectorLeavesTheKeysDead) {
@@ -231,7 +231,7 @@ TEST(SettingCheck, SwappingTwoCardEntriesTakesTwoChecks) {
     card[4] = 6; // first pick: key 5 becomes "6", which key 6 also shows
     show(a.w, card, {0, 1, 2, 3, 4});
     checkSetting(a.m, a.w);
-    EXPECT_EQ(a.w.paneText(Pane::Ausgabe), kRejected);
+    EXPECT_EQ(a.w.paneText(Pane::Output), kRejected);
     EXPECT_FALSE(a.m.ready());
     const std::string input = a.m.inputText;
     typeKeys(a.m, a.w, "A");
@@ -240,7 +240,7 @@ TEST(SettingCheck, SwappingTwoCardEntriesTakesTwoChecks) {
     card[5] = 5; // second pick: key 6 becomes "5"
     show(a.w, card, {0, 1, 2, 3, 4});
     checkSetting(a.m, a.w);
-    EXPECT_EQ(a.w.paneText(Pane::Ausgabe), kAllGood);
+    EXPECT_EQ(a.w.paneText(Pane::Output), kAllGood);
     EXPECT_TRUE(a.m.ready());
     EXPECT_EQ(a.m.cardTableInverse[6], 5);
     EXPECT_EQ(a.m.cardTableInverse[5], 6);
@@ -251,10 +251,10 @@ TEST(SettingCheck, AnyPermutationIsAcceptedAlsoOneWithKeysMappedToThemselves) {
     ASSERT_EQ(card[15], 16);
     for (const Card& c : {identity(), card, with(with(identity(), 1, 31), 31, 1)}) {
         MachineState m;
-        PlainWindow w;
+        FakeWindow w;
         show(w, c, {2, 0, 4, 1, 3});
         checkSetting(m, w);
-        EXPECT_EQ(w.paneText(Pane::Ausgabe), kAllGood);
+        EXPECT_EQ(w.paneText(Pane::Output), kAllGood);
         EXPECT_TRUE(m.ready());
     }
 }
@@ -262,24 +262,24 @@ TEST(SettingCheck, AnyPermutationIsAcceptedAlsoOneWithKeysMappedToThemselves) {
 TEST(SettingCheck, TextsTypedBeforeShowAgainWithTheNextKey) {
     Accepted a;
     checkSetting(a.m, a.w);
-    EXPECT_EQ(a.w.paneText(Pane::Eingabe), "");
+    EXPECT_EQ(a.w.paneText(Pane::Input), "");
     typeKeys(a.m, a.w, "H");
-    EXPECT_EQ(a.w.paneText(Pane::Eingabe), "HALLOH");
-    EXPECT_EQ(a.w.paneText(Pane::Ausgabe), "5M5QH5") << "the discs started again from A";
+    EXPECT_EQ(a.w.paneText(Pane::Input), "HALLOH");
+    EXPECT_EQ(a.w.paneText(Pane::Output), "5M5QH5") << "the discs started again from A";
 }
 
 TEST(ServiceSetting, AcceptsTheIdentityCardAndDiscsOneToFive) {
     MachineState m;
-    PlainWindow w; // as the window stands before its creation event
+    FakeWindow w; // as the window stands before its creation event
     serviceSetting(m, w);
-    EXPECT_EQ(w.paneText(Pane::Ausgabe), kAllGood);
-    EXPECT_EQ(w.paneText(Pane::Eingabe), "");
+    EXPECT_EQ(w.paneText(Pane::Output), kAllGood);
+    EXPECT_EQ(w.paneText(Pane::Input), "");
     EXPECT_EQ(m.cardReady, 1);
     EXPECT_EQ(m.discReady, 1);
-    EXPECT_EQ(positions(w), "AAAAA");
+    EXPECT_EQ(positions(m), "AAAAA");
     for (const Control c : kGuarded)
         EXPECT_TRUE(w.enabled(c));
-    EXPECT_TRUE(w.enabled(Control::Button38));
+    EXPECT_TRUE(w.enabled(Control::CheckCipher));
     for (int k = 1; k <= 31; ++k) {
         EXPECT_EQ(w.cardItem(k), k);
         EXPECT_EQ(m.cardTableInverse[k], k);
@@ -293,15 +293,15 @@ TEST(ServiceSetting, ReplacesADifferentSettingThatWasShown) {
     show(a.w, reversed(), {4, 4, 1, 0, 2}); // e.g. drawn or loaded, not yet checked
     a.m.cardReady = 0;
     a.m.discReady = 0;
-    a.w.setEnabled(Control::Button38, true);
+    a.w.setEnabled(Control::CheckCipher, true);
     for (int s = 1; s <= 5; ++s)
         a.w.setPosition(s, 30);
 
     serviceSetting(a.m, a.w);
-    EXPECT_EQ(a.w.paneText(Pane::Ausgabe), kAllGood);
-    EXPECT_EQ(a.w.paneText(Pane::Eingabe), "");
+    EXPECT_EQ(a.w.paneText(Pane::Output), kAllGood);
+    EXPECT_EQ(a.w.paneText(Pane::Input), "");
     EXPECT_TRUE(a.m.ready());
-    EXPECT_EQ(positions(a.w), "AAAAA");
+    EXPECT_EQ(positions(a.m), "AAAAA");
     for (int k = 1; k <= 31; ++k)
         EXPECT_EQ(a.m.key.cardSetting[k], k);
     for (int s = 1; s <= 5; ++s)

@@ -212,7 +212,7 @@ protected:
         writeFile(dir.file("earlier.key"), kEarlierKey);
         writeFile(dir.file("earlier.cif"), kEarlierCipher);
         type("HALLO");
-        form->showText(Pane::Lade, "the loaded text\r\nstays");
+        form->showText(Pane::Loaded, "the loaded text\r\nstays");
     }
 
     // The window as the operator sees it, and the two acceptance flags.
@@ -231,8 +231,8 @@ protected:
           << " Ausgabe=" << named<QWidget>("Ausgabe")->isEnabled();
         const MachineState& m = form->machine();
         s << "\nflags " << int(m.cardReady) << int(m.discReady) << "\ninput \"" << m.inputText
-          << "\"\noutput \"" << m.outputText << "\"\nEingabe \"" << pane(Pane::Eingabe)
-          << "\"\nAusgabe \"" << pane(Pane::Ausgabe) << "\"\nlade \"" << pane(Pane::Lade) << "\"\n";
+          << "\"\noutput \"" << m.outputText << "\"\nEingabe \"" << pane(Pane::Input)
+          << "\"\nAusgabe \"" << pane(Pane::Output) << "\"\nlade \"" << pane(Pane::Loaded) << "\"\n";
         return s.str();
     }
 

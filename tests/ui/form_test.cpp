@@ -14,9 +14,9 @@ const std::string kAccepted = "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n";
 using FirstView = FormTest;
 
 TEST_F(FirstView, shows_the_accepted_service_setting_with_discs_at_A) {
-    EXPECT_EQ(pane(Pane::Ausgabe), kAccepted);
-    EXPECT_EQ(pane(Pane::Eingabe), "");
-    EXPECT_EQ(pane(Pane::Lade), "Load\r\n");
+    EXPECT_EQ(pane(Pane::Output), kAccepted);
+    EXPECT_EQ(pane(Pane::Input), "");
+    EXPECT_EQ(pane(Pane::Loaded), "Load\r\n");
     EXPECT_EQ(positions(), "AAAAA");
     for (int k = 1; k <= 31; ++k)
         EXPECT_EQ(card(k)->currentIndex(), k) << "card selector " << k;
@@ -82,8 +82,8 @@ TEST_F(Typing, worked_example_through_accelerators_and_the_space_bar) {
     type("hallo");
     button(32)->click();
     type("ALLE");
-    EXPECT_EQ(pane(Pane::Eingabe), "HALLO_ALLE");
-    EXPECT_EQ(pane(Pane::Ausgabe), "5M5QHAI6Y4");
+    EXPECT_EQ(pane(Pane::Input), "HALLO_ALLE");
+    EXPECT_EQ(pane(Pane::Output), "5M5QHAI6Y4");
     EXPECT_EQ(positions(), "C8SPA");
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
@@ -92,7 +92,7 @@ TEST_F(Typing, deciphers_back_with_the_Y_key_from_the_same_start) {
     type("HALLO");
     button(32)->click();
     type("ALLE");
-    ASSERT_EQ(pane(Pane::Ausgabe), "5M5QHAI6Y4");
+    ASSERT_EQ(pane(Pane::Output), "5M5QHAI6Y4");
 
     for (int s = 1; s <= 5; ++s)
         position(s)->setCurrentIndex(17); // the operator turns every disc back to A
@@ -101,22 +101,22 @@ TEST_F(Typing, deciphers_back_with_the_Y_key_from_the_same_start) {
     EXPECT_FALSE(button(32)->isEnabled());
     EXPECT_TRUE(button(34)->isEnabled());
     QTest::mouseClick(named<QWidget>("Panel1"), Qt::LeftButton);
-    EXPECT_EQ(pane(Pane::Lade), "");
+    EXPECT_EQ(pane(Pane::Loaded), "");
     button(1)->setFocus();
     type("5m5qhai6y4");
-    EXPECT_EQ(pane(Pane::Eingabe), "5M5QHAI6Y4");
-    EXPECT_EQ(pane(Pane::Ausgabe), "HALLO_ALLE");
+    EXPECT_EQ(pane(Pane::Input), "5M5QHAI6Y4");
+    EXPECT_EQ(pane(Pane::Output), "HALLO_ALLE");
 }
 
 TEST_F(Typing, switching_the_mode_keeps_texts_and_discs) {
     type("QE");
     const std::string before = positions();
     QTest::mouseClick(radio(1), Qt::LeftButton);
-    EXPECT_EQ(pane(Pane::Eingabe), "QE");
+    EXPECT_EQ(pane(Pane::Input), "QE");
     EXPECT_EQ(positions(), before);
     button(1)->setFocus();
     type("Y");
-    EXPECT_EQ(pane(Pane::Eingabe), "QEY");
+    EXPECT_EQ(pane(Pane::Input), "QEY");
     EXPECT_EQ(form->machine().outputAlphabet[27], '_');
 }
 
@@ -134,7 +134,7 @@ TEST_P(PlainAccelerator, on_a_focused_button) {
     const AcceleratorCase& c = GetParam();
     button(36)->setFocus(); // any button will do
     QTest::keyClick(QApplication::focusWidget(), c.key);
-    EXPECT_EQ(pane(Pane::Eingabe), c.entered);
+    EXPECT_EQ(pane(Pane::Input), c.entered);
     EXPECT_EQ(QApplication::focusWidget(), button(36)) << "an accelerator does not move the focus";
 }
 
@@ -151,51 +151,51 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Accelerators, on_a_radio_button) {
     radio(2)->setFocus();
     type("k");
-    EXPECT_EQ(pane(Pane::Eingabe), "K");
+    EXPECT_EQ(pane(Pane::Input), "K");
 }
 
 TEST_F(Accelerators, typing_into_the_loaded_text_pane_enters_letters_there) {
     QWidget* lade = named<QWidget>("lade");
     lade->setFocus();
-    form->showText(Pane::Lade, "");
+    form->showText(Pane::Loaded, "");
     type("q");
-    EXPECT_EQ(pane(Pane::Lade), "q");
-    EXPECT_EQ(pane(Pane::Eingabe), "");
+    EXPECT_EQ(pane(Pane::Loaded), "q");
+    EXPECT_EQ(pane(Pane::Input), "");
 }
 
 TEST_F(Accelerators, alt_clicks_the_key_whatever_has_the_focus) {
     named<QWidget>("lade")->setFocus();
-    form->showText(Pane::Lade, "");
+    form->showText(Pane::Loaded, "");
     type("q", Qt::AltModifier);
-    EXPECT_EQ(pane(Pane::Eingabe), "Q");
-    EXPECT_EQ(pane(Pane::Lade), "");
+    EXPECT_EQ(pane(Pane::Input), "Q");
+    EXPECT_EQ(pane(Pane::Loaded), "");
     card(5)->setFocus();
     type("a", Qt::AltModifier);
-    EXPECT_EQ(pane(Pane::Eingabe), "QA");
+    EXPECT_EQ(pane(Pane::Input), "QA");
     EXPECT_EQ(card(5)->currentIndex(), 5) << "the card selector kept its entry";
 }
 
 TEST_F(Accelerators, the_disabled_Y_key_ignores_click_and_alt) {
     button(34)->click();
     type("y", Qt::AltModifier);
-    EXPECT_EQ(pane(Pane::Eingabe), "");
+    EXPECT_EQ(pane(Pane::Input), "");
     button(32)->click();
-    EXPECT_EQ(pane(Pane::Eingabe), "_");
+    EXPECT_EQ(pane(Pane::Input), "_");
 }
 
 TEST_F(Accelerators, keyboard_space_bar_presses_the_focused_key_not_the_space_key) {
     ASSERT_EQ(QApplication::focusWidget(), button(1));
     QTest::keyClick(button(1), Qt::Key_Space);
-    EXPECT_EQ(pane(Pane::Eingabe), "I");
+    EXPECT_EQ(pane(Pane::Input), "I");
 }
 
 TEST_F(Accelerators, enter_clicks_the_focused_button_and_nothing_else) {
     QTest::keyClick(button(1), Qt::Key_Return);
-    EXPECT_EQ(pane(Pane::Eingabe), "I");
+    EXPECT_EQ(pane(Pane::Input), "I");
     radio(1)->setFocus();
     QTest::keyClick(radio(1), Qt::Key_Return);
     EXPECT_FALSE(radio(1)->isChecked());
-    EXPECT_EQ(pane(Pane::Eingabe), "I");
+    EXPECT_EQ(pane(Pane::Input), "I");
 }
 
 using SettingCheck = FormTest;
@@ -203,35 +203,35 @@ using SettingCheck = FormTest;
 TEST_F(SettingCheck, a_card_pick_that_doubles_a_symbol_rejects_the_card) {
     type("AB");
     pick(card(1), 2); // I becomes 2, so "2" stands twice and "I" is missing
-    EXPECT_EQ(pane(Pane::Ausgabe), "Error Cipher-Card!\r\n");
+    EXPECT_EQ(pane(Pane::Output), "Error Cipher-Card!\r\n");
     EXPECT_EQ(form->machine().cardReady, 0);
     EXPECT_FALSE(button(37)->isEnabled());
     EXPECT_FALSE(button(41)->isEnabled());
     EXPECT_EQ(positions().substr(0, 2), "DO") << "no set-up ran, the discs stayed";
     button(1)->setFocus();
     type("C");
-    EXPECT_EQ(pane(Pane::Eingabe), "") << "keys are dead while the card is rejected";
+    EXPECT_EQ(pane(Pane::Input), "") << "keys are dead while the card is rejected";
 }
 
 TEST_F(SettingCheck, swapping_two_entries_takes_two_picks_and_then_shows_all_text_again) {
     type("AB");
-    const std::string output = pane(Pane::Ausgabe);
+    const std::string output = pane(Pane::Output);
     pick(card(1), 2);
     pick(card(2), 1);
-    EXPECT_EQ(pane(Pane::Ausgabe), kAccepted);
-    EXPECT_EQ(pane(Pane::Eingabe), "");
+    EXPECT_EQ(pane(Pane::Output), kAccepted);
+    EXPECT_EQ(pane(Pane::Input), "");
     EXPECT_EQ(positions(), "AAAAA");
     button(1)->setFocus();
     type("C");
-    EXPECT_EQ(pane(Pane::Eingabe), "ABC");
-    EXPECT_EQ(pane(Pane::Ausgabe).substr(0, 2), output);
-    EXPECT_EQ(pane(Pane::Ausgabe).size(), 3U);
+    EXPECT_EQ(pane(Pane::Input), "ABC");
+    EXPECT_EQ(pane(Pane::Output).substr(0, 2), output);
+    EXPECT_EQ(pane(Pane::Output).size(), 3U);
 }
 
 TEST_F(SettingCheck, equal_disc_numbers_keep_keys_dead_but_turn_discs_to_A) {
     type("A");
     pick(disc(2), 0);
-    EXPECT_EQ(pane(Pane::Ausgabe), "Cipher-Card o.k !!\r\nError Cipher-Disc !!\r\n");
+    EXPECT_EQ(pane(Pane::Output), "Cipher-Card o.k !!\r\nError Cipher-Disc !!\r\n");
     EXPECT_EQ(form->machine().discReady, 0);
     EXPECT_FALSE(button(37)->isEnabled());
     EXPECT_EQ(positions(), "AAAAA");
@@ -241,7 +241,7 @@ TEST_F(SettingCheck, a_blank_disc_selector_fails_the_disc_test_and_reports_the_s
     form->setDiscItem(3, 9); // as a key file with a disc byte above 4 leaves it
     ASSERT_EQ(disc(3)->currentIndex(), -1);
     button(38)->click();
-    EXPECT_EQ(pane(Pane::Ausgabe), "Cipher-Card o.k !!\r\nError Cipher-Disc !!\r\n");
+    EXPECT_EQ(pane(Pane::Output), "Cipher-Card o.k !!\r\nError Cipher-Disc !!\r\n");
     EXPECT_EQ(form->machine().discReady, 0);
     for (int n : {37, 35, 40, 41})
         EXPECT_FALSE(button(n)->isEnabled()) << "Button" << n;
@@ -255,15 +255,15 @@ TEST_F(SettingCheck, after_an_error_the_next_event_is_handled_normally) {
     button(38)->click();
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0], QStringLiteral("Bereichsüberschreitung."));
-    EXPECT_EQ(pane(Pane::Eingabe), "");
+    EXPECT_EQ(pane(Pane::Input), "");
     EXPECT_FALSE(button(41)->isEnabled());
 
     button(36)->click(); // Service Cipher
     EXPECT_EQ(dialogs.errors.size(), 1);
-    EXPECT_EQ(pane(Pane::Ausgabe), kAccepted);
+    EXPECT_EQ(pane(Pane::Output), kAccepted);
     button(1)->setFocus();
     type("H");
-    EXPECT_EQ(pane(Pane::Ausgabe), "5");
+    EXPECT_EQ(pane(Pane::Output), "5");
 }
 
 using MainWindow = FormTest;
@@ -279,14 +279,14 @@ TEST_F(MainWindow, clear_all_window_starts_new_texts_from_the_current_positions)
     type("HAL");
     const std::string at = positions();
     QTest::mouseClick(named<QWidget>("Panel1"), Qt::LeftButton);
-    EXPECT_EQ(pane(Pane::Eingabe), "");
-    EXPECT_EQ(pane(Pane::Ausgabe), "");
-    EXPECT_EQ(pane(Pane::Lade), "");
+    EXPECT_EQ(pane(Pane::Input), "");
+    EXPECT_EQ(pane(Pane::Output), "");
+    EXPECT_EQ(pane(Pane::Loaded), "");
     EXPECT_EQ(positions(), at);
     EXPECT_EQ(QApplication::focusWidget(), button(1)) << "the panel never takes the focus";
     type("L");
-    EXPECT_EQ(pane(Pane::Eingabe), "L");
-    EXPECT_EQ(pane(Pane::Ausgabe), "Q");
+    EXPECT_EQ(pane(Pane::Input), "L");
+    EXPECT_EQ(pane(Pane::Output), "Q");
 }
 
 TEST_F(MainWindow, operator_text_in_the_output_pane_stays_until_the_next_key) {
@@ -294,10 +294,10 @@ TEST_F(MainWindow, operator_text_in_the_output_pane_stays_until_the_next_key) {
     output->setFocus();
     output->moveCursor(QTextCursor::End);
     type("zz");
-    EXPECT_EQ(pane(Pane::Ausgabe), kAccepted + "zz");
+    EXPECT_EQ(pane(Pane::Output), kAccepted + "zz");
     button(1)->setFocus();
     type("H");
-    EXPECT_EQ(pane(Pane::Ausgabe), "5");
+    EXPECT_EQ(pane(Pane::Output), "5");
 }
 
 } // namespace

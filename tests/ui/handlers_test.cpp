@@ -19,7 +19,7 @@ TEST_F(Platform, help_asks_the_viewer_for_the_help_file_contents_and_shows_nothi
     EXPECT_EQ(helpViewer.requests()[0].owner, form.get());
     EXPECT_EQ(helpFile, QStringLiteral("ZELMAK.HLP"));
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    EXPECT_EQ(pane(Pane::Ausgabe), kAccepted);
+    EXPECT_EQ(pane(Pane::Output), kAccepted);
 }
 
 TEST_F(Platform, every_press_of_run_converter_starts_one_more_converter) {
@@ -39,10 +39,10 @@ TEST_F(Platform, exit_after_typing_asks_nothing_and_saves_nothing) {
 using Files = FormTest;
 
 TEST_F(Files, automatic_keys_the_loaded_text_and_shows_both_panes) {
-    form->showText(Pane::Lade, "hallo alle\r\n");
+    form->showText(Pane::Loaded, "hallo alle\r\n");
     button(41)->click();
-    EXPECT_EQ(pane(Pane::Eingabe), "HALLO_ALLE");
-    EXPECT_EQ(pane(Pane::Ausgabe), "5M5QHAI6Y4");
+    EXPECT_EQ(pane(Pane::Input), "HALLO_ALLE");
+    EXPECT_EQ(pane(Pane::Output), "5M5QHAI6Y4");
     EXPECT_EQ(positions(), "C8SPA");
 }
 
@@ -76,9 +76,9 @@ TEST_F(Files, loading_a_text_file_then_automatic_then_deciphering_gives_the_text
     writeFile(dir.file("clear.txt"), "Hallo alle\nwir treffen uns um 9\n");
     dialogs.openAnswers << QString::fromStdString(dir.file("clear.txt"));
     button(40)->click();
-    EXPECT_EQ(pane(Pane::Lade), "Hallo alle\r\nwir treffen uns um 9\r\n");
+    EXPECT_EQ(pane(Pane::Loaded), "Hallo alle\r\nwir treffen uns um 9\r\n");
     button(41)->click();
-    const std::string cipher = pane(Pane::Ausgabe);
+    const std::string cipher = pane(Pane::Output);
     dialogs.saveAnswers << QString::fromStdString(dir.file("secret.cif"));
     button(35)->click();
     ASSERT_EQ(readFile(dir.file("secret.cif")), cipher);
@@ -89,7 +89,7 @@ TEST_F(Files, loading_a_text_file_then_automatic_then_deciphering_gives_the_text
     dialogs.openAnswers << QString::fromStdString(dir.file("secret.cif"));
     button(40)->click();
     button(41)->click();
-    EXPECT_EQ(pane(Pane::Ausgabe), "HALLO_ALLEIR_TREFFEN_UNS_UM_9");
+    EXPECT_EQ(pane(Pane::Output), "HALLO_ALLEIR_TREFFEN_UNS_UM_9");
 }
 
 TEST_F(Files, key_file_round_trip_through_the_dialogs) {
@@ -113,9 +113,9 @@ TEST_F(Files, key_file_round_trip_through_the_dialogs) {
     EXPECT_FALSE(button(41)->isEnabled());
     button(1)->setFocus();
     type("A");
-    EXPECT_EQ(pane(Pane::Eingabe), "") << "keys wait for the check";
+    EXPECT_EQ(pane(Pane::Input), "") << "keys wait for the check";
     button(38)->click();
-    EXPECT_EQ(pane(Pane::Ausgabe), kAccepted);
+    EXPECT_EQ(pane(Pane::Output), kAccepted);
 }
 
 TEST_F(Files, a_missing_key_file_is_reported_and_changes_nothing) {
@@ -127,7 +127,7 @@ TEST_F(Files, a_missing_key_file_is_reported_and_changes_nothing) {
     EXPECT_EQ(form->machine().cardReady, 1);
     EXPECT_TRUE(button(37)->isEnabled());
     type("H");
-    EXPECT_EQ(pane(Pane::Ausgabe), "5");
+    EXPECT_EQ(pane(Pane::Output), "5");
 }
 
 TEST_F(Files, a_key_file_with_a_disc_byte_above_4_blanks_its_selector_and_fails_the_check) {
@@ -141,7 +141,7 @@ TEST_F(Files, a_key_file_with_a_disc_byte_above_4_blanks_its_selector_and_fails_
     button(39)->click();
     EXPECT_EQ(disc(3)->currentIndex(), -1);
     button(38)->click();
-    EXPECT_EQ(pane(Pane::Ausgabe), "Cipher-Card o.k !!\r\nError Cipher-Disc !!\r\n");
+    EXPECT_EQ(pane(Pane::Output), "Cipher-Card o.k !!\r\nError Cipher-Disc !!\r\n");
     EXPECT_EQ(form->machine().discReady, 0);
     EXPECT_FALSE(button(41)->isEnabled());
     ASSERT_EQ(dialogs.errors.size(), 1);
@@ -158,9 +158,9 @@ TEST_F(Files, random_cipher_waits_for_the_check_and_keeps_positions_and_texts) {
     EXPECT_TRUE(button(38)->isEnabled());
     button(1)->setFocus();
     type("L");
-    EXPECT_EQ(pane(Pane::Eingabe), "HA");
+    EXPECT_EQ(pane(Pane::Input), "HA");
     button(38)->click();
-    EXPECT_EQ(pane(Pane::Ausgabe), kAccepted);
+    EXPECT_EQ(pane(Pane::Output), kAccepted);
     EXPECT_EQ(positions(), "AAAAA");
 }
 

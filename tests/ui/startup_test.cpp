@@ -55,7 +55,7 @@ TEST_F(StartupTest, intro_stands_while_the_main_window_is_built_and_is_gone_befo
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(QApplication::applicationName(), QStringLiteral("Zelmak"));
     EXPECT_EQ(helpFile, QStringLiteral("ZELMAK.hlp"));
-    EXPECT_EQ(form->paneText(Pane::Ausgabe), "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n");
+    EXPECT_EQ(form->paneText(Pane::Output), "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n");
     EXPECT_TRUE(dialogs.fatalErrors.isEmpty());
 }
 

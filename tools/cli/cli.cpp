@@ -4,7 +4,6 @@
 #include "files/key_file.h"
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
-#include "machine/plain_window.h"
 #include "machine/text_feed.h"
 #include "settings/random_setting.h"
 #include "settings/settings.h"
@@ -108,7 +107,9 @@ Options parse(const std::vector<std::string>& args) {
 
 // Five KeyAlphabet symbols, either case, for slots 1..5.
 std::array<int, 5> parseStart(const std::string& text) {
-    const std::string alphabet = "I 2 3 4 5 6 7 8 9 Q E R T Z U O P A S D F G H M K L Y C V B N";
+    std::string alphabet;
+    for (const char symbol : kKeyAlphabet)
+        alphabet += alphabet.empty() ? std::string(1, symbol) : std::string{' ', symbol};
     if (text.size() != 5)
         throw UsageError{"--start needs exactly five symbols, one for each disc slot, not " +
                          std::to_string(text.size()) + " (\"" + text + "\")"};
@@ -129,17 +130,9 @@ std::array<int, 5> parseStart(const std::string& text) {
 
 // Draws a setting as "Random Cipher" does and stores it in a file that did not exist before.
 int newKey(const std::string& path, std::FILE* err) {
-    MachineState m;
-    PlainWindow w;
     SystemRandomSource source;
-    KeyRecordBytes record{};
     try {
-        randomSetting(m, w, source);
-        for (int k = 1; k <= 31; ++k)
-            record[static_cast<std::size_t>(k - 1)] = checked::byte(w.cardItem(k));
-        for (int s = 1; s <= 5; ++s)
-            record[static_cast<std::size_t>(30 + s)] = checked::byte(w.discItem(s));
-        if (!createKeyFile(path, record)) {
+        if (!createKeyFile(path, drawRecord(source))) {
             std::fprintf(err, "zelmak-cli: %s exists already; --new-key never replaces a file\n",
                          path.c_str());
             return kFileFailure;
@@ -174,16 +167,8 @@ int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std
         return kUsageFailure;
     }
 
-    MachineState m;
-    PlainWindow w;
-    w.cipher = !o.decipher;
-    for (int k = 1; k <= 31; ++k)
-        w.setCardItem(k, k);
-    for (int s = 1; s <= 5; ++s)
-        w.setDiscItem(s, s - 1);
-
+    KeyRecordBytes record = serviceRecord();
     if (o.keyFile) {
-        KeyRecordBytes record{};
         try {
             record = readKeyRecord(*o.keyFile);
         } catch (const FileError& e) {
@@ -192,10 +177,10 @@ int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std
         }
         std::array<int, 31> card{};
         std::array<int, 5> discs{};
-        for (std::size_t k = 0; k < 31; ++k)
+        for (std::size_t k = 0; k < card.size(); ++k)
             card[k] = record[k];
-        for (std::size_t s = 0; s < 5; ++s)
-            discs[s] = record[31 + s] <= 4 ? record[31 + s] : -1;
+        for (std::size_t s = 0; s < discs.size(); ++s)
+            discs[s] = record[kCardBytes + s];
         if (!cardIsValid(card)) {
             std::fprintf(err, "%s\n", kCardRejected);
             return kUsageFailure;
@@ -204,15 +189,12 @@ int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std
             std::fprintf(err, "%s\n", kDiscsRejected);
             return kUsageFailure;
         }
-        for (int k = 1; k <= 31; ++k)
-            w.setCardItem(k, card[static_cast<std::size_t>(k - 1)]);
-        for (int s = 1; s <= 5; ++s)
-            w.setDiscItem(s, discs[static_cast<std::size_t>(s - 1)]);
     }
 
-    checkSetting(m, w);
+    MachineState m = machineFor(record);
+    m.mode = o.decipher ? Mode::Decipher : Mode::Cipher;
     for (int s = 1; s <= 5; ++s)
-        w.setPosition(s, start[static_cast<std::size_t>(s - 1)]);
+        m.positions[s] = start[static_cast<std::size_t>(s - 1)];
 
     std::FILE* source = in;
     std::FILE* opened = nullptr;
@@ -231,7 +213,7 @@ int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std
     for (;;) {
         const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), source);
         if (n > 0) {
-            feedText(m, w, std::string_view(chunk.data(), n));
+            feedText(m, std::string_view(chunk.data(), n));
             if (!writeAll(out, m.outputText)) {
                 std::fprintf(err, "Stream-Write-Fehler .\n");
                 status = kFileFailure;
@@ -258,7 +240,7 @@ int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std
     if (o.report) {
         std::string positions = "positions: ";
         for (int s = 1; s <= 5; ++s)
-            positions += positionSymbol(w.position(s));
+            positions += positionSymbol(m.positions[s]);
         std::fprintf(err, "%s\n", positions.c_str());
     }
     return status;

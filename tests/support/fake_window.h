@@ -1,34 +1,38 @@
 #pragma once
 
-#include "window.h"
+// Test doubles of the window's seams: the setting draft (card and disc-number selectors), the
+// display (panes and enabled states) and the file dialogs, held in plain fields.
+
+#include "files/file_dialogs.h"
+#include "machine/display.h"
+#include "machine/setting_draft.h"
 
 #include <array>
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace zelmak {
 
-// The window's selections and panes held in plain fields: what the command-line program runs
-// the machine against, and what tests drive the handlers with. It starts as the window does
-// before its creation event: nothing selected, Cipher mode, the initial enabled states.
-class PlainWindow : public Window {
+// Starts as the window does before its creation event: nothing selected, the initial enabled
+// states, the panes' captions.
+class FakeWindow : public SettingDraft, public Display, public FileDialogs {
 public:
-    PlainWindow();
+    FakeWindow();
 
     int cardItem(int k) const override;
     void setCardItem(int k, int item) override;
     int discItem(int s) const override;
     void setDiscItem(int s, int item) override;
-    int position(int s) const override;
-    void setPosition(int s, int item) override;
-    bool cipherMode() const override { return cipher; }
+
     void setEnabled(Control control, bool enabled) override;
     void clearPane(Pane pane) override;
     void appendLine(Pane pane, std::string_view line) override;
     void showText(Pane pane, std::string_view text) override;
     std::string paneText(Pane pane) const override;
+
     std::optional<std::string> runOpenDialog(std::string_view filter) override;
     std::optional<std::string> runSaveDialog(std::string_view filter, std::string_view proposedName,
                                              bool askBeforeReplacing) override;
@@ -37,10 +41,8 @@ public:
     bool enabled(Control control) const;
     std::string& text(Pane pane) { return panes[static_cast<std::size_t>(pane)]; }
 
-    bool cipher = true;
     std::array<int, 32> card{}; // [1..31]
     std::array<int, 6> disc{};  // [1..5]
-    std::array<int, 6> pos{};   // [1..5]
     std::array<std::string, 3> panes;
     std::map<Control, bool> enabledState;
 
