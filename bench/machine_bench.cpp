@@ -1,11 +1,13 @@
-// One key through the machine, with every checked index and through the Window interface, as
-// the window and the command-line program run it. items_per_second is keys per second.
+// One key through the machine, as the window and the command-line program run it.
+// items_per_second is keys per second.
 
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
-#include "fake_window.h"
 #include "machine/text_feed.h"
+#include "machine/trace.h"
 #include "settings/settings.h"
+
+#include "fake_window.h"
 
 #include <benchmark/benchmark.h>
 
@@ -35,10 +37,10 @@ std::vector<int> makeKeys() {
 const std::vector<int> kKeys = makeKeys();
 
 struct Machine {
-    Machine() { serviceSetting(m, plain); }
+    Machine() { serviceSetting(m, plain, plain); }
     MachineState m;
     FakeWindow plain;
-    Window& w = plain; // every call goes through the interface, as the window's does
+    Display& w = plain; // every pane goes through the interface, as the window's does
 };
 
 // A key as the operator presses it: the gate, the texts and both panes rewritten. The texts are
@@ -58,21 +60,21 @@ void BM_PressKey(benchmark::State& state) {
 }
 BENCHMARK(BM_PressKey);
 
-// A key of automatic processing: TextIO with the panes left for one refresh at the end.
-void BM_TextIODeferred(benchmark::State& state) {
+// A key of automatic processing: the step and the output symbol, the panes shown at the end.
+void BM_RunKey(benchmark::State& state) {
     Machine x;
     x.m.outputText.reserve(1 << 20);
     std::size_t i = 0;
     for (auto _ : state) {
         x.m.keyIndex = kKeys[i % kKeys.size()];
-        TextIO(x.m, x.w, PaneRefresh::Deferred);
+        runKey(x.m);
         if (++i % (1 << 20) == 0)
             x.m.outputText.clear();
     }
     benchmark::DoNotOptimize(x.m.outputText.data());
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
-BENCHMARK(BM_TextIODeferred);
+BENCHMARK(BM_RunKey);
 
 // The cipher step alone.
 void BM_Rotation(benchmark::State& state) {
@@ -80,12 +82,24 @@ void BM_Rotation(benchmark::State& state) {
     std::size_t i = 0;
     for (auto _ : state) {
         x.m.keyIndex = kKeys[i++ % kKeys.size()];
-        Rotation(x.m, x.w);
+        Rotation(x.m);
         benchmark::DoNotOptimize(x.m.workIndex);
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 BENCHMARK(BM_Rotation);
+
+// The cipher step with every stage recorded, as the machine view and --trace run it.
+void BM_TraceRotation(benchmark::State& state) {
+    Machine x;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        x.m.keyIndex = kKeys[i++ % kKeys.size()];
+        benchmark::DoNotOptimize(traceRotation(x.m));
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(BM_TraceRotation);
 
 // The text feed over a 1 MiB text of mixed case, spaces and skipped bytes, as zelmak-cli and
 // automatic processing run it; items are the text's bytes.
@@ -101,7 +115,7 @@ void BM_FeedText(benchmark::State& state) {
     for (auto _ : state) {
         x.m.inputText.clear();
         x.m.outputText.clear();
-        feedText(x.m, x.w, text);
+        feedText(x.m, text);
         benchmark::DoNotOptimize(x.m.outputText.data());
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) *

@@ -2,12 +2,12 @@
 // then "Automatic" with a setting drawn from the first bytes of the input, and back again in
 // the other mode from the same start.
 
-#include "machine/text_feed.h"
+#include "fake_window.h"
 #include "files/text_files.h"
 #include "fuzz_support.h"
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
-#include "fake_window.h"
+#include "machine/text_feed.h"
 #include "settings/settings.h"
 
 #include <array>
@@ -115,45 +115,45 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         w.setCardItem(k, s.card[static_cast<std::size_t>(k - 1)]);
     for (int slot = 1; slot <= 5; ++slot)
         w.setDiscItem(slot, s.discs[static_cast<std::size_t>(slot - 1)]);
-    checkSetting(m, w);
+    checkSetting(m, w, w);
     expect(m.ready(), "a valid card and disc order was not accepted");
 
     if (s.throughFile) {
         const std::string path = fuzz::scratchFile("input.cif");
         fuzz::writeFile(path, raw);
         w.openAnswers.push_back(path);
-        loadCipherCode(m, w);
+        loadCipherCode(m, w, w);
     } else {
         w.showText(Pane::Loaded, withCrLf(raw));
     }
     const std::string loaded = w.paneText(Pane::Loaded);
     expectCrLf(raw, loaded);
 
-    w.cipher = s.cipher;
+    m.mode = s.cipher ? Mode::Cipher : Mode::Decipher;
     for (int slot = 1; slot <= 5; ++slot)
-        w.setPosition(slot, s.start[static_cast<std::size_t>(slot - 1)]);
+        m.setPosition(slot, s.start[static_cast<std::size_t>(slot - 1)]);
     runAutomatic(m, w);
     const std::string expectedIn = expectedInput(loaded);
     expectRun(m, w, expectedIn, s.cipher);
     const std::size_t keys = expectedIn.size();
-    expect(w.position(1) == stepped(s.start[0], keys, 1), "slot 1 did not step once per key");
-    expect(w.position(2) == stepped(s.start[1], keys, -1), "slot 2 did not step once per key");
+    expect(m.positions[1] == stepped(s.start[0], keys, 1), "slot 1 did not step once per key");
+    expect(m.positions[2] == stepped(s.start[1], keys, -1), "slot 2 did not step once per key");
     std::array<int, 5> end{};
     for (int slot = 1; slot <= 5; ++slot)
-        end[static_cast<std::size_t>(slot - 1)] = w.position(slot);
+        end[static_cast<std::size_t>(slot - 1)] = m.positions[slot];
 
     // The other mode from the same start gives the keyed text back.
     const std::string firstOut = m.outputText;
     w.showText(Pane::Loaded, firstOut);
-    w.cipher = !s.cipher;
+    m.mode = s.cipher ? Mode::Decipher : Mode::Cipher;
     for (int slot = 1; slot <= 5; ++slot)
-        w.setPosition(slot, s.start[static_cast<std::size_t>(slot - 1)]);
+        m.setPosition(slot, s.start[static_cast<std::size_t>(slot - 1)]);
     runAutomatic(m, w);
     expectRun(m, w, firstOut, !s.cipher);
     expect(m.outputText == fuzz::keyedSymbols(loaded, !s.cipher),
            "the other mode did not give the text back");
     for (int slot = 1; slot <= 5; ++slot)
-        expect(w.position(slot) == end[static_cast<std::size_t>(slot - 1)],
+        expect(m.positions[slot] == end[static_cast<std::size_t>(slot - 1)],
                "the way back left the discs elsewhere");
     return 0;
 }

@@ -1,12 +1,12 @@
 // Any bytes as a key file: "Load Cipher" through the real handler, then the setting check on
 // what it put into the selectors, and, for an accepted setting, a few keys there and back.
 
+#include "fake_window.h"
 #include "files/file_error.h"
 #include "files/key_file.h"
 #include "fuzz_support.h"
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
-#include "fake_window.h"
 #include "settings/settings.h"
 
 #include <algorithm>
@@ -20,14 +20,13 @@ namespace {
 
 using fuzz::expect;
 
-constexpr std::size_t kCardBytes = 31;
 constexpr std::size_t kMaxKeys = 24;
 
 // Everything a load may change, to prove that a failed one changed nothing.
 struct Snapshot {
     std::array<int, 32> card;
     std::array<int, 6> disc;
-    std::array<int, 6> pos;
+    std::array<std::int32_t, 5> pos;
     std::map<Control, bool> enabled;
     std::array<std::string, 3> panes;
     KeyRecordBytes key;
@@ -36,8 +35,8 @@ struct Snapshot {
     std::int32_t cardErrorCount;
 
     Snapshot(const MachineState& m, const FakeWindow& w)
-        : card(w.card), disc(w.disc), pos(w.pos), enabled(w.enabledState), panes(w.panes),
-          key(m.key.bytes()), cardReady(m.cardReady), discReady(m.discReady),
+        : card(w.card), disc(w.disc), pos(m.positions.raw()), enabled(w.enabledState),
+          panes(w.panes), key(m.key.bytes()), cardReady(m.cardReady), discReady(m.discReady),
           cardErrorCount(m.cardErrorCount) {}
     bool operator==(const Snapshot&) const = default;
 };
@@ -94,7 +93,7 @@ void expectVerdict(const FakeWindow& w, const MachineState& m, bool cardOk, bool
         expect(m.cardReady == 1, "an accepted card left CardReady at 0");
         expect(m.discReady == (discsOk ? 1 : 0), "DiscReady does not match the disc verdict");
         for (int s = 1; s <= 5; ++s)
-            expect(w.position(s) == kStartPosition, "the set-up left a disc off A");
+            expect(m.positions[s] == kStartPosition, "the set-up left a disc off A");
     }
     const bool ready = cardOk && discsOk;
     for (const Control c : {Control::SaveCipher, Control::InputPane, Control::OutputPane,
@@ -124,9 +123,9 @@ void keysThereAndBack(MachineState& m, FakeWindow& w, std::string_view extra) {
     expect(w.paneText(Pane::Output) == m.outputText, "Ausgabe does not show OutputText");
 
     const std::string cipherText = m.outputText;
-    w.cipher = false;
+    m.mode = Mode::Decipher;
     for (int s = 1; s <= 5; ++s)
-        w.setPosition(s, kStartPosition);
+        m.setPosition(s, kStartPosition);
     m.inputText.clear();
     m.outputText.clear();
     for (const char c : cipherText)
@@ -148,12 +147,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The window as after start-up: the service setting accepted.
     MachineState m;
     FakeWindow w;
-    serviceSetting(m, w);
+    serviceSetting(m, w, w);
     const Snapshot before(m, w);
 
     w.openAnswers.push_back(path);
     try {
-        loadCipher(m, w);
+        loadCipher(m, w, w, w);
     } catch (const FileError& e) {
         expect(size < kKeyRecordSize, "a key file of a whole record failed to load");
         expect(e.code() == io::kReadPastEnd &&
@@ -174,7 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool cardOk = isPermutation(record);
     const bool discsOk = !blankDisc && discsDistinct(record);
     try {
-        checkSetting(m, w);
+        checkSetting(m, w, w);
     } catch (const RangeError& e) {
         expect(std::strcmp(e.what(), "Bereichsüberschreitung") == 0, "wrong range error text");
         // The check stops at a blank card selector; with an accepted card the set-up stops at

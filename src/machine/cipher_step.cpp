@@ -132,11 +132,13 @@ inline bool beginStep(MachineState& m) {
     return cipher;
 }
 
-inline bool positionsInRange(const Positions& positions) {
-    for (const std::int32_t p : positions.raw())
-        if (static_cast<std::uint32_t>(p) > 30u)
-            return false;
-    return true;
+// Whether all five positions lie in 0..30, without a loop or a branch per slot.
+inline bool positionsInRange(const std::array<std::int32_t, 5>& p) {
+    const std::uint32_t out =
+        (static_cast<std::uint32_t>(p[0]) > 30u) | (static_cast<std::uint32_t>(p[1]) > 30u) |
+        (static_cast<std::uint32_t>(p[2]) > 30u) | (static_cast<std::uint32_t>(p[3]) > 30u) |
+        (static_cast<std::uint32_t>(p[4]) > 30u);
+    return out == 0;
 }
 
 } // namespace
@@ -153,36 +155,37 @@ void Rotation(MachineState& m) {
 
     // The folded tables hold for the disc numbers they were built for, positions 0..30 and the
     // card's indexes 1..31; anything else takes the checked step, which stops where it must.
-    if (!f.fits(m.key) || card < 1 || card > 31 || !positionsInRange(m.positions)) [[unlikely]] {
+    if (!f.fits(m.key) || static_cast<std::uint32_t>(card - 1) > 30u || !positionsInRange(pos))
+        [[unlikely]] {
         NoTrace none;
         checkedStep(m, cipher, none);
         return;
     }
 
-    const Mode mode = m.mode;
-    const std::uint8_t* fwd[5];
-    const std::uint8_t* bwd[5];
-    for (int s = 1; s <= 5; ++s) {
-        const std::size_t row = FoldedStages::row(mode, s, pos[static_cast<std::size_t>(s - 1)]);
-        fwd[s - 1] = &f.forward[row];
-        bwd[s - 1] = &f.backward[row];
-    }
-    std::uint32_t v = static_cast<std::uint32_t>(card);
-    v = fwd[0][v];
-    v = fwd[1][v];
-    v = fwd[2][v];
-    v = fwd[3][v];
-    v = fwd[4][v];
+    const std::size_t base = FoldedStages::row(m.mode, 1, 0);
+    constexpr std::size_t kSlot = 31 * FoldedStages::kRow;
+    const std::size_t r1 = base + static_cast<std::size_t>(pos[0]) * FoldedStages::kRow;
+    const std::size_t r2 = base + kSlot + static_cast<std::size_t>(pos[1]) * FoldedStages::kRow;
+    const std::size_t r3 = base + 2 * kSlot + static_cast<std::size_t>(pos[2]) * FoldedStages::kRow;
+    const std::size_t r4 = base + 3 * kSlot + static_cast<std::size_t>(pos[3]) * FoldedStages::kRow;
+    const std::size_t r5 = base + 4 * kSlot + static_cast<std::size_t>(pos[4]) * FoldedStages::kRow;
+    std::size_t v = static_cast<std::size_t>(card);
+    v = f.forward[r1 + v];
+    v = f.forward[r2 + v];
+    v = f.forward[r3 + v];
+    v = f.forward[r4 + v];
+    v = f.forward[r5 + v];
     v = f.reflector[v];
-    v = bwd[4][v];
-    v = bwd[3][v];
-    v = bwd[2][v];
-    v = bwd[1][v];
-    v = bwd[0][v];
-    m.workIndex = m.cardTableInverse[static_cast<std::int32_t>(v)];
+    v = f.backward[r5 + v];
+    v = f.backward[r4 + v];
+    v = f.backward[r3 + v];
+    v = f.backward[r2 + v];
+    v = f.backward[r1 + v];
+    m.workIndex = m.cardTableInverse.raw()[v - 1];
 
-    std::int32_t p1 = pos[0] == 30 ? 0 : pos[0] + 1;
-    std::int32_t p2 = pos[1] == 0 ? 30 : pos[1] - 1;
+    // Stepping, as in the checked step; the marks of the discs in slots 1..3 are bit sets.
+    const std::int32_t p1 = pos[0] == 30 ? 0 : pos[0] + 1;
+    const std::int32_t p2 = pos[1] == 0 ? 30 : pos[1] - 1;
     std::int32_t p3 = pos[2];
     pos[0] = p1;
     pos[1] = p2;

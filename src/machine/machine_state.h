@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace zelmak {
@@ -52,10 +53,15 @@ struct FoldedStages {
     Rows backward{};
     std::array<std::uint8_t, kRow> reflector{};
     std::array<std::uint32_t, 4> marks{}; // [slot 1..3]: bit p set when position p is a mark
-    std::array<Byte, 5> discs{};          // the disc setting these were built for
-    bool built = false;
+    std::uint64_t discs = kNotBuilt;      // the disc setting these were built for, packed
 
-    bool fits(const KeyRecord& key) const { return built && key.discSetting.raw() == discs; }
+    static constexpr std::uint64_t kNotBuilt = ~std::uint64_t{0};
+    static std::uint64_t pack(const Table<Byte, 1, 5>& discSetting) {
+        std::uint64_t packed = 0;
+        std::memcpy(&packed, discSetting.raw().data(), 5);
+        return packed;
+    }
+    bool fits(const KeyRecord& key) const { return pack(key.discSetting) == discs; }
 };
 
 // The whole state of the machine: key setting, working tables, disc positions, mode, texts and

@@ -23,7 +23,7 @@ inline std::int32_t wrap(std::int32_t v) {
 // keeps to its checked path, which stops with the range error before any disc moves.
 void fold(MachineState& m) {
     FoldedStages& f = m.folded;
-    f.built = false;
+    f.discs = FoldedStages::kNotBuilt;
     for (const Byte d : m.key.discSetting.raw())
         if (d > 4)
             return;
@@ -53,8 +53,7 @@ void fold(MachineState& m) {
                 bits |= 1u << p;
         f.marks[static_cast<std::size_t>(s)] = bits;
     }
-    f.discs = m.key.discSetting.raw();
-    f.built = true;
+    f.discs = FoldedStages::pack(m.key.discSetting);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // zelmak-cli end to end: the built program, run with arguments, standard input and files.
 
-#include "machine/machine.h"
 #include "fake_window.h"
+#include "machine/machine.h"
 #include "machine/text_feed.h"
 #include "process.h"
 #include "settings/settings.h"
@@ -62,9 +62,9 @@ std::string expected(const std::vector<int>& card, const std::vector<int>& discs
         w.setCardItem(k, card[static_cast<std::size_t>(k - 1)]);
     for (int s = 1; s <= 5; ++s)
         w.setDiscItem(s, discs[static_cast<std::size_t>(s - 1)]);
-    checkSetting(m, w);
-    w.cipher = cipher;
-    feedText(m, w, text);
+    checkSetting(m, w, w);
+    m.mode = cipher ? Mode::Cipher : Mode::Decipher;
+    feedText(m, text);
     return m.outputText;
 }
 

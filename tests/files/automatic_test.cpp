@@ -1,8 +1,8 @@
 #include "file_test_util.h"
-#include "machine/text_feed.h"
 #include "files/text_files.h"
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
+#include "machine/text_feed.h"
 #include "settings/random_setting.h"
 #include "temp_dir.h"
 
@@ -33,17 +33,17 @@ public:
 struct Machine {
     MachineState m;
     CountingWindow w;
-    Machine() { serviceSetting(m, w); }
+    Machine() { serviceSetting(m, w, w); }
 
     std::string positions() const {
         std::string p;
         for (int s = 1; s <= 5; ++s)
-            p += positionSymbol(w.position(s));
+            p += positionSymbol(m.positions[s]);
         return p;
     }
     void setPositions(const std::string& symbols) {
         for (int s = 1; s <= 5; ++s)
-            w.setPosition(s, *symbolIndex(symbols[static_cast<std::size_t>(s - 1)]) - 1);
+            m.setPosition(s, *symbolIndex(symbols[static_cast<std::size_t>(s - 1)]) - 1);
     }
     void run(const std::string& lade) {
         w.showText(Pane::Loaded, lade);
@@ -106,12 +106,12 @@ TEST_P(AutomaticFeed, KeysLikeTheKeyboard) {
     const FeedRow& row = GetParam();
     for (const bool cipher : {true, false}) {
         Machine a;
-        a.w.cipher = cipher;
+        a.m.mode = cipher ? Mode::Cipher : Mode::Decipher;
         a.setPositions("Q9A2N");
         a.run(row.lade);
 
         Machine typed;
-        typed.w.cipher = cipher;
+        typed.m.mode = cipher ? Mode::Cipher : Mode::Decipher;
         typed.setPositions("Q9A2N");
         for (const auto& [index, letter] : row.keys)
             pressKey(typed.m, typed.w, index, letter);
@@ -120,7 +120,6 @@ TEST_P(AutomaticFeed, KeysLikeTheKeyboard) {
         EXPECT_EQ(a.m.outputText, typed.m.outputText) << (cipher ? "cipher" : "decipher");
         EXPECT_EQ(a.m.keyIndex, row.keys.back().first);
         EXPECT_EQ(a.positions(), typed.positions());
-        EXPECT_EQ(a.m.textPosition, static_cast<std::int32_t>(row.lade.size()) + 1);
     }
 }
 
@@ -185,24 +184,24 @@ TEST(Automatic, FileRoundTripGivesBackTheKeyedText) {
     test::TempDir dir;
     Machine a;
     SystemRandomSource source;
-    randomSetting(a.m, a.w, source);
-    checkSetting(a.m, a.w);
+    randomSetting(a.m, a.w, a.w, source);
+    checkSetting(a.m, a.w, a.w);
     ASSERT_TRUE(a.m.ready());
 
     test::writeFile(dir.file("clear.txt"), "Hallo Welt,\nyes: 2 Boote\r\nam 9. Mai");
     a.w.openAnswers.push_back(dir.file("clear.txt"));
-    loadCipherCode(a.m, a.w);
+    loadCipherCode(a.m, a.w, a.w);
     a.setPositions("3KZ9B");
     runAutomatic(a.m, a.w);
     const std::string keyed = a.m.inputText;
     ASSERT_EQ(keyed, "HALLO_ELTYES_2_BOOTEAM_9_MAI");
     a.w.saveAnswers.push_back(dir.file("secret"));
-    saveCipherCode(a.m, a.w);
+    saveCipherCode(a.m, a.w, a.w);
 
-    a.w.cipher = false;
+    a.m.mode = Mode::Decipher;
     a.setPositions("3KZ9B");
     a.w.openAnswers.push_back(dir.file("secret.cif"));
-    loadCipherCode(a.m, a.w);
+    loadCipherCode(a.m, a.w, a.w);
     EXPECT_EQ(a.w.paneText(Pane::Loaded).size(), keyed.size());
     runAutomatic(a.m, a.w);
     // The word space and the clear text's Y are both index 27, which deciphers to "_".

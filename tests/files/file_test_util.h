@@ -5,10 +5,11 @@
 // calls fail the way a full disk or a full descriptor table does, and a machine with the
 // service setting accepted.
 
+#include "doubles.h"
+#include "fake_window.h"
 #include "files/clock.h"
 #include "files/file_error.h"
 #include "machine/machine_state.h"
-#include "fake_window.h"
 #include "settings/settings.h"
 
 #include <algorithm>
@@ -148,7 +149,7 @@ inline std::string tooLongName() {
 struct Snapshot {
     std::array<int, 32> card;
     std::array<int, 6> disc;
-    std::array<int, 6> pos;
+    std::array<std::int32_t, 5> pos;
     bool cipher;
     std::array<std::string, 3> panes;
     std::map<Control, bool> enabled;
@@ -161,8 +162,8 @@ struct Snapshot {
 };
 
 inline Snapshot snapshot(const MachineState& m, const FakeWindow& w) {
-    return {w.card,           w.disc,      w.pos,       w.cipher,         w.panes,
-            w.enabledState,   m.cardReady, m.discReady, m.cardErrorCount, m.key.bytes(),
+    return {w.card,           w.disc,      m.positions.raw(), m.cipher(),       w.panes,
+            w.enabledState,   m.cardReady, m.discReady,       m.cardErrorCount, m.key.bytes(),
             m.dialogFileName, m.inputText, m.outputText};
 }
 
@@ -183,7 +184,7 @@ inline void PrintTo(const Snapshot& s, std::ostream* os) {
 struct ReadyMachine {
     MachineState m;
     FakeWindow w;
-    ReadyMachine() { serviceSetting(m, w); }
+    ReadyMachine() { serviceSetting(m, w, w); }
 };
 
 } // namespace zelmak::test

@@ -72,8 +72,6 @@ TEST_P(SaveCipherProposal, ProposesDayMonthYearFromTheLocalDate) {
     ASSERT_EQ(r.w.saveCalls.size(), 1u);
     EXPECT_EQ(r.w.saveCalls[0].proposedName, GetParam().proposed);
     EXPECT_EQ(r.w.saveCalls[0].filter, "Datei from Cipher (*.key)|*.key");
-    EXPECT_EQ(r.m.keyFileStem + ".key", GetParam().proposed);
-    EXPECT_EQ(r.m.yearText, std::to_string(GetParam().date.year));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -279,12 +277,12 @@ protected:
 
     void load(const std::string& path) {
         r.w.openAnswers.push_back(path);
-        loadCipher(r.m, r.w);
+        loadCipher(r.m, r.w, r.w, r.w);
     }
 };
 
 TEST_F(LoadCipher, OffersTheFilterWithoutBlank) {
-    loadCipher(r.m, r.w);
+    loadCipher(r.m, r.w, r.w, r.w);
     ASSERT_EQ(r.w.openCalls.size(), 1u);
     EXPECT_EQ(r.w.openCalls[0].filter, "Datei from Cipher(*.key)|*.key");
 }
@@ -292,13 +290,13 @@ TEST_F(LoadCipher, OffersTheFilterWithoutBlank) {
 TEST_F(LoadCipher, CancelChangesNothingAtAll) {
     ASSERT_TRUE(r.w.enabled(Control::Automatic));
     const auto before = snapshot(r.m, r.w);
-    loadCipher(r.m, r.w);
+    loadCipher(r.m, r.w, r.w, r.w);
     EXPECT_EQ(snapshot(r.m, r.w), before);
 }
 
 TEST_F(LoadCipher, CompletedLoadFillsSettingAndSelectorsButAcceptsNothing) {
-    r.w.setPosition(3, 5);
-    r.w.cipher = false;
+    r.m.setPosition(3, 5);
+    r.m.mode = Mode::Decipher;
     r.m.cardErrorCount = 7;
     writeFile(dir.file("rev.key"), reversedRecord());
     load(dir.file("rev.key"));
@@ -320,9 +318,9 @@ TEST_F(LoadCipher, CompletedLoadFillsSettingAndSelectorsButAcceptsNothing) {
     EXPECT_TRUE(r.w.enabled(Control::LoadCipherCode));
     EXPECT_TRUE(r.w.enabled(Control::InputPane));
     EXPECT_TRUE(r.w.enabled(Control::OutputPane));
-    EXPECT_EQ(r.w.position(3), 5);
-    EXPECT_EQ(r.w.position(1), 17);
-    EXPECT_FALSE(r.w.cipher);
+    EXPECT_EQ(r.m.positions[3], 5);
+    EXPECT_EQ(r.m.positions[1], 17);
+    EXPECT_FALSE(r.m.cipher());
 }
 
 TEST_F(LoadCipher, KeysStayDeadUntilTheCheckAcceptsTheSetting) {
@@ -332,7 +330,7 @@ TEST_F(LoadCipher, KeysStayDeadUntilTheCheckAcceptsTheSetting) {
     EXPECT_EQ(r.m.inputText, "");
     EXPECT_EQ(r.m.outputText, "");
 
-    checkSetting(r.m, r.w);
+    checkSetting(r.m, r.w, r.w);
     EXPECT_EQ(r.w.paneText(Pane::Output), "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n");
     pressKey(r.m, r.w, 18, 'A');
     EXPECT_EQ(r.m.inputText, "A");
@@ -372,7 +370,7 @@ TEST_F(LoadCipher, OutOfRangeBytesLeaveTheirSelectorsBlankAndStopTheCheck) {
     EXPECT_EQ(r.w.discItem(5), -1);
     EXPECT_EQ(r.m.key.cardSetting[5], 32);
     EXPECT_EQ(r.m.key.discSetting[5], 0xFF);
-    EXPECT_THROW(checkSetting(r.m, r.w), RangeError);
+    EXPECT_THROW(checkSetting(r.m, r.w, r.w), RangeError);
 }
 
 TEST_F(LoadCipher, InvalidSettingInRangeLoadsAndTheCheckRejectsIt) {
@@ -381,7 +379,7 @@ TEST_F(LoadCipher, InvalidSettingInRangeLoadsAndTheCheckRejectsIt) {
     writeFile(dir.file("dup.key"), bytes);
     load(dir.file("dup.key"));
     EXPECT_TRUE(r.w.enabled(Control::CheckCipher));
-    checkSetting(r.m, r.w);
+    checkSetting(r.m, r.w, r.w);
     EXPECT_EQ(r.w.paneText(Pane::Output), "Error Cipher-Card!\r\n");
 }
 
@@ -392,20 +390,20 @@ TEST_F(LoadCipher, SavedSettingComesBackIntoAll36Selectors) {
         r.w.setCardItem(k, record[static_cast<std::size_t>(k - 1)]);
     for (int s = 1; s <= 5; ++s)
         r.w.setDiscItem(s, record[static_cast<std::size_t>(30 + s)]);
-    checkSetting(r.m, r.w);
+    checkSetting(r.m, r.w, r.w);
     r.w.saveAnswers.push_back(dir.file("round.key"));
     saveCipher(r.m, r.w, FixedClock({2026, 12, 6}));
 
-    serviceSetting(r.m, r.w);
-    r.w.setPosition(2, 9);
-    r.w.cipher = false;
+    serviceSetting(r.m, r.w, r.w);
+    r.m.setPosition(2, 9);
+    r.m.mode = Mode::Decipher;
     load(dir.file("round.key"));
     for (int k = 1; k <= 31; ++k)
         EXPECT_EQ(r.w.cardItem(k), 32 - k);
     for (int s = 1; s <= 5; ++s)
         EXPECT_EQ(r.w.discItem(s), 5 - s);
-    EXPECT_EQ(r.w.position(2), 9);
-    EXPECT_FALSE(r.w.cipher);
+    EXPECT_EQ(r.m.positions[2], 9);
+    EXPECT_FALSE(r.m.cipher());
 }
 
 struct LoadFailure {
@@ -437,7 +435,7 @@ TEST_P(LoadCipherFailure, ReportsTheCodeAndChangesNothing) {
         if (row.unprivileged)
             user.emplace();
         try {
-            loadCipher(r.m, r.w);
+            loadCipher(r.m, r.w, r.w, r.w);
         } catch (const FileError& e) {
             code = e.code();
             message = e.what();
@@ -492,7 +490,7 @@ TEST(LoadCipherDescriptors, TooManyOpenFilesIsCodeFour) {
     int code = 0;
     {
         NoFreeDescriptor full;
-        code = fileErrorCode([&] { loadCipher(r.m, r.w); });
+        code = fileErrorCode([&] { loadCipher(r.m, r.w, r.w, r.w); });
     }
     EXPECT_EQ(code, io::kTooManyOpenFiles);
 }

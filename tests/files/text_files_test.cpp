@@ -97,12 +97,12 @@ protected:
 
     void saveAs(const std::string& chosen) {
         r.w.saveAnswers.push_back(chosen);
-        saveCipherCode(r.m, r.w);
+        saveCipherCode(r.m, r.w, r.w);
     }
 };
 
 TEST_F(SaveCipherCode, ProposesAbcdeCifWithBothFilters) {
-    saveCipherCode(r.m, r.w);
+    saveCipherCode(r.m, r.w, r.w);
     ASSERT_EQ(r.w.saveCalls.size(), 1u);
     EXPECT_EQ(r.w.saveCalls[0].proposedName, "ABCDE.cif");
     EXPECT_EQ(r.w.saveCalls[0].filter, "Chiffredatei (*.cif)|*.cif|Textdatei (*.txt)|*.txt");
@@ -137,7 +137,7 @@ TEST_F(SaveCipherCode, ExactlyThePaneBytes) {
     EXPECT_EQ(readFile(dir.file("three.cif")), "K5Y");
 
     // Right after the check the pane holds the verdict, line breaks and all.
-    checkSetting(r.m, r.w);
+    checkSetting(r.m, r.w, r.w);
     saveAs(dir.file("verdict.cif"));
     EXPECT_EQ(readFile(dir.file("verdict.cif")), "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n");
 
@@ -187,7 +187,7 @@ TEST_F(SaveCipherCode, ThroughALinkReplacesTheLinkedFile) {
 
 TEST_F(SaveCipherCode, CancelWritesNothingAndChangesNothing) {
     const auto before = snapshot(r.m, r.w);
-    saveCipherCode(r.m, r.w);
+    saveCipherCode(r.m, r.w, r.w);
     EXPECT_TRUE(test::namesIn(dir.path()).empty());
     EXPECT_EQ(snapshot(r.m, r.w), before);
 }
@@ -229,7 +229,7 @@ TEST_P(SaveCipherCodeFailure, ReportsAndLeavesTheEarlierFileAsItWas) {
         if (row.sizeLimit)
             limit.emplace(row.sizeLimit);
         try {
-            saveCipherCode(r.m, r.w);
+            saveCipherCode(r.m, r.w, r.w);
         } catch (const TextFileError& e) {
             error = e;
         }
@@ -308,12 +308,12 @@ protected:
 
     void load(const std::string& path) {
         r.w.openAnswers.push_back(path);
-        loadCipherCode(r.m, r.w);
+        loadCipherCode(r.m, r.w, r.w);
     }
 };
 
 TEST_F(LoadCipherCode, OffersBothFilters) {
-    loadCipherCode(r.m, r.w);
+    loadCipherCode(r.m, r.w, r.w);
     ASSERT_EQ(r.w.openCalls.size(), 1u);
     EXPECT_EQ(r.w.openCalls[0].filter, "Chiffredatei (*.cif)|*.cif|Textdatei (*.txt)|*.txt");
 }
@@ -347,7 +347,7 @@ TEST_F(LoadCipherCode, SavedTextComesBackUnchanged) {
     std::erase(text, '\n');
     r.w.showText(Pane::Output, text);
     r.w.saveAnswers.push_back(dir.file("round"));
-    saveCipherCode(r.m, r.w);
+    saveCipherCode(r.m, r.w, r.w);
     load(dir.file("round.cif"));
     EXPECT_EQ(r.w.paneText(Pane::Loaded), text);
 }
@@ -372,7 +372,7 @@ TEST_F(LoadCipherCode, FileOfExactlyTheCapacityLoads) {
 TEST_F(LoadCipherCode, CancelKeepsLade) {
     r.w.showText(Pane::Loaded, "keep");
     const auto before = snapshot(r.m, r.w);
-    loadCipherCode(r.m, r.w);
+    loadCipherCode(r.m, r.w, r.w);
     EXPECT_EQ(snapshot(r.m, r.w), before);
 }
 
@@ -405,7 +405,7 @@ TEST_P(LoadCipherCodeFailure, ReportsAndLeavesLadeUnchanged) {
         if (row.unprivileged)
             user.emplace();
         try {
-            loadCipherCode(r.m, r.w);
+            loadCipherCode(r.m, r.w, r.w);
         } catch (const TextFileError& e) {
             error = e;
         }

@@ -1,6 +1,6 @@
+#include "fake_window.h"
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
-#include "fake_window.h"
 #include "settings/settings.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +16,9 @@ using Card = std::array<int, 31>;
 using Discs = std::array<int, 5>;
 
 // The six controls the check enables only for an accepted setting, in its order.
-constexpr std::array<Control, 6> kGuarded{Control::SaveCipher, Control::InputPane,  Control::OutputPane,
-                                          Control::SaveCipherCode, Control::LoadCipherCode, Control::Automatic};
+constexpr std::array<Control, 6> kGuarded{Control::SaveCipher,     Control::InputPane,
+                                          Control::OutputPane,     Control::SaveCipherCode,
+                                          Control::LoadCipherCode, Control::Automatic};
 
 Card identity() {
     Card c{};
@@ -45,14 +46,14 @@ void show(FakeWindow& w, const Card& card, const Discs& discs) {
         w.setDiscItem(s, discs[static_cast<std::size_t>(s - 1)]);
 }
 
-std::string positions(const Window& w) {
+std::string positions(const MachineState& m) {
     std::string out;
     for (int s = 1; s <= 5; ++s)
-        out += w.position(s) >= 0 ? positionSymbol(w.position(s)) : '?';
+        out += m.positions[s] >= 0 ? positionSymbol(m.positions[s]) : '?';
     return out;
 }
 
-void typeKeys(MachineState& m, Window& w, std::string_view symbols) {
+void typeKeys(MachineState& m, Display& w, std::string_view symbols) {
     for (const char c : symbols)
         pressKey(m, w, c == '_' ? 27 : symbolIndex(c).value_or(0), c);
 }
@@ -61,10 +62,10 @@ void typeKeys(MachineState& m, Window& w, std::string_view symbols) {
 // enabled, the discs moved away from "A", both texts and panes filled.
 struct Accepted {
     Accepted() {
-        serviceSetting(m, w);
+        serviceSetting(m, w, w);
         typeKeys(m, w, "HALLO");
         for (int s = 1; s <= 5; ++s)
-            w.setPosition(s, s + 2);
+            m.setPosition(s, s + 2);
         w.text(Pane::Loaded) = "loaded";
     }
     MachineState m;
@@ -97,9 +98,9 @@ TEST_P(SettingCheck, ReportsSetsFlagsEnablesAndRunsInit) {
     show(a.w, row.card, row.discs);
 
     if (row.initFails)
-        EXPECT_THROW(checkSetting(a.m, a.w), RangeError);
+        EXPECT_THROW(checkSetting(a.m, a.w, a.w), RangeError);
     else
-        EXPECT_NO_THROW(checkSetting(a.m, a.w));
+        EXPECT_NO_THROW(checkSetting(a.m, a.w, a.w));
 
     EXPECT_EQ(a.w.paneText(Pane::Output), row.ausgabe);
     EXPECT_EQ(a.w.paneText(Pane::Input), "");
@@ -136,7 +137,7 @@ TEST_P(SettingCheck, ReportsSetsFlagsEnablesAndRunsInit) {
     EXPECT_TRUE(a.w.enabled(Control::CheckCipher));
     EXPECT_TRUE(a.w.enabled(Control::SpaceBar));
     EXPECT_FALSE(a.w.enabled(Control::YKey));
-    EXPECT_TRUE(a.w.cipher);
+    EXPECT_TRUE(a.m.cipher());
 }
 
 const char* const kRejected = "Error Cipher-Card!\r\n";
@@ -199,7 +200,7 @@ TEST(SettingCheck, BlankCardSelectorStopsAfterTheFirstFourSteps) {
     show(a.w, with(reversed(), 10, -1), {0, 1, 2, 3, 4});
 
     try {
-        checkSetting(a.m, a.w);
+        checkSetting(a.m, a.w, a.w);
         FAIL() << "the check went through a blank card selector";
     } catch (const RangeError& e) {
         EXPECT_STREQ(e.what(), "Bereichsüberschreitung");
@@ -219,7 +220,7 @@ TEST(SettingCheck, BlankCardSelectorStopsAfterTheFirstFourSteps) {
 TEST(SettingCheck, BlankDiscSelectorLeavesTheKeysDead) {
     Accepted a;
     show(a.w, identity(), {0, 1, 2, 3, -1});
-    EXPECT_THROW(checkSetting(a.m, a.w), RangeError);
+    EXPECT_THROW(checkSetting(a.m, a.w, a.w), RangeError);
     const std::string input = a.m.inputText;
     typeKeys(a.m, a.w, "LLO");
     EXPECT_EQ(a.m.inputText, input) << "no key is processed";
@@ -230,7 +231,7 @@ TEST(SettingCheck, SwappingTwoCardEntriesTakesTwoChecks) {
     Card card = identity();
     card[4] = 6; // first pick: key 5 becomes "6", which key 6 also shows
     show(a.w, card, {0, 1, 2, 3, 4});
-    checkSetting(a.m, a.w);
+    checkSetting(a.m, a.w, a.w);
     EXPECT_EQ(a.w.paneText(Pane::Output), kRejected);
     EXPECT_FALSE(a.m.ready());
     const std::string input = a.m.inputText;
@@ -239,7 +240,7 @@ TEST(SettingCheck, SwappingTwoCardEntriesTakesTwoChecks) {
 
     card[5] = 5; // second pick: key 6 becomes "5"
     show(a.w, card, {0, 1, 2, 3, 4});
-    checkSetting(a.m, a.w);
+    checkSetting(a.m, a.w, a.w);
     EXPECT_EQ(a.w.paneText(Pane::Output), kAllGood);
     EXPECT_TRUE(a.m.ready());
     EXPECT_EQ(a.m.cardTableInverse[6], 5);
@@ -253,7 +254,7 @@ TEST(SettingCheck, AnyPermutationIsAcceptedAlsoOneWithKeysMappedToThemselves) {
         MachineState m;
         FakeWindow w;
         show(w, c, {2, 0, 4, 1, 3});
-        checkSetting(m, w);
+        checkSetting(m, w, w);
         EXPECT_EQ(w.paneText(Pane::Output), kAllGood);
         EXPECT_TRUE(m.ready());
     }
@@ -261,7 +262,7 @@ TEST(SettingCheck, AnyPermutationIsAcceptedAlsoOneWithKeysMappedToThemselves) {
 
 TEST(SettingCheck, TextsTypedBeforeShowAgainWithTheNextKey) {
     Accepted a;
-    checkSetting(a.m, a.w);
+    checkSetting(a.m, a.w, a.w);
     EXPECT_EQ(a.w.paneText(Pane::Input), "");
     typeKeys(a.m, a.w, "H");
     EXPECT_EQ(a.w.paneText(Pane::Input), "HALLOH");
@@ -271,7 +272,7 @@ TEST(SettingCheck, TextsTypedBeforeShowAgainWithTheNextKey) {
 TEST(ServiceSetting, AcceptsTheIdentityCardAndDiscsOneToFive) {
     MachineState m;
     FakeWindow w; // as the window stands before its creation event
-    serviceSetting(m, w);
+    serviceSetting(m, w, w);
     EXPECT_EQ(w.paneText(Pane::Output), kAllGood);
     EXPECT_EQ(w.paneText(Pane::Input), "");
     EXPECT_EQ(m.cardReady, 1);
@@ -295,9 +296,9 @@ TEST(ServiceSetting, ReplacesADifferentSettingThatWasShown) {
     a.m.discReady = 0;
     a.w.setEnabled(Control::CheckCipher, true);
     for (int s = 1; s <= 5; ++s)
-        a.w.setPosition(s, 30);
+        a.m.setPosition(s, 30);
 
-    serviceSetting(a.m, a.w);
+    serviceSetting(a.m, a.w, a.w);
     EXPECT_EQ(a.w.paneText(Pane::Output), kAllGood);
     EXPECT_EQ(a.w.paneText(Pane::Input), "");
     EXPECT_TRUE(a.m.ready());

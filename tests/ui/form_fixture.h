@@ -5,6 +5,7 @@
 
 #include "app/help_viewer.h"
 #include "app/program_launcher.h"
+#include "doubles.h"
 #include "files/clock.h"
 #include "ui/Unit1.h"
 #include "ui/dialogs.h"
