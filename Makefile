@@ -3,6 +3,7 @@
 #   make test   set everything up, build, and run every test: the sanitizer suite, the bounded
 #               fuzz runs, then the normal suite (its CTest summary comes last)
 # Quicker while working: make check (the normal suite only).
+#   make package  a Debian package (.deb) in $(BUILD)
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
@@ -11,7 +12,7 @@ FUZZ_BUILD ?= $(BUILD)-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := fuzz_key_file fuzz_automatic fuzz_cli
 
-.PHONY: setup configure build run test check test-sanitize test-fuzz bench clean
+.PHONY: setup configure build run test check test-sanitize test-fuzz bench package clean
 
 setup:
 	./scripts/setup.sh
@@ -46,6 +47,10 @@ test-fuzz: setup
 
 bench: build
 	./bench/run.sh $(BUILD)
+
+# A Debian package of the programs, the help and the desktop files: $(BUILD)/zelmak_*.deb.
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -7,6 +7,7 @@ packages=(
   g++ cmake ninja-build make
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  python3 dpkg-dev file
   xvfb xdotool x11-utils imagemagick fonts-dejavu-core fonts-liberation
   libx11-dev
   clang-14 libclang-rt-14-dev llvm-14

@@ -1,12 +1,11 @@
 #include "key_file.h"
 
 #include "file_error.h"
+#include "file_writing.h"
 #include "posix_io.h"
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zelmak {
 
@@ -14,31 +13,12 @@ using posix::Fd;
 
 namespace {
 
-constexpr mode_t kNewFileMode = 0666; // less the umask
-
 [[noreturn]] void fail(int errnoValue, const std::string& path) {
     throw FileError::fromErrno(errnoValue, path);
 }
 
-// Writes the record into a file just opened (at offset 0) and closes it.
-void writeRecord(Fd& fd, const KeyRecordBytes& record, const std::string& path) {
-    const auto* data = reinterpret_cast<const char*>(record.data());
-    if (const int err = posix::writeAll(fd.get(), data, record.size()))
-        fail(err, path);
-    if (const int err = fd.close())
-        fail(err, path);
-}
-
-// Writes a file this call has just created; a failed write takes it away again, so no
-// truncated key file is left behind.
-void fillNewFile(Fd& fd, const KeyRecordBytes& record, const std::string& path) {
-    try {
-        writeRecord(fd, record, path);
-    } catch (...) {
-        fd.close();
-        ::unlink(path.c_str());
-        throw;
-    }
+std::string_view asBytes(const KeyRecordBytes& record) {
+    return {reinterpret_cast<const char*>(record.data()), record.size()};
 }
 
 std::string twoDigits(int value) {
@@ -63,37 +43,17 @@ KeyRecordBytes readKeyRecord(const std::string& path) {
 }
 
 void writeKeyRecord(const std::string& path, const KeyRecordBytes& record) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        if (errno != ENOENT)
-            fail(errno, path);
-        Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode));
-        if (fd.valid()) {
-            fillNewFile(fd, record, path);
-            return;
-        }
-        // EEXIST: a dangling link, or the file appeared meanwhile; write it as an existing one.
-        if (errno != EEXIST)
-            fail(errno, path);
-    } else if (S_ISREG(st.st_mode) && posix::isReadOnly(st.st_mode)) {
-        throw FileError(io::kAccessDenied);
-    }
-
-    // The record replaces the first 36 bytes; whatever follows them stays.
-    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kNewFileMode));
-    if (!fd.valid())
-        fail(errno, path);
-    writeRecord(fd, record, path);
+    const writing::Result r = writing::writeAtStart(path, asBytes(record));
+    if (!r.done())
+        fail(r.err, r.path);
 }
 
 bool createKeyFile(const std::string& path, const KeyRecordBytes& record) {
-    Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode));
-    if (!fd.valid()) {
-        if (errno == EEXIST)
-            return false;
-        fail(errno, path);
-    }
-    fillNewFile(fd, record, path);
+    const writing::Result r = writing::createNew(path, asBytes(record));
+    if (r.stage == writing::Result::Stage::Exists)
+        return false;
+    if (!r.done())
+        fail(r.err, r.path);
     return true;
 }
 

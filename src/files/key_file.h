@@ -22,12 +22,14 @@ KeyRecordBytes readKeyRecord(const std::string& path);
 
 // Writes the record at the start of a key file. An existing file is not truncated: it keeps its
 // length and every byte after the record. A new file is exactly 36 bytes; if writing it fails it
-// is removed again. An existing read-only file is refused with code 5, also for root.
-// Throws FileError.
+// is removed again. A symbolic link is followed, also to a file that does not exist yet, and
+// stays a link. Anything but a regular file (a folder, a pipe, a device) and a read-only file
+// are refused with code 5 before anything is written, also for root. Throws FileError.
 void writeKeyRecord(const std::string& path, const KeyRecordBytes& record);
 
-// Creates a new key file holding the record. Returns false, and touches nothing, when a file of
-// that name exists already. Throws FileError for every other failure.
+// Creates a new key file holding the record. Returns false, and touches nothing, when anything
+// stands at that name already (a link to an existing file too); a link that points at nothing
+// yet creates the file it points at. Throws FileError for every other failure.
 bool createKeyFile(const std::string& path, const KeyRecordBytes& record);
 
 // The proposed key-file name without extension: day, month and the last two digits of the

@@ -1,26 +1,18 @@
 #include "text_files.h"
 
 #include "file_error.h"
+#include "file_writing.h"
 #include "posix_io.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
-#include <memory>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace zelmak {
 
 using posix::Fd;
 
 namespace {
-
-constexpr mode_t kNewFileMode = 0666; // less the umask
-constexpr int kTempNameAttempts = 100;
 
 [[noreturn]] void fail(TextFileError::Kind kind, const std::string& path, int err) {
     throw TextFileError(kind, path, err);
@@ -39,40 +31,6 @@ bool endsWithCif(std::string_view name) {
             return false;
     }
     return true;
-}
-
-// The path the save really replaces: a symbolic link stays a link, and its target is replaced.
-std::string resolvedTarget(const std::string& path) {
-    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
-    return real ? std::string(real.get()) : path;
-}
-
-// A temporary file next to the target, opened for writing. Its name is short, so that a target
-// name near the system's limit still fails where it should: at the rename, with the right error.
-Fd createTempFile(const std::string& target, const std::string& shownName, std::string& tempPath) {
-    static std::atomic<unsigned> counter{0};
-    const std::filesystem::path folder = std::filesystem::path(target).parent_path();
-    for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-        const std::string name = ".zelmak-" + std::to_string(::getpid()) + "-" +
-                                 std::to_string(counter.fetch_add(1)) + ".tmp";
-        tempPath = (folder.empty() ? std::filesystem::path(name) : folder / name).string();
-        Fd fd(::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode));
-        if (fd.valid())
-            return fd;
-        if (errno != EEXIST)
-            fail(TextFileError::Kind::Create, shownName, errno);
-    }
-    fail(TextFileError::Kind::Create, shownName, EEXIST);
-}
-
-void writeStraight(const std::string& path, std::string_view text) {
-    Fd fd(posix::openWithoutWaiting(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-    if (!fd.valid())
-        fail(TextFileError::Kind::Create, path, errno);
-    if (const int err = posix::writeAll(fd.get(), text.data(), text.size()))
-        fail(TextFileError::Kind::Write, path, err);
-    if (const int err = fd.close())
-        fail(TextFileError::Kind::Write, path, err);
 }
 
 } // namespace
@@ -135,46 +93,11 @@ std::string readTextFile(const std::string& path) {
 }
 
 void writeTextFile(const std::string& path, std::string_view text) {
-    struct stat st {};
-    const bool exists = ::stat(path.c_str(), &st) == 0;
-    if (!exists && errno != ENOENT)
-        fail(TextFileError::Kind::Create, path, errno);
-    if (exists) {
-        if (S_ISDIR(st.st_mode))
-            fail(TextFileError::Kind::Create, path, EISDIR);
-        if (!S_ISREG(st.st_mode)) {
-            writeStraight(path, text);
-            return;
-        }
-        // Renaming needs only the folder's permission, so the file's own is checked here; the
-        // bits are checked by hand because root may write anything.
-        if (posix::isReadOnly(st.st_mode) || ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS))
-            fail(TextFileError::Kind::Create, path, EACCES);
-    }
-
-    const std::string target = exists ? resolvedTarget(path) : path;
-    std::string tempPath;
-    Fd fd = createTempFile(target, path, tempPath);
-    auto discard = [&](TextFileError::Kind kind, int err) {
-        fd.close();
-        ::unlink(tempPath.c_str());
-        fail(kind, path, err);
-    };
-    if (exists) {
-        // Owner first: changing it clears the set-user-ID bits that the mode then restores.
-        if (::geteuid() == 0)
-            (void)!::fchown(fd.get(), st.st_uid, st.st_gid);
-        if (::fchmod(fd.get(), st.st_mode & 07777) != 0)
-            discard(TextFileError::Kind::Create, errno);
-    }
-    if (const int err = posix::writeAll(fd.get(), text.data(), text.size()))
-        discard(TextFileError::Kind::Write, err);
-    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS)
-        discard(TextFileError::Kind::Write, errno);
-    if (const int err = fd.close())
-        discard(TextFileError::Kind::Write, err);
-    if (::rename(tempPath.c_str(), target.c_str()) != 0)
-        discard(TextFileError::Kind::Create, errno);
+    const writing::Result r = writing::replaceWhole(path, text);
+    if (r.stage == writing::Result::Stage::Store)
+        fail(TextFileError::Kind::Write, path, r.err);
+    if (!r.done())
+        fail(TextFileError::Kind::Create, path, r.err);
 }
 
 void saveCipherCode(MachineState& m, Display& d, FileDialogs& dialogs) {

@@ -28,11 +28,14 @@ std::string withCrLf(std::string_view bytes);
 // opened or read (also a folder), Capacity when it holds more than kLoadedTextCapacity bytes.
 std::string readTextFile(const std::string& path);
 
-// Writes the text byte for byte. A regular file is written to a temporary file in the same
-// folder and renamed over the target (keeping the old file's permission bits), so a failed save
-// leaves the earlier file as it was and no temporary file behind; a device or pipe is written
-// straight. An existing read-only file is refused, also for root. Throws TextFileError: Create
-// when the file cannot be created or replaced, Write when the bytes cannot all be stored.
+// Writes the text byte for byte, by the writing rules of file_writing.h: a regular file is
+// replaced through a new file beside it (keeping its permission bits and group), so a failed
+// save leaves the earlier file as it was and no temporary file behind; it is written in place
+// where it has other hard links, belongs to another user, or no new file may be made beside it.
+// A symbolic link is followed, also to a file that does not exist yet, and stays a link. A
+// device or pipe is written straight. An existing read-only file is refused, also for root.
+// Throws TextFileError: Create when the file cannot be created, opened or replaced, Write when
+// the bytes cannot all be stored.
 void writeTextFile(const std::string& path, std::string_view text);
 
 // "Save CipherCode" (Button35Click): proposes ABCDE.cif and saves the text of Ausgabe.

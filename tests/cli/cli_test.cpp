@@ -153,6 +153,62 @@ TEST(Cli, KeyFileLongerThanARecordUsesItsFirst36Bytes) {
     EXPECT_EQ(r.out, expected(reversedCard(), {1, 0, 3, 2, 4}, "HALLO ALLE"));
 }
 
+std::vector<int> mixedCard() {
+    return {11, 15, 30, 10, 6,  31, 21, 14, 7,  27, 20, 12, 9, 28, 3, 17,
+            24, 19, 23, 8,  18, 29, 26, 2,  22, 5,  13, 25, 4, 16, 1};
+}
+
+// The known answers of the machine tests (confirmed by the second model of the machine), through
+// the program with a key file, start positions and --report.
+struct KnownAnswerRow {
+    const char* name;
+    std::string key;
+    const char* start;
+    bool decipher;
+    std::string text;
+    const char* output; // nullptr: only the end positions are known
+    const char* end;
+};
+
+void PrintTo(const KnownAnswerRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class CliKnownAnswer : public ::testing::TestWithParam<KnownAnswerRow> {};
+
+TEST_P(CliKnownAnswer, OutputAndReportedEndPositions) {
+    const KnownAnswerRow& row = GetParam();
+    TempDir dir;
+    writeFile(dir.file("k.key"), row.key);
+    std::vector<std::string> args{"--key", dir.file("k.key"), "--start", row.start, "--report"};
+    if (row.decipher)
+        args.push_back("--decipher");
+    const ProcessResult r = cli(args, row.text);
+    EXPECT_EQ(r.status, 0) << r.err;
+    if (row.output) {
+        EXPECT_EQ(r.out, row.output);
+    }
+    EXPECT_EQ(r.out.size(), row.text.size());
+    EXPECT_EQ(r.err, "positions: " + std::string(row.end) + "\n");
+}
+
+const std::string kMeeting = "TREFFEN UM NEUN UHR AM BAHNHOF";
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, CliKnownAnswer,
+    ::testing::Values(KnownAnswerRow{"reversed_card", record(reversedCard(), {4, 3, 2, 1, 0}),
+                                     "AAAAA", false, "HALLO ALLE", "NTSL7FRI4Y", "C8DPA"},
+                      KnownAnswerRow{"mixed_card", record(mixedCard(), {2, 4, 0, 3, 1}), "Q7ZN2",
+                                     false, kMeeting, "RN6C9HKGK2S95TKR7729GLKCYMAPCF", "98AY2"},
+                      KnownAnswerRow{"mixed_card_back", record(mixedCard(), {2, 4, 0, 3, 1}),
+                                     "Q7ZN2", true, "RN6C9HKGK2S95TKR7729GLKCYMAPCF",
+                                     "TREFFEN_UM_NEUN_UHR_AM_BAHNHOF", "98AY2"},
+                      KnownAnswerRow{"stepping_cipher", record(mixedCard(), {1, 0, 4, 2, 3}),
+                                     "9Y8DK", false, std::string(200, 'I'), nullptr, "HT3LM"},
+                      KnownAnswerRow{"stepping_decipher", record(mixedCard(), {1, 0, 4, 2, 3}),
+                                     "9Y8DK", true, std::string(200, 'I'), nullptr, "HT3LM"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 struct BadKeyRow {
     const char* name;
     std::string bytes; // empty: no file at all

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -61,6 +62,23 @@ TEST(NewKey, NeverReplacesAFile) {
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("exists already"), std::string::npos) << result.err;
     EXPECT_EQ(readFile(dir.file("k.key")), "precious");
+}
+
+// A link to nothing yet makes the file it points at and stays a link; a link to a file is a file
+// that exists.
+TEST(NewKey, ThroughASymbolicLinkCreatesOnlyWhereNothingStands) {
+    TempDir dir;
+    std::filesystem::create_symlink("k.key", dir.file("link.key"));
+    const auto made = cli({"--new-key", dir.file("link.key")});
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.key")));
+    const std::string key = readFile(dir.file("k.key"));
+    EXPECT_EQ(key.size(), 36u);
+
+    const auto again = cli({"--new-key", dir.file("link.key")});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("exists already"), std::string::npos) << again.err;
+    EXPECT_EQ(readFile(dir.file("k.key")), key);
 }
 
 TEST(NewKey, ReportsAFileErrorWithItsMessage) {

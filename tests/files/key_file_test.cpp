@@ -233,8 +233,8 @@ INSTANTIATE_TEST_SUITE_P(
                         return d.file("k.key");
                     },
                     5, "Dateizugriff verweigert", true, 0, true, true},
-        SaveFailure{"FullDisk", [](const TempDir&) { return std::string("/dev/full"); }, 101,
-                    "Kapazität der Diskette/Festplatte erschöpft"},
+        SaveFailure{"DeviceInPlaceOfFile", [](const TempDir&) { return std::string("/dev/full"); },
+                    5, "Dateizugriff verweigert"},
         SaveFailure{"ShortWriteOfExistingFile",
                     [](const TempDir& d) {
                         writeFile(d.file("k.key"), std::string(100, 'x'));

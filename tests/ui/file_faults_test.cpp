@@ -355,8 +355,9 @@ INSTANTIATE_TEST_SUITE_P(
               true},
         Fault{"SaveCipherReadOnlyFolder", FileButton::SaveCipher,
               [](const TempDir& d) { return readOnlyFolder(d, "new.key"); }, always(kDenied), true},
-        Fault{"SaveCipherFullDisk", FileButton::SaveCipher,
-              [](const TempDir&) { return std::string("/dev/full"); }, always(kDiskFull)},
+        // A key goes only into a regular file: a device is refused before anything is written.
+        Fault{"SaveCipherOntoADevice", FileButton::SaveCipher,
+              [](const TempDir&) { return std::string("/dev/full"); }, always(kDenied)},
 
         Fault{"LoadCipherMissingFolder", FileButton::LoadCipher, missingFolder, always(kBadName)},
         Fault{"LoadCipherTooLongName", FileButton::LoadCipher, tooLong, always(kBadName)},
@@ -386,10 +387,6 @@ INSTANTIATE_TEST_SUITE_P(
               [](const TempDir& d) { return readOnlyFile(d, "earlier.cif"); }, cannotCreate, true},
         Fault{"SaveCipherCodeReadOnlyFolder", FileButton::SaveCipherCode,
               [](const TempDir& d) { return readOnlyFolder(d, "new"); }, cannotCreate, true},
-        // The file itself could be written, but a save goes through a new file beside it.
-        Fault{"SaveCipherCodeWritableFileInReadOnlyFolder", FileButton::SaveCipherCode,
-              [](const TempDir& d) { return readOnlyFolder(d, "earlier.cif"); }, cannotCreate,
-              true},
         Fault{"SaveCipherCodeFullDisk", FileButton::SaveCipherCode,
               [](const TempDir& d) {
                   fs::create_symlink("/dev/full", d.file("full.cif"));
@@ -435,6 +432,23 @@ TEST_F(AsNobody, a_writable_key_file_in_a_read_only_folder_is_saved_in_place) {
         serviceRecord.push_back(static_cast<char>(k));
     serviceRecord += std::string("\0\1\2\3\4", 5);
     EXPECT_EQ(readFile(path), serviceRecord + kEarlierKey.substr(36));
+}
+
+// No new file can be made beside the operator's own file, but the file itself may be written:
+// it is written in place.
+TEST_F(AsNobody, a_writable_cipher_file_in_a_read_only_folder_is_saved_in_place) {
+    const std::string path = readOnlyFolder(dir, "earlier.cif");
+    if (::geteuid() == 0 && ::chown(path.c_str(), kNobody, kNobody) != 0)
+        FAIL() << "chown " << path << ": " << std::strerror(errno);
+    const std::string filesBefore = listing(dir.path());
+    const Outcome after = pressAsNobody(FileButton::SaveCipherCode, path);
+    EXPECT_TRUE(after.errors.isEmpty()) << after.errors.join(" ").toStdString();
+    EXPECT_EQ(readFile(path), pane(Pane::Ausgabe));
+    std::string expected = filesBefore;
+    const std::string earlier = "bytes \"" + kEarlierCipher + "\"";
+    expected.replace(expected.find(earlier), earlier.size(),
+                     "bytes \"" + pane(Pane::Ausgabe) + "\"");
+    EXPECT_EQ(listing(dir.path()), expected) << "no file was added, removed or renamed";
 }
 
 // ---- A file pulled away between the dialog and the handler -------------------------------------
@@ -497,18 +511,19 @@ TEST_F(FileFaults, a_key_file_removed_after_the_save_dialog_is_written_anew) {
 // ---- A named pipe in place of a file ------------------------------------------------------------
 
 // A pipe that nobody writes to (or reads from) must not keep the window waiting for ever: it
-// reads as an empty file, and cannot be written.
+// reads as an empty file, and cannot be written: a text finds no reader, a key is refused.
 TEST_F(FileFaults, a_named_pipe_never_keeps_the_window_waiting) {
     const std::string fifo = dir.file("pipe.cif");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     const std::string result = inChild([&] {
         return pack({press(FileButton::LoadCipher, fifo).serialize(),
                      press(FileButton::SaveCipherCode, fifo).serialize(),
-                     press(FileButton::LoadCipherCode, fifo).serialize()});
+                     press(FileButton::LoadCipherCode, fifo).serialize(),
+                     press(FileButton::SaveCipher, fifo).serialize()});
     });
     ASSERT_FALSE(!result.empty() && result[0] == '!') << result.substr(1);
     const auto parts = unpack(result);
-    ASSERT_EQ(parts.size(), 3U);
+    ASSERT_EQ(parts.size(), 4U);
     const std::string windowBefore = windowState();
 
     const Outcome loadKey = Outcome::parse(parts[0]);
@@ -521,6 +536,9 @@ TEST_F(FileFaults, a_named_pipe_never_keeps_the_window_waiting) {
     const Outcome loadText = Outcome::parse(parts[2]);
     EXPECT_TRUE(loadText.errors.isEmpty()) << loadText.errors.join(" ").toStdString();
     EXPECT_NE(loadText.window.find("lade \"\"\n"), std::string::npos) << loadText.window;
+    // A key is refused before it could vanish into the pipe.
+    const Outcome saveKey = Outcome::parse(parts[3]);
+    EXPECT_EQ(saveKey.errors, QStringList{QString::fromStdString(kDenied)});
 }
 
 // ---- A disk that runs full ----------------------------------------------------------------------

@@ -1,0 +1,268 @@
+#include "file_writing.h"
+
+#include "posix_io.h"
+
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
+
+namespace zelmak::writing {
+
+using posix::Fd;
+using Stage = Result::Stage;
+
+namespace {
+
+constexpr mode_t kNewFileMode = 0666; // less the umask
+constexpr int kTempNameAttempts = 100;
+constexpr int kMaxLinks = 40; // as the system follows them
+// A file found once may be gone or new by the time it is opened; look again this often.
+constexpr int kAttempts = 3;
+
+Result failed(Stage stage, int err, const std::string& path) {
+    return {stage, err, path};
+}
+
+Result done() {
+    return {};
+}
+
+// Reads where a symbolic link points. Returns 0 or errno.
+int readLink(const std::string& path, std::string& to) {
+    to.assign(256, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink(path.c_str(), to.data(), to.size());
+        if (n < 0)
+            return errno;
+        if (static_cast<std::size_t>(n) < to.size()) {
+            to.resize(static_cast<std::size_t>(n));
+            return 0;
+        }
+        to.resize(to.size() * 2);
+    }
+}
+
+// Syncs and closes a file just written. A file system that cannot sync (some devices, pipes)
+// says so with EINVAL or EROFS; that is no failure of ours.
+int syncAndClose(Fd& fd) {
+    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) {
+        const int err = errno;
+        fd.close();
+        return err;
+    }
+    return fd.close();
+}
+
+// Writes and closes a file this module has just created, and removes it again if that fails,
+// so that no cut-off file is left behind.
+Result fillNew(Fd& fd, const std::string& path, std::string_view bytes) {
+    int err = posix::writeAll(fd.get(), bytes.data(), bytes.size());
+    if (err == 0)
+        err = syncAndClose(fd);
+    if (err == 0)
+        return done();
+    fd.close();
+    ::unlink(path.c_str());
+    return failed(Stage::Store, err, path);
+}
+
+// Opens the regular file a look-up found, for writing it in place: never through a link that
+// has appeared since, and never anything but a regular file. On failure `r` says why.
+Fd openFound(const Target& t, int flags, Result& r) {
+    Fd fd(posix::openWithoutWaiting(t.path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC));
+    struct stat st {};
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0)
+        r = failed(Stage::Open, errno, t.path);
+    else if (!S_ISREG(st.st_mode))
+        r = failed(Stage::Open, EACCES, t.path);
+    return fd;
+}
+
+// Careful editors write a file in place when they cannot replace it: the old bytes go only once
+// the file is open and known to be a regular file.
+Result writeInPlace(const Target& t, std::string_view bytes) {
+    Result r;
+    Fd fd = openFound(t, O_WRONLY, r);
+    if (!r.done())
+        return r;
+    if (::ftruncate(fd.get(), 0) != 0)
+        return failed(Stage::Open, errno, t.path);
+    int err = posix::writeAll(fd.get(), bytes.data(), bytes.size());
+    if (err == 0)
+        err = syncAndClose(fd);
+    return err == 0 ? done() : failed(Stage::Store, err, t.path);
+}
+
+// A device or a pipe: no replacing, no truncating beyond what the device does with it.
+Result writeStraight(const Target& t, std::string_view bytes) {
+    Fd fd(posix::openWithoutWaiting(t.path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+    if (!fd.valid())
+        return failed(Stage::Open, errno, t.path);
+    int err = posix::writeAll(fd.get(), bytes.data(), bytes.size());
+    if (err == 0)
+        err = fd.close();
+    return err == 0 ? done() : failed(Stage::Store, err, t.path);
+}
+
+// A new file in the target's folder. Its name is short, so that a target name near the system's
+// limit still fails where it should: at the rename, with the right error. On failure `err` is
+// the errno.
+Fd createBeside(const std::string& target, std::string& tempPath, int& err) {
+    static std::atomic<unsigned> counter{0};
+    const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+    err = EEXIST;
+    for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+        const std::string name = ".zelmak-" + std::to_string(::getpid()) + "-" +
+                                 std::to_string(counter.fetch_add(1)) + ".tmp";
+        tempPath = (folder.empty() ? std::filesystem::path(name) : folder / name).string();
+        Fd fd(::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode));
+        if (fd.valid()) {
+            err = 0;
+            return fd;
+        }
+        if (errno != EEXIST) {
+            err = errno;
+            break;
+        }
+    }
+    return Fd();
+}
+
+// Whether replacing the file would lose what the operator cannot see: the other names of a file
+// with hard links, or the owner of someone else's file.
+bool mustStayInPlace(const struct stat& st) {
+    return st.st_nlink > 1 || st.st_uid != ::geteuid();
+}
+
+// Writes the bytes to a new file beside the target and renames it over the target. For an
+// existing target the new file takes its permission bits and group first; where the folder lets
+// us make no file, or the group cannot be kept, the existing target is written in place.
+Result replaceThroughNewFile(const Target& t, std::string_view bytes) {
+    std::string tempPath;
+    int err = 0;
+    Fd fd = createBeside(t.path, tempPath, err);
+    if (err != 0) {
+        if (t.exists && (err == EACCES || err == EPERM))
+            return writeInPlace(t, bytes);
+        return failed(Stage::Open, err, t.path);
+    }
+    auto discard = [&](Stage stage, int why) {
+        fd.close();
+        ::unlink(tempPath.c_str());
+        return failed(stage, why, t.path);
+    };
+    if (t.exists) {
+        struct stat made {};
+        if (::fstat(fd.get(), &made) != 0)
+            return discard(Stage::Open, errno);
+        // Group first: changing it clears the set-user-ID bits that the mode then restores.
+        if (made.st_gid != t.st.st_gid &&
+            ::fchown(fd.get(), static_cast<uid_t>(-1), t.st.st_gid) != 0) {
+            fd.close();
+            ::unlink(tempPath.c_str());
+            return writeInPlace(t, bytes);
+        }
+        if (::fchmod(fd.get(), t.st.st_mode & 07777) != 0)
+            return discard(Stage::Open, errno);
+    }
+    err = posix::writeAll(fd.get(), bytes.data(), bytes.size());
+    if (err == 0)
+        err = syncAndClose(fd);
+    if (err != 0)
+        return discard(Stage::Store, err);
+    if (::rename(tempPath.c_str(), t.path.c_str()) != 0)
+        return discard(Stage::Open, errno);
+    return done();
+}
+
+} // namespace
+
+int resolveTarget(const std::string& name, Target& target) {
+    std::string path = name;
+    for (int links = 0;; ++links) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) {
+            if (errno != ENOENT)
+                return errno;
+            target = {path, false, {}};
+            return 0;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            target = {path, true, st};
+            return 0;
+        }
+        if (links == kMaxLinks)
+            return ELOOP;
+        std::string to;
+        if (const int err = readLink(path, to))
+            return err;
+        const std::filesystem::path link(to);
+        path =
+            link.is_absolute() ? to : (std::filesystem::path(path).parent_path() / link).string();
+    }
+}
+
+Result replaceWhole(const std::string& name, std::string_view bytes) {
+    Target t;
+    if (const int err = resolveTarget(name, t))
+        return failed(Stage::Open, err, name);
+    if (!t.exists)
+        return replaceThroughNewFile(t, bytes);
+    if (S_ISDIR(t.st.st_mode))
+        return failed(Stage::Open, EISDIR, t.path);
+    if (!S_ISREG(t.st.st_mode))
+        return writeStraight(t, bytes);
+    // A replacement needs only the folder's permission, so the file's own is checked here; the
+    // bits are checked by hand because root may write anything.
+    if (posix::isReadOnly(t.st.st_mode) || ::faccessat(AT_FDCWD, t.path.c_str(), W_OK, AT_EACCESS))
+        return failed(Stage::Open, EACCES, t.path);
+    if (mustStayInPlace(t.st))
+        return writeInPlace(t, bytes);
+    return replaceThroughNewFile(t, bytes);
+}
+
+Result writeAtStart(const std::string& name, std::string_view bytes) {
+    for (int attempt = 1;; ++attempt) {
+        Target t;
+        if (const int err = resolveTarget(name, t))
+            return failed(Stage::Open, err, name);
+        if (!t.exists) {
+            Fd fd(::open(t.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode));
+            if (fd.valid())
+                return fillNew(fd, t.path, bytes);
+            if (errno != EEXIST || attempt == kAttempts)
+                return failed(Stage::Open, errno, t.path);
+            continue; // made by someone else meanwhile: write it as an existing file
+        }
+        if (S_ISDIR(t.st.st_mode))
+            return failed(Stage::Open, EISDIR, t.path);
+        if (!S_ISREG(t.st.st_mode) || posix::isReadOnly(t.st.st_mode))
+            return failed(Stage::Open, EACCES, t.path);
+        Result r;
+        Fd fd = openFound(t, O_RDWR, r);
+        if (r.stage == Stage::Open && (r.err == ENOENT || r.err == ELOOP) && attempt < kAttempts)
+            continue; // gone, or a link now, since the look-up
+        if (!r.done())
+            return r;
+        int err = posix::writeAll(fd.get(), bytes.data(), bytes.size());
+        if (err == 0)
+            err = syncAndClose(fd);
+        return err == 0 ? done() : failed(Stage::Store, err, t.path);
+    }
+}
+
+Result createNew(const std::string& name, std::string_view bytes) {
+    Target t;
+    if (const int err = resolveTarget(name, t))
+        return failed(Stage::Open, err, name);
+    if (t.exists)
+        return failed(Stage::Exists, EEXIST, t.path);
+    Fd fd(::open(t.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode));
+    if (!fd.valid())
+        return failed(errno == EEXIST ? Stage::Exists : Stage::Open, errno, t.path);
+    return fillNew(fd, t.path, bytes);
+}
+
+} // namespace zelmak::writing

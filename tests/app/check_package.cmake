@@ -1,0 +1,68 @@
+# Makes the Debian package with CPack, unpacks it with dpkg-deb into a scratch folder, checks its
+# fields and file list, and runs the unpacked zelmak-cli on the worked example.
+# Needs BUILD_DIR, SCRATCH, CPACK and VERSION.
+file(REMOVE_RECURSE ${SCRATCH})
+file(MAKE_DIRECTORY ${SCRATCH})
+execute_process(COMMAND ${CPACK} -G DEB --config ${BUILD_DIR}/CPackConfig.cmake -B ${SCRATCH}
+  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "cpack failed (${rc}):\n${out}\n${err}")
+endif()
+file(GLOB debs ${SCRATCH}/*.deb)
+list(LENGTH debs count)
+if(NOT count EQUAL 1)
+  message(FATAL_ERROR "expected one .deb in ${SCRATCH}, found: ${debs}")
+endif()
+get_filename_component(name ${debs} NAME)
+if(NOT name MATCHES "^zelmak_${VERSION}_[a-z0-9]+\\.deb$")
+  message(FATAL_ERROR "unexpected package file name ${name}")
+endif()
+
+# The control fields.
+function(field key pattern)
+  execute_process(COMMAND dpkg-deb -f ${debs} ${key} OUTPUT_VARIABLE value
+    OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0 OR NOT value MATCHES "${pattern}")
+    message(FATAL_ERROR "field ${key} is \"${value}\", expected to match ${pattern}")
+  endif()
+endfunction()
+field(Package "^zelmak$")
+field(Version "^${VERSION}$")
+field(Maintainer "^[^<>]+ <[^<>@]+@[^<>@]+>$")
+field(Section "^utils$")
+field(Description
+  "^Emulator of a rotor cipher machine with turning discs\n Zelmak emulates[^;]*zelmak-cli[^;]*$")
+# Found from the programs' shared libraries, not written by hand.
+field(Depends "libc6 .*libqt6widgets6|libqt6widgets6 .*libc6")
+
+# The file list: the three programs, the help and the desktop files, nothing else.
+set(root ${SCRATCH}/root)
+execute_process(COMMAND dpkg-deb -x ${debs} ${root} RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "dpkg-deb -x failed (${rc}): ${err}")
+endif()
+file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${root} ${root}/*)
+list(SORT files)
+set(expected
+  usr/bin/converter
+  usr/bin/zelmak
+  usr/bin/zelmak-cli
+  usr/share/applications/io.github.zelmak.Zelmak.desktop
+  usr/share/icons/hicolor/scalable/apps/io.github.zelmak.Zelmak.svg
+  usr/share/metainfo/io.github.zelmak.Zelmak.metainfo.xml
+  usr/share/zelmak/ZELMAK.HLP)
+if(NOT files STREQUAL expected)
+  string(REPLACE ";" "\n  " files "${files}")
+  string(REPLACE ";" "\n  " expected "${expected}")
+  message(FATAL_ERROR "the package holds\n  ${files}\nexpected\n  ${expected}")
+endif()
+
+# The unpacked companion runs on its own and keys the worked example.
+file(WRITE ${SCRATCH}/clear.txt "HALLO ALLE")
+execute_process(COMMAND ${root}/usr/bin/zelmak-cli INPUT_FILE ${SCRATCH}/clear.txt
+  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0 OR NOT out STREQUAL "5M5QHAI6Y4")
+  message(FATAL_ERROR "unpacked zelmak-cli gave \"${out}\" (status ${rc}): ${err}")
+endif()
+
+file(REMOVE_RECURSE ${SCRATCH})
