@@ -23,13 +23,13 @@ e2e_run_program
 e2e_find_window 60 "$kMainTitle"
 main=$E2E_WINDOW
 
-e2e_click "$main" 904 519 # Load Cipher
+e2e_click_for_window "$main" 904 519 "Open" # Load Cipher
 e2e_answer_file_dialog "Open" "$key"
-e2e_click "$main" 572 444 # Loade CipherCode
+e2e_click_for_window "$main" 572 444 "Open" # Loade CipherCode
 e2e_answer_file_dialog "Open" "$text"
 e2e_click "$main" 904 462 # Check Cipher: accepts the loaded setting and turns the discs to A
 e2e_click "$main" 572 396 # Automatic
-e2e_click "$main" 572 332 # Save CipherCode
+e2e_click_for_window "$main" 572 332 "Save As" # Save CipherCode
 e2e_answer_file_dialog "Save As" "$saved"
 e2e_wait_until 30 "letter.cif to be written" test -f "$saved"
 e2e_expect_same_bytes "the saved cipher text" "$E2E_WORK/expected.cif" "$saved"

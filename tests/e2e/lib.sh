@@ -184,6 +184,25 @@ e2e_answer_file_dialog() {
     e2e_type "$path"
     e2e_key Return
     e2e_wait_until 30 "the dialog \"$title\" to close" e2e_window_gone "$title"
+    # The dialog's window is gone a moment before its event loop has returned; until then the
+    # main window still refuses input as the owner of a modal dialog.
+    sleep 0.5
+}
+
+# Clicks at (X, Y) of WINDOW until a window TITLE shows (a click that reaches the window while
+# it still refuses input is lost), at most LIMIT seconds.
+e2e_click_for_window() {
+    local window=$1 x=$2 y=$3 title=$4 limit=${5:-30}
+    local deadline=$((SECONDS + limit))
+    while :; do
+        e2e_click "$window" "$x" "$y"
+        local until=$((SECONDS + 3))
+        while [ "$SECONDS" -lt "$until" ]; do
+            e2e_window_shown "$title" && return 0
+            sleep 0.1
+        done
+        [ "$SECONDS" -lt "$deadline" ] || e2e_fail "no window \"$title\" within ${limit}s"
+    done
 }
 
 # Waits up to LIMIT seconds for the program to end and fails unless its exit status is 0.

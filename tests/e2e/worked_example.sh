@@ -37,7 +37,7 @@ e2e_click "$main" 234 229
 e2e_type alle
 
 # "Save CipherCode": the name typed into Qt's file dialog ends in .cif, so it is used as typed.
-e2e_click "$main" 572 332
+e2e_click_for_window "$main" 572 332 "Save As" # Save CipherCode
 e2e_answer_file_dialog "Save As" "$E2E_WORK/example.cif"
 e2e_wait_until 30 "example.cif to be written" test -f "$E2E_WORK/example.cif"
 printf '5M5QHAI6Y4' >"$E2E_WORK/expected.cif"

@@ -15,8 +15,6 @@
 namespace zelmak {
 namespace {
 
-enum class Mode { Cipher, Decipher };
-
 struct RunResult {
     std::string output;
     std::string endPositions; // slots 1..5 as the selectors show them
@@ -35,14 +33,14 @@ RunResult run(const std::string& keyBytes, const std::string& start, Mode mode,
     for (std::size_t s = 0; s < discs.size(); ++s)
         discs[s] = static_cast<unsigned char>(keyBytes.at(31 + s));
     MachineState m;
-    PlainWindow w;
+    FakeWindow w;
     test::setUp(m, w, card, discs);
-    test::setPositions(w, start);
-    w.cipher = mode == Mode::Cipher;
+    test::setPositions(m, start);
+    m.mode = mode;
     std::string keys = text;
     std::replace(keys.begin(), keys.end(), ' ', '_');
     test::typeKeys(m, w, keys);
-    return {m.outputText, test::positions(w), test::describe(m, w)};
+    return {m.outputText, test::positions(m), test::describe(m)};
 }
 
 std::string keyFile(const std::vector<int>& card, const std::vector<int>& discs) {

@@ -443,11 +443,11 @@ TEST_F(AsNobody, a_writable_cipher_file_in_a_read_only_folder_is_saved_in_place)
     const std::string filesBefore = listing(dir.path());
     const Outcome after = pressAsNobody(FileButton::SaveCipherCode, path);
     EXPECT_TRUE(after.errors.isEmpty()) << after.errors.join(" ").toStdString();
-    EXPECT_EQ(readFile(path), pane(Pane::Ausgabe));
+    EXPECT_EQ(readFile(path), pane(Pane::Output));
     std::string expected = filesBefore;
     const std::string earlier = "bytes \"" + kEarlierCipher + "\"";
     expected.replace(expected.find(earlier), earlier.size(),
-                     "bytes \"" + pane(Pane::Ausgabe) + "\"");
+                     "bytes \"" + pane(Pane::Output) + "\"");
     EXPECT_EQ(listing(dir.path()), expected) << "no file was added, removed or renamed";
 }
 
