@@ -4,10 +4,10 @@
 #include "app/program_launcher.h"
 #include "click_panel.h"
 #include "dialogs.h"
-#include "key_layout.h"
 #include "files/clock.h"
 #include "files/key_file.h"
 #include "files/text_files.h"
+#include "key_layout.h"
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
 #include "machine/text_feed.h"
@@ -306,103 +306,6 @@ void TForm1::BtStartClick() {
 void TForm1::keyButtonClick(int number) {
     const KeyRow& key = keyRow(number);
     guard([&] { pressKey(m_machine, *this, keyIndexOf(key.symbol), key.symbol); });
-}
-
-void TForm1::Button1Click() {
-    keyButtonClick(1);
-}
-void TForm1::Button2Click() {
-    keyButtonClick(2);
-}
-void TForm1::Button3Click() {
-    keyButtonClick(3);
-}
-void TForm1::Button4Click() {
-    keyButtonClick(4);
-}
-void TForm1::Button5Click() {
-    keyButtonClick(5);
-}
-void TForm1::Button6Click() {
-    keyButtonClick(6);
-}
-void TForm1::Button7Click() {
-    keyButtonClick(7);
-}
-void TForm1::Button8Click() {
-    keyButtonClick(8);
-}
-void TForm1::Button9Click() {
-    keyButtonClick(9);
-}
-void TForm1::Button10Click() {
-    keyButtonClick(10);
-}
-void TForm1::Button12Click() {
-    keyButtonClick(12);
-}
-void TForm1::Button13Click() {
-    keyButtonClick(13);
-}
-void TForm1::Button14Click() {
-    keyButtonClick(14);
-}
-void TForm1::Button15Click() {
-    keyButtonClick(15);
-}
-void TForm1::Button16Click() {
-    keyButtonClick(16);
-}
-void TForm1::Button17Click() {
-    keyButtonClick(17);
-}
-void TForm1::Button18Click() {
-    keyButtonClick(18);
-}
-void TForm1::Button19Click() {
-    keyButtonClick(19);
-}
-void TForm1::Button20Click() {
-    keyButtonClick(20);
-}
-void TForm1::Button21Click() {
-    keyButtonClick(21);
-}
-void TForm1::Button22Click() {
-    keyButtonClick(22);
-}
-void TForm1::Button23Click() {
-    keyButtonClick(23);
-}
-void TForm1::Button24Click() {
-    keyButtonClick(24);
-}
-void TForm1::Button25Click() {
-    keyButtonClick(25);
-}
-void TForm1::Button26Click() {
-    keyButtonClick(26);
-}
-void TForm1::Button27Click() {
-    keyButtonClick(27);
-}
-void TForm1::Button34Click() {
-    keyButtonClick(34);
-}
-void TForm1::Button32Click() {
-    keyButtonClick(32);
-}
-void TForm1::Button28Click() {
-    keyButtonClick(28);
-}
-void TForm1::Button11Click() {
-    keyButtonClick(11);
-}
-void TForm1::Button30Click() {
-    keyButtonClick(30);
-}
-void TForm1::Button31Click() {
-    keyButtonClick(31);
 }
 
 void TForm1::RadioButton1Click() {

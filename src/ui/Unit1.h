@@ -104,40 +104,41 @@ public slots:
     void Button42Click(); // Random Cipher
     void Button39Click(); // Load Cipher
     void Button37Click(); // Save Cipher
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-    void Button5Click();
-    void Button6Click();
-    void Button7Click();
-    void Button8Click();
-    void Button9Click();
-    void Button10Click();
-    void Button12Click();
-    void Button13Click();
-    void Button14Click();
-    void Button15Click();
-    void Button16Click();
-    void Button1Click();
-    void Button17Click();
-    void Button18Click();
-    void Button19Click();
-    void Button20Click();
-    void Button21Click();
-    void Button22Click();
-    void Button23Click();
-    void Button24Click();
-    void Button25Click();
-    void Button26Click();
-    void Button27Click();
-    void Button28Click();
-    void Button11Click();
-    void Button30Click();
-    void Button31Click();
-    void Button32Click();     // the space bar
-    void Button34Click();     // Y
-    void RadioButton1Click(); // Decipher
-    void RadioButton2Click(); // Cipher
+    // The symbol keys and the space bar (Button32) by their numbers in the key table.
+    void Button2Click() { keyButtonClick(2); }
+    void Button3Click() { keyButtonClick(3); }
+    void Button4Click() { keyButtonClick(4); }
+    void Button5Click() { keyButtonClick(5); }
+    void Button6Click() { keyButtonClick(6); }
+    void Button7Click() { keyButtonClick(7); }
+    void Button8Click() { keyButtonClick(8); }
+    void Button9Click() { keyButtonClick(9); }
+    void Button10Click() { keyButtonClick(10); }
+    void Button12Click() { keyButtonClick(12); }
+    void Button13Click() { keyButtonClick(13); }
+    void Button14Click() { keyButtonClick(14); }
+    void Button15Click() { keyButtonClick(15); }
+    void Button16Click() { keyButtonClick(16); }
+    void Button1Click() { keyButtonClick(1); }
+    void Button17Click() { keyButtonClick(17); }
+    void Button18Click() { keyButtonClick(18); }
+    void Button19Click() { keyButtonClick(19); }
+    void Button20Click() { keyButtonClick(20); }
+    void Button21Click() { keyButtonClick(21); }
+    void Button22Click() { keyButtonClick(22); }
+    void Button23Click() { keyButtonClick(23); }
+    void Button24Click() { keyButtonClick(24); }
+    void Button25Click() { keyButtonClick(25); }
+    void Button26Click() { keyButtonClick(26); }
+    void Button27Click() { keyButtonClick(27); }
+    void Button28Click() { keyButtonClick(28); }
+    void Button11Click() { keyButtonClick(11); }
+    void Button30Click() { keyButtonClick(30); }
+    void Button31Click() { keyButtonClick(31); }
+    void Button32Click() { keyButtonClick(32); } // the space bar
+    void Button34Click() { keyButtonClick(34); } // Y
+    void RadioButton1Click();                    // Decipher
+    void RadioButton2Click();                    // Cipher
     void Rotation();
     void Init();
     void Test();
