@@ -1,7 +1,11 @@
 #include "fixed_tables.h"
+#include "folded_step.h"
 #include "key_alphabet.h"
 #include "machine.h"
 #include "trace.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace zelmak {
 
@@ -132,15 +136,6 @@ inline bool beginStep(MachineState& m) {
     return cipher;
 }
 
-// Whether all five positions lie in 0..30, without a loop or a branch per slot.
-inline bool positionsInRange(const std::array<std::int32_t, 5>& p) {
-    const std::uint32_t out =
-        (static_cast<std::uint32_t>(p[0]) > 30u) | (static_cast<std::uint32_t>(p[1]) > 30u) |
-        (static_cast<std::uint32_t>(p[2]) > 30u) | (static_cast<std::uint32_t>(p[3]) > 30u) |
-        (static_cast<std::uint32_t>(p[4]) > 30u);
-    return out == 0;
-}
-
 } // namespace
 
 void Test(MachineState& m) {
@@ -149,52 +144,21 @@ void Test(MachineState& m) {
 
 void Rotation(MachineState& m) {
     const bool cipher = beginStep(m);
-    const FoldedStages& f = m.folded;
-    auto& pos = m.positions.raw();
     const std::int32_t card = m.workIndex;
 
     // The folded tables hold for the disc numbers they were built for, positions 0..30 and the
     // card's indexes 1..31; anything else takes the checked step, which stops where it must.
-    if (!f.fits(m.key) || static_cast<std::uint32_t>(card - 1) > 30u || !positionsInRange(pos))
-        [[unlikely]] {
+    if (!folded::applies(m) || static_cast<std::uint32_t>(card - 1) > 30u) [[unlikely]] {
         NoTrace none;
         checkedStep(m, cipher, none);
         return;
     }
-
-    const std::size_t base = FoldedStages::row(m.mode, 1, 0);
-    constexpr std::size_t kSlot = 31 * FoldedStages::kRow;
-    const std::size_t r1 = base + static_cast<std::size_t>(pos[0]) * FoldedStages::kRow;
-    const std::size_t r2 = base + kSlot + static_cast<std::size_t>(pos[1]) * FoldedStages::kRow;
-    const std::size_t r3 = base + 2 * kSlot + static_cast<std::size_t>(pos[2]) * FoldedStages::kRow;
-    const std::size_t r4 = base + 3 * kSlot + static_cast<std::size_t>(pos[3]) * FoldedStages::kRow;
-    const std::size_t r5 = base + 4 * kSlot + static_cast<std::size_t>(pos[4]) * FoldedStages::kRow;
-    std::size_t v = static_cast<std::size_t>(card);
-    v = f.forward[r1 + v];
-    v = f.forward[r2 + v];
-    v = f.forward[r3 + v];
-    v = f.forward[r4 + v];
-    v = f.forward[r5 + v];
-    v = f.reflector[v];
-    v = f.backward[r5 + v];
-    v = f.backward[r4 + v];
-    v = f.backward[r3 + v];
-    v = f.backward[r2 + v];
-    v = f.backward[r1 + v];
+    auto& positions = m.positions.raw();
+    std::int32_t pos[5] = {positions[0], positions[1], positions[2], positions[3], positions[4]};
+    const std::size_t v = folded::step(m.folded, FoldedStages::row(m.mode, 1, 0), pos,
+                                       static_cast<std::size_t>(card));
     m.workIndex = m.cardTableInverse.raw()[v - 1];
-
-    // Stepping, as in the checked step; the marks of the discs in slots 1..3 are bit sets.
-    const std::int32_t p1 = pos[0] == 30 ? 0 : pos[0] + 1;
-    const std::int32_t p2 = pos[1] == 0 ? 30 : pos[1] - 1;
-    std::int32_t p3 = pos[2];
-    pos[0] = p1;
-    pos[1] = p2;
-    if ((f.marks[1] >> p1) & 1u)
-        pos[2] = p3 = p3 == 30 ? 0 : p3 + 1;
-    if ((f.marks[2] >> p2) & 1u)
-        pos[3] = pos[3] == 0 ? 30 : pos[3] - 1;
-    if ((f.marks[3] >> p3) & 1u)
-        pos[4] = pos[4] == 30 ? 0 : pos[4] + 1;
+    std::copy(std::begin(pos), std::end(pos), positions.begin());
 }
 
 KeyTrace traceRotation(MachineState& m) {

@@ -22,10 +22,10 @@ struct KeyTrace {
     Mode mode = Mode::Cipher;
     std::array<int, 5> before{}; // positions of slots 1..5 at [s - 1]
     std::array<int, 5> after{};
-    std::array<int, 5> disc{};           // disc number 1..5 in slot s
-    int card = 0;                        // after the card
-    std::array<StageTrace, 5> forward{}; // slot s at [s - 1]
-    int reflector = 0;                   // after the reflector (15 passes straight through)
+    std::array<int, 5> disc{};            // disc number 1..5 in slot s
+    int card = 0;                         // after the card
+    std::array<StageTrace, 5> forward{};  // slot s at [s - 1]
+    int reflector = 0;                    // after the reflector (15 passes straight through)
     std::array<StageTrace, 5> backward{}; // slot s at [s - 1], run from slot 5 down to slot 1
     int output = 0;                       // after the inverse card: the output index
     char symbol = 0;                      // the output symbol

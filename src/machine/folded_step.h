@@ -1,0 +1,56 @@
+#pragma once
+
+// The cipher step through the folded tables, shared by Rotation and the text feed. Only for a
+// machine whose folded tables fit its key setting, with positions in 0..30 and an index in 1..31
+// coming from the card: then no lookup can leave its table and nothing needs a check.
+
+#include "machine_state.h"
+
+namespace zelmak::folded {
+
+// Whether the folded tables hold for this machine's key setting and positions.
+inline bool applies(const MachineState& m) {
+    const auto& p = m.positions.raw();
+    const std::uint32_t out =
+        (static_cast<std::uint32_t>(p[0]) > 30u) | (static_cast<std::uint32_t>(p[1]) > 30u) |
+        (static_cast<std::uint32_t>(p[2]) > 30u) | (static_cast<std::uint32_t>(p[3]) > 30u) |
+        (static_cast<std::uint32_t>(p[4]) > 30u);
+    return out == 0 && m.folded.fits(m.key);
+}
+
+// One key: index v (1..31, after the card) through the five discs, the reflector and back; then
+// the discs step. Returns the index before the inverse card (1..31).
+inline std::size_t step(const FoldedStages& f, std::size_t base, std::int32_t (&pos)[5],
+                        std::size_t v) {
+    constexpr std::size_t kRow = FoldedStages::kRow;
+    constexpr std::size_t kSlot = 31 * kRow;
+    const std::size_t r1 = base + static_cast<std::size_t>(pos[0]) * kRow;
+    const std::size_t r2 = base + kSlot + static_cast<std::size_t>(pos[1]) * kRow;
+    const std::size_t r3 = base + 2 * kSlot + static_cast<std::size_t>(pos[2]) * kRow;
+    const std::size_t r4 = base + 3 * kSlot + static_cast<std::size_t>(pos[3]) * kRow;
+    const std::size_t r5 = base + 4 * kSlot + static_cast<std::size_t>(pos[4]) * kRow;
+    v = f.forward[r1 + v];
+    v = f.forward[r2 + v];
+    v = f.forward[r3 + v];
+    v = f.forward[r4 + v];
+    v = f.forward[r5 + v];
+    v = f.reflector[v];
+    v = f.backward[r5 + v];
+    v = f.backward[r4 + v];
+    v = f.backward[r3 + v];
+    v = f.backward[r2 + v];
+    v = f.backward[r1 + v];
+
+    // Stepping, as in the checked step; the marks of the discs in slots 1..3 are bit sets.
+    pos[0] = pos[0] == 30 ? 0 : pos[0] + 1;
+    pos[1] = pos[1] == 0 ? 30 : pos[1] - 1;
+    if ((f.marks[1] >> pos[0]) & 1u)
+        pos[2] = pos[2] == 30 ? 0 : pos[2] + 1;
+    if ((f.marks[2] >> pos[1]) & 1u)
+        pos[3] = pos[3] == 0 ? 30 : pos[3] - 1;
+    if ((f.marks[3] >> pos[2]) & 1u)
+        pos[4] = pos[4] == 30 ? 0 : pos[4] + 1;
+    return v;
+}
+
+} // namespace zelmak::folded
