@@ -34,13 +34,6 @@ inline std::int32_t sub(std::int32_t a, std::int32_t b) {
     return r;
 }
 
-inline std::int32_t mul(std::int32_t a, std::int32_t b) {
-    std::int32_t r;
-    if (__builtin_mul_overflow(a, b, &r)) [[unlikely]]
-        throwOverflow();
-    return r;
-}
-
 // Stores an integer into a byte (0..255).
 inline Byte byte(std::int32_t v) {
     if (v < 0 || v > 255) [[unlikely]]

@@ -24,12 +24,6 @@ void Init(MachineState& m, const SettingDraft& draft);
 // discs to "A".
 void setUp(MachineState& m);
 
-// A machine set up for a key record whose card uses every symbol once and whose disc bytes are a
-// permutation of 0..4, as an accepted setting check leaves it (flags 1, discs at "A", Cipher).
-// The command-line companion and the check value start from here. Throws RangeError for a
-// record that no check would accept.
-MachineState machineFor(const KeyRecordBytes& record);
-
 // The Wrap: brings WorkIndex back into 1..31 with at most one correction each way.
 void Test(MachineState& m);
 

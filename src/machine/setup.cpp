@@ -99,31 +99,6 @@ void setUp(MachineState& m) {
         m.positions[s] = kStartPosition;
 }
 
-MachineState machineFor(const KeyRecordBytes& record) {
-    MachineState m;
-    m.key.setBytes(record);
-    std::array<bool, 32> used{};
-    for (int k = 1; k <= 31; ++k) {
-        const Byte symbol = m.key.cardSetting[k];
-        checked::expectRange(symbol, 1, 31);
-        if (used[symbol])
-            checked::throwRange();
-        used[symbol] = true;
-        m.cardTable[k] = symbol;
-    }
-    std::array<bool, 5> discUsed{};
-    for (const Byte d : m.key.discSetting.raw()) {
-        checked::expectRange(d, 0, 4);
-        if (discUsed[d])
-            checked::throwRange();
-        discUsed[d] = true;
-    }
-    setUp(m);
-    m.cardReady = 1;
-    m.discReady = 1;
-    return m;
-}
-
 std::string checkValue(const MachineState& machine) {
     // A copy of the setting and tables only: the texts may be long and play no part.
     MachineState m;

@@ -53,6 +53,19 @@ bool recordIsValid(const KeyRecordBytes& record) {
     return cardIsValid(card) && discsAreValid(discs);
 }
 
+MachineState machineFor(const KeyRecordBytes& record) {
+    if (!recordIsValid(record))
+        checked::throwRange();
+    MachineState m;
+    m.key.setBytes(record);
+    for (int k = 1; k <= 31; ++k)
+        m.cardTable[k] = m.key.cardSetting[k];
+    setUp(m);
+    m.cardReady = 1;
+    m.discReady = 1;
+    return m;
+}
+
 void checkSetting(MachineState& m, SettingDraft& draft, Display& d) {
     d.setEnabled(Control::SaveCipher, false);
     d.clearPane(Pane::Input);

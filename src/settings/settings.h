@@ -28,6 +28,11 @@ bool discsAreValid(const std::array<int, 5>& discs);
 // Both tests on a key record (card bytes 1..31, disc bytes 0..4).
 bool recordIsValid(const KeyRecordBytes& record);
 
+// A machine set up for a key record that passes both tests, as an accepted setting check leaves
+// it (flags 1, discs at "A", Cipher): where the command-line companion and the key sheets start.
+// Throws RangeError for a record that the check would reject.
+MachineState machineFor(const KeyRecordBytes& record);
+
 // The setting check ("Check Cipher", and every operator's pick in a card or disc-number
 // selector): builds CardTable from the draft, tests card and disc numbers, sets the acceptance
 // flags, reports the verdict as lines of Ausgabe, enables the controls that need an accepted

@@ -78,11 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         CheckRow{"sub_at_min", [] { return checked::sub(kMin + 1, 1); }, Outcome::Value, kMin},
         CheckRow{"sub_past_min", [] { return checked::sub(kMin, 1); }, Outcome::Overflow},
         CheckRow{"sub_past_max", [] { return checked::sub(kMax, -1); }, Outcome::Overflow},
-        CheckRow{"sub_zero_minus_min", [] { return checked::sub(0, kMin); }, Outcome::Overflow},
-        CheckRow{"mul_fits", [] { return checked::mul(46340, 46340); }, Outcome::Value, 2147395600},
-        CheckRow{"mul_past_max", [] { return checked::mul(46341, 46341); }, Outcome::Overflow},
-        CheckRow{"mul_min_by_minus_one", [] { return checked::mul(kMin, -1); }, Outcome::Overflow},
-        CheckRow{"mul_past_min", [] { return checked::mul(kMax, -2); }, Outcome::Overflow}),
+        CheckRow{"sub_zero_minus_min", [] { return checked::sub(0, kMin); }, Outcome::Overflow}),
     [](const auto& p) { return std::string(p.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(

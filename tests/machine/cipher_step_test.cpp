@@ -259,8 +259,7 @@ TEST(CipherStep, FoldedStepAgreesWithTheCheckedStep) {
         FakeWindow w;
         setUp(fast, w, card, discs);
         if (round % 10 == 0) // a loaded key, not yet checked
-            std::shuffle(fast.key.discSetting.raw().begin(), fast.key.discSetting.raw().end(),
-                         rng);
+            std::shuffle(fast.key.discSetting.raw().begin(), fast.key.discSetting.raw().end(), rng);
         fast.mode = round % 2 ? Mode::Cipher : Mode::Decipher;
         for (int s = 1; s <= 5; ++s)
             fast.positions[s] = static_cast<int>(rng() % 31);
@@ -269,8 +268,8 @@ TEST(CipherStep, FoldedStepAgreesWithTheCheckedStep) {
             fast.keyIndex = checked.keyIndex = static_cast<int>(rng() % 31) + 1;
             Rotation(fast);
             const KeyTrace t = traceRotation(checked);
-            ASSERT_EQ(fast.workIndex, checked.workIndex) << "round " << round << ": "
-                                                         << describe(checked);
+            ASSERT_EQ(fast.workIndex, checked.workIndex)
+                << "round " << round << ": " << describe(checked);
             ASSERT_EQ(fast.positions, checked.positions) << "round " << round;
             ASSERT_EQ(fast.outputAlphabet, checked.outputAlphabet);
             ASSERT_EQ(t.output, checked.workIndex);

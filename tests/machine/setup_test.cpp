@@ -1,6 +1,7 @@
 #include "machine_test_util.h"
 
 #include "machine/fixed_tables.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 

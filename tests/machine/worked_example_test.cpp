@@ -158,8 +158,7 @@ TEST_F(WorkedExample, EachSingleKeyDeciphersBack) {
         m.mode = Mode::Decipher;
         m.keyIndex = cipherIndex;
         Rotation(m);
-        EXPECT_EQ(m.workIndex, k) << "key " << k << " gave " << cipherIndex << "; "
-                                  << describe(m);
+        EXPECT_EQ(m.workIndex, k) << "key " << k << " gave " << cipherIndex << "; " << describe(m);
     }
 }
 
