@@ -199,6 +199,15 @@ char typedSymbol(const QKeyEvent* event) {
     return 0;
 }
 
+// Whether a key event types a character, as opposed to a control key (Tab, Escape, an arrow).
+bool typesCharacter(const QKeyEvent* event) {
+    const int key = event->key();
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        return true;
+    const QString text = event->text();
+    return !text.isEmpty() && text[0].isPrint() && !text[0].isSpace();
+}
+
 } // namespace
 
 bool TForm1::handleAccelerator(const QKeyEvent* event) {
@@ -223,8 +232,10 @@ bool TForm1::handleAccelerator(const QKeyEvent* event) {
         return false;
     const char symbol = typedSymbol(event);
     QPushButton* key = symbol ? m_keyByAccelerator[static_cast<unsigned char>(symbol)] : nullptr;
+    // With Alt, a character that no key carries (W, J, X, 0, 1, ...) does nothing, also where
+    // the focused control would take it.
     if (!key)
-        return false;
+        return alt && typesCharacter(event);
     // A disabled key does not respond; the keystroke is used up either way.
     if (key->isEnabled())
         key->click();

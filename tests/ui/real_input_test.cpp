@@ -55,5 +55,24 @@ TEST_F(FormTest, a_tab_pressed_in_the_output_pane_never_reaches_the_saved_file) 
     EXPECT_EQ(saved.find('\t'), std::string::npos);
 }
 
+// --- Alt with a character that no key carries ----------------------------------------------
+
+TEST_F(FormTest, alt_with_a_character_no_key_carries_does_nothing_wherever_the_focus_is) {
+    form->showText(Pane::Lade, "");
+    for (const char* target : {"lade", "Ausgabe", "ComboBox5", "Button36"}) {
+        auto* focused = named<QWidget>(target);
+        focused->setFocus();
+        if (auto* text = qobject_cast<QPlainTextEdit*>(focused))
+            text->moveCursor(QTextCursor::End);
+        type("wjx01.", Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), focused) << target;
+    }
+    EXPECT_EQ(pane(Pane::Lade), "");
+    EXPECT_EQ(pane(Pane::Ausgabe), kAccepted);
+    EXPECT_EQ(pane(Pane::Eingabe), "");
+    EXPECT_EQ(card(5)->currentIndex(), 5);
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
 } // namespace
 } // namespace zelmak::test
