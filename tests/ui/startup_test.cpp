@@ -4,6 +4,8 @@
 #include "ui/Unit2.h"
 
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 #include <stdexcept>
 
 namespace zelmak::test {
@@ -15,6 +17,32 @@ TStart* introWindow() {
             return intro;
     return nullptr;
 }
+
+// Answers every message box that opens with OK, and remembers what it showed.
+class MessageBoxWatcher {
+public:
+    struct Box {
+        QString caption;
+        QString text;
+        QMessageBox::Icon icon;
+    };
+
+    MessageBoxWatcher() {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seen.push_back({box->windowTitle(), box->text(), box->icon()});
+            box->button(QMessageBox::Ok)->click();
+        });
+        m_timer.start(10);
+    }
+
+    std::vector<Box> seen;
+
+private:
+    QTimer m_timer;
+};
 
 class StartupTest : public ::testing::Test {
 protected:
@@ -57,6 +85,37 @@ TEST_F(StartupTest, intro_stands_while_the_main_window_is_built_and_is_gone_befo
     EXPECT_EQ(helpFile, QStringLiteral("ZELMAK.hlp"));
     EXPECT_EQ(form->paneText(Pane::Ausgabe), "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n");
     EXPECT_TRUE(dialogs.fatalErrors.isEmpty());
+}
+
+TEST_F(StartupTest, an_error_in_the_creation_event_shows_the_error_box_and_the_window_still_opens) {
+    QtDialogs realDialogs;
+    services.dialogs = &realDialogs;
+    MessageBoxWatcher boxes;
+    Startup startup(realDialogs);
+    auto form = startup.build(
+        [&] {
+            auto window = std::make_unique<TForm1>(services);
+            // A damaged window: the service setting cannot select N in the last card selector,
+            // and the check stops with the range error when it reads that selector.
+            window->findChild<QComboBox*>(QStringLiteral("ComboBox31"))->removeItem(31);
+            window->FormCreate();
+            return window;
+        },
+        helpFile);
+    ASSERT_NE(form, nullptr);
+    ASSERT_EQ(boxes.seen.size(), 1U);
+    EXPECT_EQ(boxes.seen[0].caption, QStringLiteral("Zelmak"));
+    EXPECT_EQ(boxes.seen[0].text, QStringLiteral("Bereichsüberschreitung."));
+    EXPECT_EQ(boxes.seen[0].icon, QMessageBox::Critical);
+
+    bool shown = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        shown = form->isVisible();
+        QCoreApplication::exit(0);
+    });
+    EXPECT_EQ(Startup::run(*form), 0);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(boxes.seen.size(), 1U);
 }
 
 TEST_F(StartupTest, intro_shows_its_three_greeting_lines) {
