@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
 #include <QStringList>
 
 namespace zelmak {
@@ -30,6 +31,8 @@ std::optional<QString> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mod
                                      bool askBeforeReplacing, QString& directory, QString& fileName,
                                      int& filterIndex) {
     QFileDialog dialog(owner);
+    // Qt's own dialog: the desktop's native one may keep a list of recent files.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !askBeforeReplacing);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
@@ -54,6 +57,13 @@ std::optional<QString> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mod
 }
 
 } // namespace
+
+QtDialogs::QtDialogs() {
+    // A folder that cannot hold a settings file: Qt's dialog finds no history there and can
+    // store none.
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
+}
 
 std::optional<QString> QtDialogs::openFile(QWidget* owner, const QString& filter) {
     return runFileDialog(owner, QFileDialog::AcceptOpen, filter, QString(), false, m_open.directory,

@@ -34,9 +34,14 @@ public:
 QString toQtFilter(const QString& filter);
 
 // The real dialogs. Each file dialog keeps what the operator last chose in it (folder, file
-// name, filter choice) from one use to the next.
+// name, filter choice) from one use to the next, for the running session only: the names and
+// folders of key files and messages must not outlive it. Qt's own file dialog would keep its
+// history and last folder in the user's settings (QtProject.conf), so creating a QtDialogs sends
+// the process's user-scope Qt settings nowhere; the program stores no settings of its own.
 class QtDialogs : public Dialogs {
 public:
+    QtDialogs();
+
     std::optional<QString> openFile(QWidget* owner, const QString& filter) override;
     std::optional<QString> saveFile(QWidget* owner, const QString& filter,
                                     const QString& proposedName, bool askBeforeReplacing) override;
