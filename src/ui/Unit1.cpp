@@ -19,6 +19,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -151,10 +152,18 @@ std::optional<std::string> TForm1::runOpenDialog(std::string_view filter) {
 std::optional<std::string> TForm1::runSaveDialog(std::string_view filter,
                                                  std::string_view proposedName,
                                                  bool askBeforeReplacing) {
+    // Only "Save Cipher" has the dialog ask; a key file is written into rather than replaced,
+    // and the question says what will happen to it.
+    ReplaceQuestion question;
+    if (askBeforeReplacing)
+        question = [](const QString& path) {
+            return QString::fromStdString(keyFileReplaceQuestion(
+                QFile::encodeName(path).toStdString(), QFileInfo(path).fileName().toStdString()));
+        };
     const auto chosen = m_services.dialogs->saveFile(
         this, QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())),
         QString::fromUtf8(proposedName.data(), static_cast<qsizetype>(proposedName.size())),
-        askBeforeReplacing);
+        question);
     if (!chosen)
         return std::nullopt;
     return QFile::encodeName(*chosen).toStdString();
