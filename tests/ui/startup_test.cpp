@@ -3,9 +3,12 @@
 #include "app/startup.h"
 #include "ui/Unit2.h"
 
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
+#include <filesystem>
 #include <stdexcept>
 
 namespace zelmak::test {
@@ -138,6 +141,24 @@ TEST_F(StartupTest, a_fatal_error_while_building_removes_the_intro_and_reports_i
     const QString text = dialogs.fatalErrors[0];
     EXPECT_TRUE(text.contains(QStringLiteral("std::runtime_error"))) << text.toStdString();
     EXPECT_TRUE(text.endsWith(QStringLiteral("\nkaputt."))) << text.toStdString();
+}
+
+TEST(DesktopIdentity, names_the_menu_entry_and_sets_its_icon_on_every_window) {
+    Startup::identifyToDesktop();
+    const QString entry = QGuiApplication::desktopFileName();
+    EXPECT_EQ(entry, QStringLiteral("io.github.zelmak.Zelmak"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(ZELMAK_SOURCE_DIR) / "data" /
+                                                 (entry.toStdString() + ".desktop")));
+    const QIcon icon = QApplication::windowIcon();
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(16, 16)));
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(256, 256)));
+    // The disc is drawn: a good part of the small icon is not transparent.
+    const QImage image = icon.pixmap(QSize(32, 32)).toImage();
+    int drawn = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            drawn += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+    EXPECT_GT(drawn, 32 * 32 / 4);
 }
 
 TEST(FatalErrorText, adds_a_full_stop_only_when_missing) {
