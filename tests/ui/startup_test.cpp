@@ -1,12 +1,12 @@
 #include "form_fixture.h"
 
 #include "app/startup.h"
+#include "modal_answerer.h"
 #include "ui/Unit2.h"
 
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
-#include <QMessageBox>
 #include <QTimer>
 #include <filesystem>
 #include <stdexcept>
@@ -20,32 +20,6 @@ TStart* introWindow() {
             return intro;
     return nullptr;
 }
-
-// Answers every message box that opens with OK, and remembers what it showed.
-class MessageBoxWatcher {
-public:
-    struct Box {
-        QString caption;
-        QString text;
-        QMessageBox::Icon icon;
-    };
-
-    MessageBoxWatcher() {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            seen.push_back({box->windowTitle(), box->text(), box->icon()});
-            box->button(QMessageBox::Ok)->click();
-        });
-        m_timer.start(10);
-    }
-
-    std::vector<Box> seen;
-
-private:
-    QTimer m_timer;
-};
 
 class StartupTest : public ::testing::Test {
 protected:
@@ -93,7 +67,8 @@ TEST_F(StartupTest, intro_stands_while_the_main_window_is_built_and_is_gone_befo
 TEST_F(StartupTest, an_error_in_the_creation_event_shows_the_error_box_and_the_window_still_opens) {
     QtDialogs realDialogs;
     services.dialogs = &realDialogs;
-    MessageBoxWatcher boxes;
+    ModalAnswerer answerer({}, {QMessageBox::Ok});
+    const auto& boxes = answerer.boxes;
     Startup startup(realDialogs);
     auto form = startup.build(
         [&] {
@@ -106,10 +81,10 @@ TEST_F(StartupTest, an_error_in_the_creation_event_shows_the_error_box_and_the_w
         },
         helpFile);
     ASSERT_NE(form, nullptr);
-    ASSERT_EQ(boxes.seen.size(), 1U);
-    EXPECT_EQ(boxes.seen[0].caption, QStringLiteral("Zelmak"));
-    EXPECT_EQ(boxes.seen[0].text, QStringLiteral("Bereichsüberschreitung."));
-    EXPECT_EQ(boxes.seen[0].icon, QMessageBox::Critical);
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("Zelmak"));
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Bereichsüberschreitung."));
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
 
     bool shown = false;
     QTimer::singleShot(0, form.get(), [&] {
@@ -118,7 +93,7 @@ TEST_F(StartupTest, an_error_in_the_creation_event_shows_the_error_box_and_the_w
     });
     EXPECT_EQ(Startup::run(*form), 0);
     EXPECT_TRUE(shown);
-    EXPECT_EQ(boxes.seen.size(), 1U);
+    EXPECT_EQ(boxes.size(), 1U);
 }
 
 TEST_F(StartupTest, intro_shows_its_three_greeting_lines) {
