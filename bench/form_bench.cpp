@@ -23,7 +23,8 @@ namespace {
 class SilentDialogs : public zelmak::Dialogs {
 public:
     std::optional<QString> openFile(QWidget*, const QString&) override { return std::nullopt; }
-    std::optional<QString> saveFile(QWidget*, const QString&, const QString&, bool) override {
+    std::optional<QString> saveFile(QWidget*, const QString&, const QString&,
+                                    const zelmak::ReplaceQuestion&) override {
         return std::nullopt;
     }
     bool confirmReplace(QWidget*, const QString&) override { return false; }

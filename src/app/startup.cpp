@@ -6,7 +6,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
+#include <QSvgRenderer>
 #include <QWindow>
 #include <cxxabi.h>
 #include <typeinfo>
@@ -14,6 +18,9 @@
 namespace zelmak {
 
 namespace {
+
+// The name of the desktop entry and of its icon.
+constexpr const char* kDesktopFileName = "io.github.zelmak.Zelmak";
 
 QString typeName(const std::type_info& type) {
     int status = 0;
@@ -36,6 +43,21 @@ void drawNow(QWidget& window) {
 
 } // namespace
 
+void Startup::identifyToDesktop() {
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
+    QSvgRenderer svg(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(kDesktopFileName)));
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        svg.render(&painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    QApplication::setWindowIcon(icon);
+}
+
 QString Startup::fatalErrorText(const QString& kind, const QString& position,
                                 const QString& message) {
     QString text = QStringLiteral("Ausnahme %1 im Modul %2 bei %3.\n%4")
@@ -49,6 +71,7 @@ std::unique_ptr<TForm1> Startup::build(const MainWindowFactory& createMainWindow
                                        QString& helpFile) {
     QString position = QStringLiteral("Intro");
     try {
+        identifyToDesktop();
         // The intro is removed whether or not the main window could be built.
         auto intro = std::make_unique<TStart>();
         intro->show();

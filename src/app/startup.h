@@ -25,6 +25,12 @@ public:
     // The program's way to build the main window: hidden, with its creation event run.
     static MainWindowFactory mainWindow(const FormServices& services);
 
+    // How the desktop knows the program's windows: the desktop file name of its menu entry
+    // (the application id where the window system has one) and the entry's icon as the window
+    // icon. On X11 the desktop matches the windows' class, "zelmak", with the entry's
+    // StartupWMClass. The first thing build() does.
+    static void identifyToDesktop();
+
     // Shows the intro, names the application, registers the help file, builds the main window
     // and removes the intro again. Any error on the way is fatal: it is reported in the
     // "Anwendungsfehler" box and nothing is returned.

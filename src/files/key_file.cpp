@@ -5,6 +5,7 @@
 #include "posix_io.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 
 namespace zelmak {
@@ -55,6 +56,19 @@ bool createKeyFile(const std::string& path, const KeyRecordBytes& record) {
     if (!r.done())
         fail(r.err, r.path);
     return true;
+}
+
+std::string keyFileReplaceQuestion(const std::string& path, const std::string& name) {
+    struct stat st {};
+    const bool longer = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+                        static_cast<std::uintmax_t>(st.st_size) > kKeyRecordSize;
+    if (!longer)
+        return name + " already exists.\nDo you want to replace it?";
+    const auto size = static_cast<std::uintmax_t>(st.st_size);
+    return name + " already exists and is longer than a key file (" + std::to_string(size) +
+           " bytes).\nThe key setting is written over its first " + std::to_string(kKeyRecordSize) +
+           " bytes; the other " + std::to_string(size - kKeyRecordSize) +
+           " bytes stay as they are.\nDo you want to write into it?";
 }
 
 std::string keyFileStem(const CalendarDate& date) {

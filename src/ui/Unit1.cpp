@@ -20,6 +20,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -142,10 +143,18 @@ std::optional<std::string> TForm1::runOpenDialog(std::string_view filter) {
 std::optional<std::string> TForm1::runSaveDialog(std::string_view filter,
                                                  std::string_view proposedName,
                                                  bool askBeforeReplacing) {
+    // Only "Save Cipher" has the dialog ask; a key file is written into rather than replaced,
+    // and the question says what will happen to it.
+    ReplaceQuestion question;
+    if (askBeforeReplacing)
+        question = [](const QString& path) {
+            return QString::fromStdString(keyFileReplaceQuestion(
+                QFile::encodeName(path).toStdString(), QFileInfo(path).fileName().toStdString()));
+        };
     const auto chosen = m_services.dialogs->saveFile(
         this, QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())),
         QString::fromUtf8(proposedName.data(), static_cast<qsizetype>(proposedName.size())),
-        askBeforeReplacing);
+        question);
     if (!chosen)
         return std::nullopt;
     return QFile::encodeName(*chosen).toStdString();
@@ -205,6 +214,15 @@ char typedSymbol(const QKeyEvent* event) {
     return 0;
 }
 
+// Whether a key event types a character, as opposed to a control key (Tab, Escape, an arrow).
+bool typesCharacter(const QKeyEvent* event) {
+    const int key = event->key();
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        return true;
+    const QString text = event->text();
+    return !text.isEmpty() && text[0].isPrint() && !text[0].isSpace();
+}
+
 } // namespace
 
 bool TForm1::handleAccelerator(const QKeyEvent* event) {
@@ -229,8 +247,10 @@ bool TForm1::handleAccelerator(const QKeyEvent* event) {
         return false;
     const char symbol = typedSymbol(event);
     QPushButton* key = symbol ? m_keyByAccelerator[static_cast<unsigned char>(symbol)] : nullptr;
+    // With Alt, a character that no key carries (W, J, X, 0, 1, ...) does nothing, also where
+    // the focused control would take it.
     if (!key)
-        return false;
+        return alt && typesCharacter(event);
     // A disabled key does not respond; the keystroke is used up either way.
     if (key->isEnabled())
         key->click();

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
 #include <QStringList>
 
 namespace zelmak {
@@ -25,13 +26,43 @@ QString toQtFilter(const QString& filter) {
 
 namespace {
 
+// Qt's file dialog, asking its own question before it returns an existing file to save to.
+class FileDialog : public QFileDialog {
+public:
+    FileDialog(QWidget* owner, ReplaceQuestion question)
+        : QFileDialog(owner), m_question(std::move(question)) {
+        // Qt's own dialog: the desktop's native one may keep a list of recent files.
+        setOption(QFileDialog::DontUseNativeDialog);
+        setOption(QFileDialog::DontConfirmOverwrite);
+    }
+
+protected:
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (m_question && acceptMode() == AcceptSave && files.size() == 1) {
+            const QFileInfo info(files.constFirst());
+            // A folder is opened, not returned.
+            if (info.exists() && !info.isDir()) {
+                QMessageBox box(QMessageBox::Warning, windowTitle(), m_question(files.constFirst()),
+                                QMessageBox::Yes | QMessageBox::No, this);
+                box.setDefaultButton(QMessageBox::No);
+                if (box.exec() != QMessageBox::Yes)
+                    return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    ReplaceQuestion m_question;
+};
+
 std::optional<QString> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mode,
                                      const QString& filter, const QString& proposedName,
-                                     bool askBeforeReplacing, QString& directory, QString& fileName,
-                                     int& filterIndex) {
-    QFileDialog dialog(owner);
+                                     const ReplaceQuestion& askBeforeReplacing, QString& directory,
+                                     QString& fileName, int& filterIndex) {
+    FileDialog dialog(owner, askBeforeReplacing);
     dialog.setAcceptMode(mode);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !askBeforeReplacing);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
                                                        : QFileDialog::ExistingFile);
     const QStringList filters = toQtFilter(filter).split(QLatin1String(";;"));
@@ -55,13 +86,21 @@ std::optional<QString> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mod
 
 } // namespace
 
+QtDialogs::QtDialogs() {
+    // A folder that cannot hold a settings file: Qt's dialog finds no history there and can
+    // store none.
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
+}
+
 std::optional<QString> QtDialogs::openFile(QWidget* owner, const QString& filter) {
-    return runFileDialog(owner, QFileDialog::AcceptOpen, filter, QString(), false, m_open.directory,
+    return runFileDialog(owner, QFileDialog::AcceptOpen, filter, QString(), {}, m_open.directory,
                          m_open.fileName, m_open.filterIndex);
 }
 
 std::optional<QString> QtDialogs::saveFile(QWidget* owner, const QString& filter,
-                                           const QString& proposedName, bool askBeforeReplacing) {
+                                           const QString& proposedName,
+                                           const ReplaceQuestion& askBeforeReplacing) {
     return runFileDialog(owner, QFileDialog::AcceptSave, filter, proposedName, askBeforeReplacing,
                          m_save.directory, m_save.fileName, m_save.filterIndex);
 }

@@ -60,6 +60,9 @@ RunPane::RunPane(QWidget* parent) : QPlainTextEdit(parent), m_metrics(std::make_
     setWordWrapMode(QTextOption::WrapAnywhere);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab and Shift+Tab move the focus on, as from every other control of the window; a pane
+    // never takes a tab character from the keyboard.
+    setTabChangesFocus(true);
     useFont();
     connect(document(), &QTextDocument::contentsChange, this, &RunPane::noteChange);
     m_cutWidth = currentLineWidth();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A key file and a text file loaded through the real file dialogs, "Check Cipher", "Automatic"
 # and "Save CipherCode": the saved file must hold what zelmak-cli makes of the same text with the
-# same key from AAAAA. Then Exit.
+# same key from AAAAA. Then Exit, leaving nothing in the user's folders.
 # Usage: files_and_automatic.sh BIN_DIR SHOT_DIR
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
@@ -40,3 +40,8 @@ fi
 
 e2e_click "$main" 723 592 # Exit
 e2e_expect_exit_0 30
+
+# Three file dialogs were used: nothing of theirs (folders, file names) may stay behind in the
+# user's folders.
+left=$(find "$HOME" -type f)
+[ -z "$left" ] || e2e_fail "files were written into the user's folders: $left"

@@ -121,6 +121,25 @@ TEST_F(SaveCipher, LongerFileKeepsItsLengthAndTheBytesAfterTheRecord) {
     EXPECT_EQ(now.substr(36), old.substr(36));
 }
 
+TEST(KeyFileReplaceQuestion, SaysWhetherTheFileIsReplacedOrWrittenInto) {
+    TempDir dir;
+    const std::string replace = "k.key already exists.\nDo you want to replace it?";
+    const struct {
+        std::size_t size;
+        std::string question;
+    } rows[] = {
+        {10, replace},
+        {36, replace},
+        {100, "k.key already exists and is longer than a key file (100 bytes).\nThe key setting "
+              "is written over its first 36 bytes; the other 64 bytes stay as they are.\nDo you "
+              "want to write into it?"},
+    };
+    for (const auto& row : rows) {
+        writeFile(dir.file("k.key"), std::string(row.size, 'x'));
+        EXPECT_EQ(keyFileReplaceQuestion(dir.file("k.key"), "k.key"), row.question) << row.size;
+    }
+}
+
 TEST_F(SaveCipher, WritesTheCapturedSettingNotTheSelectors) {
     // A selection set by the program runs no check, so the set-up still holds the service card.
     r.w.setCardItem(1, 2);

@@ -11,6 +11,7 @@
 #include "ui/dialogs.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -28,11 +29,18 @@ public:
         return answered(openAnswers);
     }
     std::optional<QString> saveFile(QWidget*, const QString& filter, const QString& proposedName,
-                                    bool askBeforeReplacing) override {
+                                    const ReplaceQuestion& askBeforeReplacing) override {
         saveFilters.push_back(filter);
         proposedNames.push_back(proposedName);
-        saveAsks.push_back(askBeforeReplacing);
-        return answered(saveAnswers);
+        saveAsks.push_back(bool(askBeforeReplacing));
+        auto chosen = answered(saveAnswers);
+        // The dialog's own question about an existing file; No cancels here.
+        if (chosen && askBeforeReplacing && QFileInfo::exists(*chosen)) {
+            dialogQuestions.push_back(askBeforeReplacing(*chosen));
+            if (!replaceAnswers.isEmpty() && !replaceAnswers.takeFirst())
+                return std::nullopt;
+        }
+        return chosen;
     }
     bool confirmReplace(QWidget*, const QString& path) override {
         replaceQuestions.push_back(path);
@@ -48,9 +56,11 @@ public:
     QStringList saveFilters;
     QStringList proposedNames;
     QList<bool> saveAsks;
-    // Answers to "replace it?" in turn (none left: yes), and the paths asked about.
+    // Answers to "replace it?" in turn (none left: yes), the paths asked about after a save
+    // dialog, and the questions a save dialog asked itself.
     QList<bool> replaceAnswers;
     QStringList replaceQuestions;
+    QStringList dialogQuestions;
     QStringList errors;
     QStringList fatalErrors;
     // Runs with each path a dialog answers, just before the handler gets it (to pull the file

@@ -71,6 +71,25 @@ TEST_F(Files, save_ciphercode_asks_before_replacing_the_cif_file_it_would_write)
     EXPECT_EQ(readFile(dir.file("letter.cif")), "OLD");
 }
 
+TEST_F(Files, save_cipher_over_a_longer_file_says_it_writes_the_first_36_bytes_and_does_so) {
+    TempDir dir;
+    const std::string path = dir.file("old.key");
+    writeFile(path, std::string(100, 'x'));
+    dialogs.saveAnswers << QString::fromStdString(path) << QString::fromStdString(path);
+    dialogs.replaceAnswers << false << true;
+    button(37)->click();
+    EXPECT_EQ(readFile(path), std::string(100, 'x')) << "No leaves the file alone";
+    button(37)->click();
+    ASSERT_EQ(dialogs.dialogQuestions.size(), 2);
+    EXPECT_TRUE(dialogs.dialogQuestions[0].contains(
+        QStringLiteral("over its first 36 bytes; the other 64 bytes stay")))
+        << dialogs.dialogQuestions[0].toStdString();
+    const std::string now = readFile(path);
+    ASSERT_EQ(now.size(), 100U);
+    EXPECT_EQ(now.substr(36), std::string(64, 'x'));
+    EXPECT_EQ(now[0], '\x01');
+}
+
 TEST_F(Files, loading_a_text_file_then_automatic_then_deciphering_gives_the_text_back) {
     TempDir dir;
     writeFile(dir.file("clear.txt"), "Hallo alle\nwir treffen uns um 9\n");

@@ -1,9 +1,14 @@
 #include "form_fixture.h"
 
 #include "app/startup.h"
+#include "modal_answerer.h"
 #include "ui/Unit2.h"
 
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
+#include <QTimer>
+#include <filesystem>
 #include <stdexcept>
 
 namespace zelmak::test {
@@ -59,6 +64,38 @@ TEST_F(StartupTest, intro_stands_while_the_main_window_is_built_and_is_gone_befo
     EXPECT_TRUE(dialogs.fatalErrors.isEmpty());
 }
 
+TEST_F(StartupTest, an_error_in_the_creation_event_shows_the_error_box_and_the_window_still_opens) {
+    QtDialogs realDialogs;
+    services.dialogs = &realDialogs;
+    ModalAnswerer answerer({}, {QMessageBox::Ok});
+    const auto& boxes = answerer.boxes;
+    Startup startup(realDialogs);
+    auto form = startup.build(
+        [&] {
+            auto window = std::make_unique<TForm1>(services);
+            // A damaged window: the service setting cannot select N in the last card selector,
+            // and the check stops with the range error when it reads that selector.
+            window->findChild<QComboBox*>(QStringLiteral("ComboBox31"))->removeItem(31);
+            window->FormCreate();
+            return window;
+        },
+        helpFile);
+    ASSERT_NE(form, nullptr);
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("Zelmak"));
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Bereichsüberschreitung."));
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
+
+    bool shown = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        shown = form->isVisible();
+        QCoreApplication::exit(0);
+    });
+    EXPECT_EQ(Startup::run(*form), 0);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(boxes.size(), 1U);
+}
+
 TEST_F(StartupTest, intro_shows_its_three_greeting_lines) {
     TStart intro;
     EXPECT_EQ(intro.windowTitle(), QStringLiteral("Intro"));
@@ -79,6 +116,24 @@ TEST_F(StartupTest, a_fatal_error_while_building_removes_the_intro_and_reports_i
     const QString text = dialogs.fatalErrors[0];
     EXPECT_TRUE(text.contains(QStringLiteral("std::runtime_error"))) << text.toStdString();
     EXPECT_TRUE(text.endsWith(QStringLiteral("\nkaputt."))) << text.toStdString();
+}
+
+TEST(DesktopIdentity, names_the_menu_entry_and_sets_its_icon_on_every_window) {
+    Startup::identifyToDesktop();
+    const QString entry = QGuiApplication::desktopFileName();
+    EXPECT_EQ(entry, QStringLiteral("io.github.zelmak.Zelmak"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(ZELMAK_SOURCE_DIR) / "data" /
+                                                 (entry.toStdString() + ".desktop")));
+    const QIcon icon = QApplication::windowIcon();
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(16, 16)));
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(256, 256)));
+    // The disc is drawn: a good part of the small icon is not transparent.
+    const QImage image = icon.pixmap(QSize(32, 32)).toImage();
+    int drawn = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            drawn += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+    EXPECT_GT(drawn, 32 * 32 / 4);
 }
 
 TEST(FatalErrorText, adds_a_full_stop_only_when_missing) {

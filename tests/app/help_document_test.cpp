@@ -1,0 +1,149 @@
+// The help document we ship says only what the programs do: the captions it names in bold stand
+// on the screen, the messages it quotes are the ones the error box shows, the verdicts are the
+// setting check's lines, and its command-line examples give the output shown.
+#include "converter_window.h"
+#include "files/file_error.h"
+#include "machine/errors.h"
+#include "process.h"
+#include "settings/settings.h"
+#include "temp_dir.h"
+#include "ui/Unit1.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTextDocumentFragment>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+namespace zelmak {
+namespace {
+
+namespace fs = std::filesystem;
+
+QString shippedHelp() {
+    return QString::fromStdString(
+        test::readFile((fs::path(ZELMAK_SOURCE_DIR) / "data" / "ZELMAK.HLP").string()));
+}
+
+QString plain(const QString& html) {
+    return QTextDocumentFragment::fromHtml(html).toPlainText().simplified();
+}
+
+// The first cell of each row of the table with this id, as HTML.
+QStringList firstCells(const QString& html, const QString& id) {
+    const QRegularExpression table(QStringLiteral("<table id=\"%1\".*?</table>").arg(id),
+                                   QRegularExpression::DotMatchesEverythingOption);
+    const QString rows = table.match(html).captured(0);
+    QStringList cells;
+    for (const auto& m : QRegularExpression(QStringLiteral("<tr><td>(.*?)</td>"),
+                                            QRegularExpression::DotMatchesEverythingOption)
+                             .globalMatch(rows))
+        cells << m.captured(1);
+    return cells;
+}
+
+// Every text that the two windows show on their controls, accelerator marks taken out.
+std::set<QString> screenTexts() {
+    FormServices services;
+    TForm1 form(services);
+    ConverterWindow converter;
+    std::set<QString> texts;
+    auto add = [&texts](QString text) { texts.insert(text.remove(QLatin1Char('&'))); };
+    for (QWidget* window : std::initializer_list<QWidget*>{&form, &converter}) {
+        for (const QWidget* w : window->findChildren<QWidget*>()) {
+            if (const auto* b = qobject_cast<const QAbstractButton*>(w))
+                add(b->text());
+            else if (const auto* g = qobject_cast<const QGroupBox*>(w))
+                add(g->title());
+            else if (const auto* l = qobject_cast<const QLabel*>(w))
+                add(l->text());
+            else if (const auto* c = qobject_cast<const QComboBox*>(w))
+                for (int i = 0; i < c->count(); ++i)
+                    add(c->itemText(i));
+        }
+    }
+    return texts;
+}
+
+TEST(HelpDocument, names_in_bold_only_what_stands_on_the_screen) {
+    const std::set<QString> onScreen = screenTexts();
+    int named = 0;
+    for (const auto& m :
+         QRegularExpression(QStringLiteral("<b>(.*?)</b>")).globalMatch(shippedHelp())) {
+        ++named;
+        EXPECT_TRUE(onScreen.count(plain(m.captured(1))))
+            << "no control shows \"" << plain(m.captured(1)).toStdString() << "\"";
+    }
+    EXPECT_GT(named, 40);
+}
+
+TEST(HelpDocument, quotes_only_messages_that_the_error_box_shows) {
+    std::set<QString> shown;
+    auto add = [&shown](const std::exception& e) {
+        shown.insert(QString::fromUtf8(e.what()) + QLatin1Char('.'));
+    };
+    for (int code : {io::kFileNotFound, io::kPathNotFound, io::kTooManyOpenFiles, io::kAccessDenied,
+                     io::kReadPastEnd, io::kDiskFull, io::kInvalidNumber})
+        add(FileError(code));
+    for (auto kind : {TextFileError::Kind::Create, TextFileError::Kind::Open,
+                      TextFileError::Kind::Write, TextFileError::Kind::Capacity})
+        add(TextFileError(kind, "..."));
+    add(RangeError());
+    add(OverflowError());
+
+    const QString html = shippedHelp();
+    QStringList quoted = firstCells(html, QStringLiteral("messages"));
+    EXPECT_GE(quoted.size(), 8);
+    // Messages quoted in the text: the quoted phrases that end in a full stop.
+    for (const auto& m : QRegularExpression(QStringLiteral("\"([^\"<>]+\\.)\"")).globalMatch(html))
+        quoted << m.captured(1);
+    for (const QString& message : quoted)
+        EXPECT_TRUE(shown.count(plain(message)))
+            << "the program never shows \"" << plain(message).toStdString() << "\"";
+}
+
+TEST(HelpDocument, verdicts_are_the_lines_a_setting_check_writes) {
+    const std::vector<QStringList> possible = {
+        {kCardRejected}, {kCardAccepted, kDiscsRejected}, {kCardAccepted, kDiscsAccepted}};
+    const QStringList rows = firstCells(shippedHelp(), QStringLiteral("verdicts"));
+    EXPECT_EQ(rows.size(), 3);
+    for (const QString& row : rows) {
+        QStringList lines;
+        for (const auto& m : QRegularExpression(QStringLiteral("\"([^\"]*)\"")).globalMatch(row))
+            lines << m.captured(1);
+        EXPECT_NE(std::find(possible.begin(), possible.end(), lines), possible.end())
+            << lines.join(QLatin1Char('|')).toStdString();
+    }
+}
+
+TEST(HelpDocument, command_line_options_and_examples_are_those_of_zelmak_cli) {
+    const std::string cli = test::binPath("zelmak-cli");
+    const std::string usage = test::runProcess(cli, {"--help"}).out;
+    const QString html = shippedHelp();
+    for (const QString& cell : firstCells(html, QStringLiteral("cli-options"))) {
+        const std::string option = plain(cell).section(QLatin1Char(' '), 0, 0).toStdString();
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    }
+
+    int examples = 0;
+    const QRegularExpression example(
+        QStringLiteral("\\$ printf '([^']*)' \\| zelmak-cli([^\\n]*)\\n([^\\n$<]*)"));
+    for (const auto& m : example.globalMatch(html)) {
+        ++examples;
+        std::vector<std::string> args;
+        for (const QString& arg : m.captured(2).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            args.push_back(arg.toStdString());
+        const auto run = test::runProcess(cli, args, m.captured(1).toStdString());
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, m.captured(3).toStdString()) << m.captured(0).toStdString();
+    }
+    EXPECT_GE(examples, 2);
+}
+
+} // namespace
+} // namespace zelmak

@@ -1,0 +1,89 @@
+// The real dialogs of the program, answered by a timer on the offscreen platform.
+#include "modal_answerer.h"
+#include "process.h"
+#include "temp_dir.h"
+#include "ui/dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace zelmak::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The name of the environment variable that makes the test below run the dialogs itself, in a
+// process of its own whose user folders all lie in a scratch folder.
+constexpr const char* kChildFolder = "ZELMAK_DIALOG_TEST_FOLDER";
+
+void useTheFileDialogs(const QString& folder) {
+    const QString key = folder + QStringLiteral("/061226.key");
+    writeFile(key.toStdString(), std::string(36, '\1'));
+    QtDialogs dialogs;
+    ModalAnswerer answerer({key, folder + QStringLiteral("/second.key"), key});
+    const auto saved = dialogs.saveFile(nullptr, QStringLiteral("Datei from Cipher (*.key)|*.key"),
+                                        QStringLiteral("061226.key"), {});
+    const auto savedAgain =
+        dialogs.saveFile(nullptr, QStringLiteral("Datei from Cipher (*.key)|*.key"), QString(), {});
+    const auto opened = dialogs.openFile(nullptr, QStringLiteral("Datei from Cipher(*.key)|*.key"));
+    EXPECT_EQ(saved, key);
+    EXPECT_EQ(savedAgain, folder + QStringLiteral("/second.key"));
+    EXPECT_EQ(opened, key);
+    ASSERT_EQ(answerer.openedIn.size(), 3);
+    EXPECT_EQ(answerer.openedIn[1], folder) << "the session remembers the folder";
+    EXPECT_EQ(answerer.nativeDialogs, 0);
+}
+
+TEST(QtDialogs, file_dialogs_write_nothing_into_the_users_configuration) {
+    if (const QString folder = qEnvironmentVariable(kChildFolder); !folder.isEmpty()) {
+        useTheFileDialogs(folder);
+        return;
+    }
+    // Qt fixes the settings folder at its first use in a process, so the dialogs run in a fresh
+    // process of this test program, with every user folder in the scratch folder.
+    TempDir home;
+    const fs::path files = home.path() / "files";
+    fs::create_directory(files);
+    const std::string self = fs::read_symlink("/proc/self/exe").string();
+    const ProcessResult run = runProcess(
+        "/usr/bin/env",
+        {"HOME=" + home.file("home"), "XDG_CONFIG_HOME=" + home.file("config"),
+         "XDG_DATA_HOME=" + home.file("data"), "XDG_CACHE_HOME=" + home.file("cache"),
+         "QT_QPA_PLATFORM=offscreen", std::string(kChildFolder) + "=" + files.string(), self,
+         "--gtest_filter=QtDialogs.file_dialogs_write_nothing_into_the_users_configuration"});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    std::string written;
+    for (const auto& entry : fs::recursive_directory_iterator(home.path()))
+        if (!entry.is_directory() && entry.path().parent_path() != files)
+            written += entry.path().string() + "\n";
+    EXPECT_EQ(written, "");
+}
+
+TEST(QtDialogs, the_save_dialog_asks_its_question_about_an_existing_file_and_no_chooses_again) {
+    TempDir dir;
+    const QString existing = QString::fromStdString(dir.file("old.key"));
+    writeFile(existing.toStdString(), std::string(100, 'x'));
+    QtDialogs dialogs;
+    ModalAnswerer answerer({existing, existing}, {QMessageBox::No, QMessageBox::Yes});
+    const auto chosen = dialogs.saveFile(nullptr, QStringLiteral("Datei from Cipher (*.key)|*.key"),
+                                         QStringLiteral("061226.key"),
+                                         [](const QString& path) { return "About " + path; });
+    EXPECT_EQ(chosen, existing);
+    ASSERT_EQ(answerer.boxes.size(), 2U);
+    for (const auto& box : answerer.boxes) {
+        EXPECT_EQ(box.text, "About " + existing);
+        EXPECT_EQ(box.caption, QStringLiteral("Save As")) << "the caption of Qt's own question";
+    }
+    EXPECT_EQ(answerer.openedIn.size(), 2) << "No went back to the same dialog";
+
+    // Without a question the name comes back at once; the caller asks.
+    ModalAnswerer silent({existing});
+    EXPECT_EQ(dialogs.saveFile(nullptr, QStringLiteral("Textdatei (*.txt)|*.txt"), QString(), {}),
+              existing);
+    EXPECT_TRUE(silent.boxes.empty());
+}
+
+} // namespace
+} // namespace zelmak::test
