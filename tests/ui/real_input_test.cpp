@@ -73,14 +73,14 @@ class TabKey : public FormTest, public ::testing::WithParamInterface<TabCase> {}
 TEST_P(TabKey, moves_the_focus_on_from_a_pane_and_leaves_its_text) {
     const TabCase& c = GetParam();
     named<QWidget>(c.from)->setFocus();
-    const std::string output = pane(Pane::Ausgabe);
-    const std::string loaded = pane(Pane::Lade);
+    const std::string output = pane(Pane::Output);
+    const std::string loaded = pane(Pane::Loaded);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
                     c.backwards ? Qt::ShiftModifier : Qt::NoModifier);
     ASSERT_NE(QApplication::focusWidget(), nullptr);
     EXPECT_EQ(QApplication::focusWidget()->objectName(), QString::fromLatin1(c.to));
-    EXPECT_EQ(pane(Pane::Ausgabe), output);
-    EXPECT_EQ(pane(Pane::Lade), loaded);
+    EXPECT_EQ(pane(Pane::Output), output);
+    EXPECT_EQ(pane(Pane::Loaded), loaded);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -109,7 +109,7 @@ TEST_F(FormTest, a_tab_pressed_in_the_output_pane_never_reaches_the_saved_file) 
 // --- Alt with a character that no key carries ----------------------------------------------
 
 TEST_F(FormTest, alt_with_a_character_no_key_carries_does_nothing_wherever_the_focus_is) {
-    form->showText(Pane::Lade, "");
+    form->showText(Pane::Loaded, "");
     for (const char* target : {"lade", "Ausgabe", "ComboBox5", "Button36"}) {
         auto* focused = named<QWidget>(target);
         focused->setFocus();
@@ -118,9 +118,9 @@ TEST_F(FormTest, alt_with_a_character_no_key_carries_does_nothing_wherever_the_f
         type("wjx01.", Qt::AltModifier);
         EXPECT_EQ(QApplication::focusWidget(), focused) << target;
     }
-    EXPECT_EQ(pane(Pane::Lade), "");
-    EXPECT_EQ(pane(Pane::Ausgabe), kAccepted);
-    EXPECT_EQ(pane(Pane::Eingabe), "");
+    EXPECT_EQ(pane(Pane::Loaded), "");
+    EXPECT_EQ(pane(Pane::Output), kAccepted);
+    EXPECT_EQ(pane(Pane::Input), "");
     EXPECT_EQ(card(5)->currentIndex(), 5);
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
@@ -140,12 +140,12 @@ TEST_P(PositionPick, runs_nothing_and_the_next_key_starts_from_it) {
     operatorPicks(position(1), 18, GetParam()); // S
     operatorPicks(position(2), 16, GetParam()); // P
     EXPECT_EQ(positions(), "SPAAA") << "no set-up turned the discs back to A";
-    EXPECT_EQ(pane(Pane::Ausgabe), kAccepted + "zz") << "no setting check ran";
+    EXPECT_EQ(pane(Pane::Output), kAccepted + "zz") << "no setting check ran";
 
     // The second key of the worked example, from there.
     button(1)->setFocus();
     type("A");
-    EXPECT_EQ(pane(Pane::Ausgabe), "M");
+    EXPECT_EQ(pane(Pane::Output), "M");
     EXPECT_EQ(positions(), "DOAAA");
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
@@ -168,8 +168,8 @@ TEST_P(SettingPick, runs_the_setting_check) {
     type("HAL");
     ASSERT_NE(positions(), "AAAAA");
     operatorPicks(named<QComboBox>(c.selector), c.item, c.how);
-    EXPECT_EQ(pane(Pane::Ausgabe), c.verdict);
-    EXPECT_EQ(pane(Pane::Eingabe), "") << "the check empties the input pane";
+    EXPECT_EQ(pane(Pane::Output), c.verdict);
+    EXPECT_EQ(pane(Pane::Input), "") << "the check empties the input pane";
     EXPECT_EQ(form->machine().ready(), false);
     EXPECT_FALSE(button(37)->isEnabled());
 }
