@@ -6,16 +6,18 @@
 
 #include "machine_state.h"
 
+#include <algorithm>
+
 namespace zelmak::folded {
 
 // Whether the folded tables hold for this machine's key setting and positions.
 inline bool applies(const MachineState& m) {
     const auto& p = m.positions.raw();
-    const std::uint32_t out =
-        (static_cast<std::uint32_t>(p[0]) > 30u) | (static_cast<std::uint32_t>(p[1]) > 30u) |
-        (static_cast<std::uint32_t>(p[2]) > 30u) | (static_cast<std::uint32_t>(p[3]) > 30u) |
-        (static_cast<std::uint32_t>(p[4]) > 30u);
-    return out == 0 && m.folded.fits(m.key);
+    const std::uint32_t highest = std::max(
+        {static_cast<std::uint32_t>(p[0]), static_cast<std::uint32_t>(p[1]),
+         static_cast<std::uint32_t>(p[2]), static_cast<std::uint32_t>(p[3]),
+         static_cast<std::uint32_t>(p[4])}); // an unset position (-1) is the highest of all
+    return highest <= 30u && m.folded.fits(m.key);
 }
 
 // One key: index v (1..31, after the card) through the five discs, the reflector and back; then
