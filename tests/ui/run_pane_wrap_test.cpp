@@ -21,15 +21,23 @@ using zelmak::RunPane;
 
 namespace {
 
-::testing::AssertionResult cutAtWords(const RunPane& pane) {
-    return zelmak::test::cutLikeLayout(pane, QTextOption::WrapAtWordBoundaryOrAnywhere);
-}
+using zelmak::test::cutToFit;
+using zelmak::test::kSoftEndState;
 
 std::vector<std::string> blockTexts(const RunPane& pane) {
     std::vector<std::string> texts;
     for (QTextBlock b = pane.document()->firstBlock(); b.isValid(); b = b.next())
         texts.push_back(b.text().toStdString());
     return texts;
+}
+
+// The lines the pane shows, whichever blocks they share.
+std::vector<std::string> shownLines(const RunPane& pane) {
+    std::vector<std::string> lines;
+    for (QTextBlock b = pane.document()->firstBlock(); b.isValid(); b = b.next())
+        for (const QString& line : b.text().split(QChar::LineSeparator))
+            lines.push_back(line.toStdString());
+    return lines;
 }
 
 // Letter-like prose: words of a few lengths, some punctuation and hyphens, a line break (CR LF)
@@ -91,9 +99,6 @@ std::string symbols(std::size_t count) {
     return text;
 }
 
-// The block state with which RunPane marks a block that ends in a soft break.
-constexpr int kSoftEndState = 1;
-
 class WrapTest : public zelmak::test::PaneTest {
 protected:
     void SetUp() override {
@@ -104,10 +109,14 @@ protected:
     std::size_t logicalOf(int position) const {
         std::size_t logical = 0;
         for (QTextBlock b = pane.document()->firstBlock(); b.isValid(); b = b.next()) {
-            const int end = b.position() + static_cast<int>(b.text().size());
+            const QString text = b.text();
+            const int end = b.position() + static_cast<int>(text.size());
+            const auto upTo = [&](qsizetype n) { // line separators count as CR LF
+                return static_cast<std::size_t>(n + text.left(n).count(QChar::LineSeparator));
+            };
             if (position <= end)
-                return logical + static_cast<std::size_t>(position - b.position());
-            logical += b.text().size();
+                return logical + upTo(position - b.position());
+            logical += upTo(text.size());
             if (b.next().isValid() && b.userState() != kSoftEndState)
                 logical += 2;
         }
@@ -131,7 +140,7 @@ TEST_P(WrapTexts, blocks_are_the_word_layout_lines_on_every_path) {
     const WrapRow& row = GetParam();
     pane.showText(row.input);
     EXPECT_EQ(pane.text8(), row.expected) << "on an empty pane";
-    EXPECT_TRUE(cutAtWords(pane)) << "on an empty pane";
+    EXPECT_TRUE(cutToFit(pane)) << "on an empty pane";
     const auto once = blockTexts(pane);
 
     pane.showText("something else");
@@ -196,11 +205,11 @@ TEST_F(WrapTest, random_prose_is_cut_like_the_layout_at_several_widths) {
     pane.showText(letter);
     EXPECT_EQ(pane.text8(), letter);
     EXPECT_GT(pane.document()->blockCount(), 150);
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
     for (const int width : {90, 143, 301, 487}) {
         pane.resize(width, 120);
         EXPECT_EQ(pane.text8(), letter) << width;
-        EXPECT_TRUE(cutAtWords(pane)) << width;
+        EXPECT_TRUE(cutToFit(pane)) << width;
     }
 }
 
@@ -209,7 +218,7 @@ TEST_F(WrapTest, symbol_by_symbol_cuts_the_same_blocks_as_the_whole_text_at_once
     for (std::size_t n = 1; n <= text.size(); ++n)
         pane.showText(std::string_view(text).substr(0, n));
     ASSERT_EQ(pane.text8(), text);
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
     const auto appended = blockTexts(pane);
     pane.clearText();
     pane.showText(text);
@@ -228,7 +237,7 @@ TEST_F(WrapTest, typing_into_a_word_moves_it_to_the_next_line_and_back) {
     QTest::keyClicks(&pane, "xxxxxxxxxx");
     text.insert(at, "xxxxxxxxxx");
     EXPECT_EQ(pane.text8(), text);
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
     EXPECT_NE(block(2).text(), third);
     // The caret stayed behind what was typed, now on the next line.
     EXPECT_EQ(logicalOf(pane.textCursor().position()), at + 10);
@@ -237,7 +246,7 @@ TEST_F(WrapTest, typing_into_a_word_moves_it_to_the_next_line_and_back) {
         QTest::keyClick(&pane, Qt::Key_Backspace);
     text.erase(at, 10);
     EXPECT_EQ(pane.text8(), text);
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
     EXPECT_EQ(block(2).text(), third);
     EXPECT_EQ(pane.document()->blockCount(), lines);
 }
@@ -252,7 +261,7 @@ TEST_F(WrapTest, deleting_the_blank_between_two_words_joins_them_and_recuts) {
     QTest::keyClick(&pane, Qt::Key_Backspace);
     text.erase(at - 1, 1);
     EXPECT_EQ(pane.text8(), text);
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
 
     // A blank inside a line, with Delete.
     const int inside = block(8).position() + static_cast<int>(block(8).text().indexOf(u' '));
@@ -262,7 +271,7 @@ TEST_F(WrapTest, deleting_the_blank_between_two_words_joins_them_and_recuts) {
     QTest::keyClick(&pane, Qt::Key_Delete);
     text.erase(blank, 1);
     EXPECT_EQ(pane.text8(), text);
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
 }
 
 TEST_F(WrapTest, shortening_a_first_word_pulls_it_back_onto_the_line_before) {
@@ -274,7 +283,7 @@ TEST_F(WrapTest, shortening_a_first_word_pulls_it_back_onto_the_line_before) {
     for (int i = 0; i < 10; ++i)
         QTest::keyClick(&pane, Qt::Key_Backspace);
     EXPECT_EQ(pane.text8(), "ab cd ef gh ij kl Walz mn");
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
     EXPECT_TRUE(block(0).text().startsWith(QStringLiteral("ab cd ef gh ij kl Walz")));
     EXPECT_EQ(logicalOf(pane.textCursor().position()), 22u);
 }
@@ -319,6 +328,7 @@ struct EditRow {
     std::string text;
     std::vector<std::string> typed;
     int width;
+    bool words = true;
 };
 
 void PrintTo(const EditRow& row, std::ostream* out) {
@@ -327,9 +337,15 @@ void PrintTo(const EditRow& row, std::ostream* out) {
 
 class WrapEdits : public WrapTest, public ::testing::WithParamInterface<EditRow> {};
 
-TEST_P(WrapEdits, random_edits_keep_the_text_and_the_word_layout) {
+TEST_P(WrapEdits, random_edits_keep_the_text_and_cut_it_as_a_fresh_pane_does) {
     const EditRow& row = GetParam();
+    pane.setWrapAtBlanks(row.words);
     pane.resize(row.width, 120);
+    RunPane fresh;
+    fresh.setWrapAtBlanks(row.words);
+    fresh.setFont(pane.font());
+    fresh.resize(row.width, 120);
+    fresh.show();
     std::string text = row.text;
     pane.showText(text);
     std::mt19937 random(21);
@@ -374,7 +390,10 @@ TEST_P(WrapEdits, random_edits_keep_the_text_and_the_word_layout) {
             text.insert(at, "Kopie aus\r\nder Ablage ");
         }
         ASSERT_EQ(pane.text8(), text) << "step " << step;
-        ASSERT_TRUE(cutAtWords(pane)) << "step " << step;
+        ASSERT_TRUE(cutToFit(pane)) << "step " << step;
+        // The lines around the edit are cut as the whole text is cut at once.
+        fresh.showText(text);
+        ASSERT_EQ(shownLines(pane), shownLines(fresh)) << "step " << step;
     }
 }
 
@@ -387,7 +406,8 @@ INSTANTIATE_TEST_SUITE_P(
                 220},
         EditRow{"prose_narrow", prose(1500, 0, 13), {"w", " ", "Walzenstellungen"}, 90},
         EditRow{"punctuated", punctuated(3000, 14), {"(", " ", "1", "/", "-", "x", ")  "}, 220},
-        EditRow{"punctuated_narrow", punctuated(1500, 15), {"(", " ", "1", "/", "x"}, 110}),
+        EditRow{"punctuated_narrow", punctuated(1500, 15), {"(", " ", "1", "/", "x"}, 110},
+        EditRow{"cipher_text_cut_anywhere", symbols(3000), {"Q", "W", "_I8"}, 220, false}),
     [](const ::testing::TestParamInfo<EditRow>& row) { return std::string(row.param.name); });
 
 TEST_F(WrapTest, copy_leaves_the_soft_breaks_out) {
@@ -408,10 +428,10 @@ TEST_F(WrapTest, switching_the_mode_recuts_quietly_and_keeps_text_and_caret) {
     pane.setWrapAtBlanks(false);
     EXPECT_FALSE(pane.wrapAtBlanks());
     EXPECT_EQ(pane.text8(), text);
-    EXPECT_TRUE(zelmak::test::cutLikeLayout(pane));
+    EXPECT_TRUE(cutToFit(pane));
     EXPECT_EQ(logicalOf(pane.textCursor().position()), at);
     pane.setWrapAtBlanks(true);
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
     EXPECT_EQ(logicalOf(pane.textCursor().position()), at);
     EXPECT_EQ(edited.count(), 0);
     EXPECT_FALSE(pane.document()->isModified());
@@ -422,7 +442,7 @@ TEST_F(WrapTest, appended_lines_follow_text_that_ends_in_a_long_line) {
     pane.showText(text);
     pane.appendLine("Load");
     EXPECT_EQ(pane.text8(), text + "\r\nLoad\r\n");
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
 }
 
 using WrapFormTest = zelmak::test::FormTest;
