@@ -6,6 +6,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -55,7 +56,6 @@ public:
     struct Cut {
         std::size_t input; // symbols fed before it
         std::size_t out;   // its place in out
-        std::size_t flag;  // its place in soft
     };
 
     Cutter(const std::array<double, 256>& need, double limit, bool words)
@@ -113,7 +113,7 @@ private:
     double width(char16_t c) const { return m_need[c < 256 ? c : u'?']; }
     // A soft break at `at` in out, on the line at hand.
     void cut(std::size_t at) {
-        cuts.push_back({at - m_softCount, at, soft.size()});
+        cuts.push_back({at - m_softCount, at});
         out.insert(out.begin() + static_cast<std::ptrdiff_t>(at), kBlockBreak);
         soft.push_back(1);
         ++m_softCount;
@@ -135,23 +135,10 @@ private:
 
 // Marks the pane's own changes so that they are not taken for the operator's, and keeps the
 // pane's signals quiet meanwhile.
-class RunPane::ProgramEdit {
-public:
-    explicit ProgramEdit(RunPane& pane)
-        : m_pane(pane), m_blocker(&pane), m_outer(!pane.m_programEdit) {
-        pane.m_programEdit = true;
-    }
-    ~ProgramEdit() {
-        if (m_outer)
-            m_pane.m_programEdit = false;
-    }
-    ProgramEdit(const ProgramEdit&) = delete;
-    ProgramEdit& operator=(const ProgramEdit&) = delete;
-
-private:
-    RunPane& m_pane;
-    QSignalBlocker m_blocker;
-    bool m_outer;
+struct RunPane::ProgramEdit {
+    explicit ProgramEdit(RunPane& pane) : blocker(&pane), mark(pane.m_programEdit, true) {}
+    QSignalBlocker blocker;
+    QScopedValueRollback<bool> mark;
 };
 
 RunPane::RunPane(QWidget* parent) : QPlainTextEdit(parent) {

@@ -67,7 +67,7 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    class ProgramEdit;
+    struct ProgramEdit;
     class Cutter;
 
     void useFont();

@@ -393,4 +393,55 @@ TEST_F(RunPaneTest, program_text_is_quiet_unmodified_and_shows_its_end) {
     EXPECT_FALSE(pane.document()->isModified());
 }
 
+TEST_F(RunPaneTest, a_pane_for_reading_shows_program_text_from_its_start) {
+    pane.showText(run(3000));
+    ASSERT_GT(pane.verticalScrollBar()->value(), 0);
+    pane.setFollowsEnd(false);
+    std::string lines;
+    for (int i = 0; i < 100; ++i)
+        lines += "Zeile " + std::to_string(i) + "\r\n";
+    // Replaced, extended, replaced by lines, and a line appended.
+    for (const std::string& text : {run(4000), run(4000) + "\r\nmore", lines}) {
+        pane.showText(text);
+        EXPECT_EQ(pane.textCursor().position(), 0);
+        EXPECT_EQ(pane.verticalScrollBar()->value(), 0);
+    }
+    pane.appendLine("Load");
+    EXPECT_EQ(pane.textCursor().position(), 0);
+    EXPECT_EQ(pane.verticalScrollBar()->value(), 0);
+    EXPECT_EQ(pane.text8(), lines + "Load\r\n");
+}
+
+std::string repeat(const std::string& part, int times) {
+    std::string s;
+    for (int i = 0; i < times; ++i)
+        s += part;
+    return s;
+}
+
+TEST_F(RunPaneTest, texts_of_many_lines_or_one_long_line_load_exactly_in_few_blocks) {
+    struct Row {
+        const char* name;
+        std::string text;
+        std::string expected;
+        int maxBlocks;
+    };
+    const Row rows[] = {
+        {"line_feeds_only", std::string(100000, '\n'), repeat("\r\n", 100000), 100000 / 32},
+        {"carriage_returns_only", std::string(1000, '\r'), repeat("\r\n", 1000), 1000 / 32},
+        {"one_symbol_a_line", repeat("Q\r\n", 50000), repeat("Q\r\n", 50000), 50000 / 16},
+        {"one_long_line", run(200000), run(200000), 200000 / 8}};
+    for (const Row& row : rows) {
+        pane.showText(row.text);
+        EXPECT_EQ(pane.text8(), row.expected) << row.name;
+        EXPECT_LT(pane.document()->blockCount(), row.maxBlocks) << row.name;
+        // The operator types and deletes a symbol in the middle; text8() then reads the blocks.
+        placeCaret(pane.document()->characterCount() / 2);
+        QTest::keyClicks(&pane, "Z");
+        QTest::keyClick(&pane, Qt::Key_Backspace);
+        EXPECT_EQ(pane.text8(), row.expected) << row.name;
+        EXPECT_TRUE(cutToFit(pane)) << row.name;
+    }
+}
+
 } // namespace

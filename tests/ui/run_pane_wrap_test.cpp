@@ -2,10 +2,12 @@
 // that Qt's own word-boundary layout makes, through every way the text changes.
 #include "form_fixture.h"
 #include "pane_layout.h"
+#include "temp_dir.h"
 #include "ui/run_pane.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -451,6 +453,30 @@ TEST_F(WrapFormTest, only_the_loaded_text_pane_wraps_at_blanks) {
     EXPECT_TRUE(named<RunPane>(QStringLiteral("lade"))->wrapAtBlanks());
     EXPECT_FALSE(named<RunPane>(QStringLiteral("Eingabe"))->wrapAtBlanks());
     EXPECT_FALSE(named<RunPane>(QStringLiteral("Ausgabe"))->wrapAtBlanks());
+}
+
+TEST_F(WrapFormTest, a_loaded_text_shows_its_start_while_the_output_follows_its_end) {
+    zelmak::test::TempDir dir;
+    std::string letter;
+    for (int i = 1; i <= 200; ++i)
+        letter += "Zeile " + std::to_string(i) + " des Briefes\r\n";
+    zelmak::test::writeFile(dir.file("letter.txt"), letter);
+    auto* lade = named<RunPane>(QStringLiteral("lade"));
+    auto* output = named<RunPane>(QStringLiteral("Ausgabe"));
+    for (int load = 0; load < 2; ++load) {
+        dialogs.openAnswers << QString::fromStdString(dir.file("letter.txt"));
+        button(40)->click();
+        ASSERT_EQ(pane(zelmak::Pane::Lade), letter);
+        EXPECT_EQ(lade->textCursor().position(), 0) << load;
+        EXPECT_EQ(lade->verticalScrollBar()->value(), 0) << load;
+        // The operator reads on to the end before loading the letter again.
+        lade->moveCursor(QTextCursor::End);
+        ASSERT_GT(lade->verticalScrollBar()->value(), 0);
+    }
+    button(41)->click();
+    EXPECT_TRUE(output->textCursor().atEnd());
+    EXPECT_GT(output->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(output->verticalScrollBar()->value(), output->verticalScrollBar()->maximum());
 }
 
 } // namespace
