@@ -36,10 +36,6 @@ bool softAfter(const QTextBlock& block) {
     return block.userState() == kSoftEnd && block.next().isValid();
 }
 
-bool isLatin1(const QString& text) {
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 256; });
-}
-
 // Characters without a Latin-1 form become '?'.
 QString latin1Only(const QString& text) {
     return QString::fromLatin1(text.toLatin1());
@@ -98,11 +94,9 @@ public:
     // The place in out of the symbol fed as number `input`; at a soft break the place after it,
     // where the caret shows.
     std::size_t placeOf(std::size_t input) const {
-        std::size_t softBefore = 0;
-        for (const Cut& c : cuts)
-            if (c.input <= input)
-                ++softBefore;
-        return input + softBefore;
+        return input +
+               static_cast<std::size_t>(std::count_if(
+                   cuts.begin(), cuts.end(), [&](const Cut& c) { return c.input <= input; }));
     }
 
     std::vector<char16_t> out;
@@ -184,23 +178,24 @@ void RunPane::clearText() {
 std::string RunPane::text8() const {
     if (m_rawValid)
         return withCrLf(m_raw);
-    // One pass over the document's text; each block break ends the block at hand.
-    const QString raw = document()->toRawText();
-    std::string out;
-    out.reserve(static_cast<std::size_t>(raw.size()) + 2);
-    QTextBlock block = document()->firstBlock();
-    for (const QChar c : raw) {
-        if (c.unicode() == kBlockBreak) {
-            if (block.next().isValid() && !softAfter(block))
-                out += "\r\n";
-            block = block.next();
-        } else if (c.unicode() == kLineBreak) {
-            out += "\r\n";
-        } else {
-            out.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
-        }
+    return withCrLf(textBetween(0, document()->characterCount() - 1).toLatin1().toStdString());
+}
+
+// The text between two positions: soft breaks left out, hard ones as line feeds.
+QString RunPane::textBetween(int from, int to) const {
+    QString text;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        const QString blockText = block.text();
+        const int blockEnd = block.position() + static_cast<int>(blockText.size());
+        const int first = std::max(from, block.position()) - block.position();
+        const int last = std::min(to, blockEnd) - block.position();
+        if (first < last)
+            text += QStringView(blockText).mid(first, last - first);
+        if (to > blockEnd && !softAfter(block))
+            text += u'\n';
     }
-    return out;
+    return text.replace(QChar(kLineBreak), u'\n');
 }
 
 void RunPane::setWrapAtBlanks(bool wrap) {
@@ -279,15 +274,12 @@ void RunPane::replaceRange(int from, int to, std::u16string_view text, const cha
 
 void RunPane::rebuild(std::string_view text) {
     ProgramEdit edit(*this);
-    Cutter cut = cutter();
-    cut.add8(text, false);
-    m_cutWidth = lineWidth();
-    replaceRange(0, document()->characterCount() - 1, {cut.out.data(), cut.out.size()},
-                 cut.soft.data(), kHardEnd);
-    m_raw.assign(text);
+    document()->clear();
+    m_raw.clear();
     m_rawValid = true;
     m_dirtyFrom = m_dirtyTo = -1;
-    finishProgramText();
+    m_cutWidth = lineWidth();
+    appendTail(text);
 }
 
 // The tail goes on with the last block, which is cut again with it; what stays as it was is
@@ -451,9 +443,9 @@ void RunPane::recut(int from, int to) {
 
     const int delta = static_cast<int>(size) - (end - start);
     const auto place = [&](int p, std::size_t at) {
-        if (p < start || at == SIZE_MAX)
-            return p;
-        return p > end ? p + delta : start + static_cast<int>(cut.placeOf(at));
+        if (p > end)
+            return p + delta;
+        return p < start || at == SIZE_MAX ? p : start + static_cast<int>(cut.placeOf(at));
     };
     const int anchor = place(caret.anchor(), anchorAt);
     const int position = place(caret.position(), positionAt);
@@ -501,37 +493,27 @@ void RunPane::keyPressEvent(QKeyEvent* event) {
             event->ignore();
             return;
         }
-        // Always a hard break, also with Shift.
-        QTextCursor caret = textCursor();
-        caret.insertText(QString(QChar(kLineBreak)));
-        setTextCursor(caret);
+        insertPlainText(QString(QChar(kLineBreak))); // always a hard break, also with Shift
         ensureCursorVisible();
         event->accept();
     } else {
         skipSoftBreak(event);
-        if (isLatin1(event->text())) {
-            QPlainTextEdit::keyPressEvent(event);
-        } else {
-            QKeyEvent latin(event->type(), event->key(), event->modifiers(),
-                            latin1Only(event->text()), event->isAutoRepeat(),
-                            static_cast<quint16>(event->count()));
-            QPlainTextEdit::keyPressEvent(&latin);
-            event->setAccepted(latin.isAccepted());
-        }
+        QKeyEvent latin(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+                        event->nativeVirtualKey(), event->nativeModifiers(),
+                        latin1Only(event->text()), event->isAutoRepeat(),
+                        static_cast<quint16>(event->count()));
+        QPlainTextEdit::keyPressEvent(&latin);
+        event->setAccepted(latin.isAccepted());
     }
     flushReflow();
 }
 
 void RunPane::inputMethodEvent(QInputMethodEvent* event) {
-    if (isLatin1(event->commitString())) {
-        QPlainTextEdit::inputMethodEvent(event);
-    } else {
-        QInputMethodEvent latin(event->preeditString(), event->attributes());
-        latin.setCommitString(latin1Only(event->commitString()), event->replacementStart(),
-                              event->replacementLength());
-        QPlainTextEdit::inputMethodEvent(&latin);
-        event->setAccepted(latin.isAccepted());
-    }
+    QInputMethodEvent latin(event->preeditString(), event->attributes());
+    latin.setCommitString(latin1Only(event->commitString()), event->replacementStart(),
+                          event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&latin);
+    event->setAccepted(latin.isAccepted());
     flushReflow();
 }
 
@@ -549,26 +531,9 @@ void RunPane::changeEvent(QEvent* event) {
     }
 }
 
-// The selection as one text: soft breaks left out, hard ones as line feeds.
 QMimeData* RunPane::createMimeDataFromSelection() const {
-    const QTextCursor caret = textCursor();
-    const int from = caret.selectionStart();
-    const int to = caret.selectionEnd();
-    QString text;
-    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
-         block = block.next()) {
-        const QString blockText = block.text();
-        const int blockEnd = block.position() + static_cast<int>(blockText.size());
-        const int first = std::max(from, block.position()) - block.position();
-        const int last = std::min(to, blockEnd) - block.position();
-        if (first < last)
-            text += QStringView(blockText).mid(first, last - first);
-        if (to > blockEnd && !softAfter(block))
-            text += u'\n';
-    }
-    text.replace(QChar(kLineBreak), u'\n');
     auto* mime = new QMimeData;
-    mime->setText(text);
+    mime->setText(textBetween(textCursor().selectionStart(), textCursor().selectionEnd()));
     return mime;
 }
 
@@ -580,10 +545,7 @@ void RunPane::insertFromMimeData(const QMimeData* source) {
     QString text = latin1Only(source->text());
     text.replace(QStringLiteral("\r\n"), QString(QChar(kLineBreak)));
     text.replace(u'\r', QChar(kLineBreak));
-    text.replace(u'\n', QChar(kLineBreak));
-    QTextCursor caret = textCursor();
-    caret.insertText(text);
-    setTextCursor(caret);
+    insertPlainText(text.replace(u'\n', QChar(kLineBreak)));
     ensureCursorVisible();
 }
 

@@ -70,6 +70,7 @@ private:
     struct ProgramEdit;
     class Cutter;
 
+    QString textBetween(int from, int to) const;
     void useFont();
     double lineWidth() const;
     Cutter cutter() const;
