@@ -77,6 +77,7 @@ int load(int argc, char** argv, const char* name, const std::string& bytes) {
     const double cpu = cpuMs();
     wall.start();
     const std::string loaded = zelmak::withCrLf(bytes);
+    const double crLf = static_cast<double>(wall.nsecsElapsed()) / 1e6;
     pane.showText(loaded);
     const double set = static_cast<double>(wall.nsecsElapsed()) / 1e6;
     QApplication::processEvents();
@@ -85,9 +86,9 @@ int load(int argc, char** argv, const char* name, const std::string& bytes) {
     const double cpuUsed = cpuMs() - cpu;
 
     const bool exact = pane.text8() == loaded;
-    std::printf("%-36s %7.0f ms until shown (showText done at %.0f ms, cpu %.0f ms), peak %5.0f "
-                "MiB (%.0f MiB before), %d blocks, text8 %s\n",
-                name, shown, set, cpuUsed, peakMiB(), before, pane.document()->blockCount(),
+    std::printf("%-36s %6.0f ms until shown (CR LF made at %.0f ms, showText done at %.0f ms; "
+                "cpu %.0f ms), peak %4.0f MiB (%.0f MiB before), %d blocks, text8 %s\n",
+                name, shown, crLf, set, cpuUsed, peakMiB(), before, pane.document()->blockCount(),
                 exact ? "exact" : "WRONG");
     return exact ? 0 : 1;
 }

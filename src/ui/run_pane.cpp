@@ -373,14 +373,14 @@ void RunPane::recut(int from, int to) {
     QTextDocument* doc = document();
     to = std::clamp(to, 0, doc->characterCount() - 1);
     from = std::clamp(from, 0, to);
-    // The line before a changed one may now take its first word, and the line before that too
-    // when that word began there.
+    // The line before a changed one ends where a symbol on the changed line did not fit on it,
+    // and so may end elsewhere now. When cutting at blanks, that symbol can also stand one line
+    // further on (where the word it began was wider than a line), and the same goes for the
+    // line before that.
     QTextBlock block = doc->findBlock(from);
-    while (block.previous().isValid() && softAfter(block.previous())) {
+    for (int back = m_wrapAtBlanks ? 2 : 1;
+         back > 0 && block.previous().isValid() && softAfter(block.previous()); --back)
         block = block.previous();
-        if (!m_wrapAtBlanks || block.text().contains(u' ') || block.text().contains(u'\t'))
-            break;
-    }
     const int start = block.position();
     const QTextCursor caret = textCursor();
     std::size_t anchorAt = SIZE_MAX; // the caret's ends as symbols fed
