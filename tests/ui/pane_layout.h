@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace zelmak::test {
 
@@ -67,6 +69,40 @@ inline ::testing::AssertionResult cutToFit(const RunPane& pane) {
     if (text != pane.text8())
         return ::testing::AssertionFailure() << "the blocks do not hold text8()";
     return ::testing::AssertionSuccess();
+}
+
+// A run of machine symbols without blanks or line breaks.
+inline std::string run(std::size_t count, unsigned seed = 1) {
+    static const char kSymbols[] = "I23456789QERTZUOPASDFGHMKLYCVBN_";
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> pick(0, 31);
+    std::string text(count, ' ');
+    for (char& c : text)
+        c = kSymbols[pick(random)];
+    return text;
+}
+
+inline std::string repeat(const std::string& part, int times) {
+    std::string s;
+    for (int i = 0; i < times; ++i)
+        s += part;
+    return s;
+}
+
+// The bytes from first to last, without CR and LF.
+inline std::string bytesFrom(int first, int last) {
+    std::string s;
+    for (int c = first; c <= last; ++c)
+        if (c != '\r' && c != '\n')
+            s.push_back(static_cast<char>(c));
+    return s;
+}
+
+inline std::vector<std::string> blockTexts(const RunPane& pane) {
+    std::vector<std::string> texts;
+    for (QTextBlock b = pane.document()->firstBlock(); b.isValid(); b = b.next())
+        texts.push_back(b.text().toStdString());
+    return texts;
 }
 
 // A pane of 220 x 120 in Arial 16 px, shown and focused, as the pane tests use it.

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -20,27 +19,9 @@ using zelmak::RunPane;
 
 namespace {
 
-// A run of machine symbols without blanks or line breaks.
-std::string run(std::size_t count, unsigned seed = 1) {
-    static const char kSymbols[] = "I23456789QERTZUOPASDFGHMKLYCVBN_";
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<int> pick(0, 31);
-    std::string text(count, ' ');
-    for (char& c : text)
-        c = kSymbols[pick(random)];
-    return text;
-}
+using namespace zelmak::test;
 
-std::vector<std::string> blockTexts(const RunPane& pane) {
-    std::vector<std::string> texts;
-    for (QTextBlock b = pane.document()->firstBlock(); b.isValid(); b = b.next())
-        texts.push_back(b.text().toStdString());
-    return texts;
-}
-
-using zelmak::test::cutToFit;
-
-using RunPaneTest = zelmak::test::PaneTest;
+using RunPaneTest = PaneTest;
 
 struct RoundTrip {
     const char* name;
@@ -50,14 +31,6 @@ struct RoundTrip {
 
 void PrintTo(const RoundTrip& row, std::ostream* out) {
     *out << row.name;
-}
-
-std::string bytesFrom(int first, int last) {
-    std::string s;
-    for (int c = first; c <= last; ++c)
-        if (c != '\r' && c != '\n')
-            s.push_back(static_cast<char>(c));
-    return s;
 }
 
 // Text with blanks, where the blanks at the end of a line hang past it.
@@ -410,13 +383,6 @@ TEST_F(RunPaneTest, a_pane_for_reading_shows_program_text_from_its_start) {
     EXPECT_EQ(pane.textCursor().position(), 0);
     EXPECT_EQ(pane.verticalScrollBar()->value(), 0);
     EXPECT_EQ(pane.text8(), lines + "Load\r\n");
-}
-
-std::string repeat(const std::string& part, int times) {
-    std::string s;
-    for (int i = 0; i < times; ++i)
-        s += part;
-    return s;
 }
 
 TEST_F(RunPaneTest, texts_of_many_lines_or_one_long_line_load_exactly_in_few_blocks) {
