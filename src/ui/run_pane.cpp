@@ -1,10 +1,12 @@
 #include "run_pane.h"
-#include "run_pane_cut.h"
+
+#include "files/text_files.h"
 
 #include <QFontMetricsF>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -13,15 +15,25 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 namespace zelmak {
 
-using namespace pane_cut;
-
 namespace {
 
-bool isLatin1(const QString& text) {
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 256; });
+constexpr char16_t kBlockBreak = QChar::ParagraphSeparator;
+constexpr char16_t kLineBreak = QChar::LineSeparator;
+// A block's state tells whether the line goes on in the next block (a soft break). It describes
+// the break after the block because the document keeps the later block's state when the operator
+// deletes a break, and that is then the right state for the joined block.
+constexpr int kSoftEnd = 1;
+constexpr int kHardEnd = 0;
+// Hard breaks end a block only once it holds this many symbols; a block costs the document more
+// than a hundred bytes and grows the time to fill it, so empty lines go 64 to a block.
+constexpr std::size_t kGroup = 64;
+
+bool softAfter(const QTextBlock& block) {
+    return block.userState() == kSoftEnd && block.next().isValid();
 }
 
 // Characters without a Latin-1 form become '?'.
@@ -31,32 +43,102 @@ QString latin1Only(const QString& text) {
 
 } // namespace
 
-// Marks the pane's own changes so that they are not taken for the operator's, and keeps the
-// pane's signals quiet meanwhile.
-class RunPane::ProgramEdit {
+// Cuts text into the document's text: a soft block break wherever the next symbol could come
+// within the margin of the line's end (after the last blank on the line, when cutting at blanks);
+// a hard line break as a block break once the block holds kGroup symbols, else as a line
+// separator. Each cut depends only on the text from the start of its block on.
+class RunPane::Cutter {
 public:
-    explicit ProgramEdit(RunPane& pane)
-        : m_pane(pane), m_blocker(&pane), m_outer(!pane.m_programEdit) {
-        pane.m_programEdit = true;
+    struct Cut {
+        std::size_t input; // symbols fed before it
+        std::size_t out;   // its place in out
+    };
+
+    Cutter(const std::array<double, 256>& need, double limit, bool words)
+        : m_need(need), m_limit(limit), m_words(words) {}
+
+    // One symbol; kLineBreak or kBlockBreak for a hard break.
+    void add(char16_t c) {
+        if (c == kLineBreak || c == kBlockBreak) {
+            const bool block = out.size() - m_block >= kGroup;
+            out.push_back(block ? kBlockBreak : kLineBreak);
+            if (block) {
+                soft.push_back(0);
+                m_block = out.size();
+            }
+            m_line = m_blank = out.size();
+            m_x = 0;
+            return;
+        }
+        const double need = width(c);
+        // A blank may take the margin, so that it ends a line rather than starts the next.
+        while (m_x + need > m_limit && out.size() > m_line &&
+               !(m_words && c == u' ' && m_x <= m_limit))
+            cut(m_blank > m_line ? m_blank : out.size());
+        out.push_back(c);
+        m_x += need;
+        if (m_words && (c == u' ' || c == u'\t'))
+            m_blank = out.size();
     }
-    ~ProgramEdit() {
-        if (m_outer)
-            m_pane.m_programEdit = false;
+    // 8-bit text: CR LF, a lone CR and a lone LF each make one hard break.
+    void add8(std::string_view text, bool skipFirstLf) {
+        out.reserve(out.size() + text.size() + text.size() / 32 + 4);
+        for (std::size_t i = skipFirstLf ? 1 : 0; i < text.size(); ++i) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            add(c == '\r' || c == '\n' ? kLineBreak : char16_t{c});
+        }
     }
-    ProgramEdit(const ProgramEdit&) = delete;
-    ProgramEdit& operator=(const ProgramEdit&) = delete;
+    std::size_t fed() const { return out.size() - m_softCount; }
+    // The place in out of the symbol fed as number `input`; at a soft break the place after it,
+    // where the caret shows.
+    std::size_t placeOf(std::size_t input) const {
+        return input +
+               static_cast<std::size_t>(std::count_if(
+                   cuts.begin(), cuts.end(), [&](const Cut& c) { return c.input <= input; }));
+    }
+
+    std::vector<char16_t> out;
+    std::vector<char> soft; // one per block break in out: whether it is soft
+    std::vector<Cut> cuts;  // the soft breaks
 
 private:
-    RunPane& m_pane;
-    QSignalBlocker m_blocker;
-    bool m_outer;
+    double width(char16_t c) const { return m_need[c < 256 ? c : u'?']; }
+    // A soft break at `at` in out, on the line at hand.
+    void cut(std::size_t at) {
+        cuts.push_back({at - m_softCount, at});
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(at), kBlockBreak);
+        soft.push_back(1);
+        ++m_softCount;
+        m_block = m_line = m_blank = at + 1;
+        m_x = 0;
+        for (std::size_t i = m_line; i < out.size(); ++i)
+            m_x += width(out[i]);
+    }
+
+    const std::array<double, 256>& m_need;
+    double m_limit;
+    bool m_words;
+    double m_x = 0;          // width of the line so far
+    std::size_t m_block = 0; // where the block starts in out
+    std::size_t m_line = 0;  // where the line starts in out
+    std::size_t m_blank = 0; // in out, after the last blank of the line
+    std::size_t m_softCount = 0;
 };
 
-RunPane::RunPane(QWidget* parent) : QPlainTextEdit(parent), m_metrics(std::make_unique<Metrics>()) {
+// Marks the pane's own changes so that they are not taken for the operator's, and keeps the
+// pane's signals quiet meanwhile.
+struct RunPane::ProgramEdit {
+    explicit ProgramEdit(RunPane& pane) : blocker(&pane), mark(pane.m_programEdit, true) {}
+    QSignalBlocker blocker;
+    QScopedValueRollback<bool> mark;
+};
+
+RunPane::RunPane(QWidget* parent) : QPlainTextEdit(parent) {
     setUndoRedoEnabled(false);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // The blocks are cut to fit; wrapping only shows a block whole in the rare case that the cut
-    // and the layout disagree.
+    // The blocks are cut to fit; should a block not fit after all, the edit wraps it.
     setWordWrapMode(QTextOption::WrapAnywhere);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -65,36 +147,27 @@ RunPane::RunPane(QWidget* parent) : QPlainTextEdit(parent), m_metrics(std::make_
     setTabChangesFocus(true);
     useFont();
     connect(document(), &QTextDocument::contentsChange, this, &RunPane::noteChange);
-    m_cutWidth = currentLineWidth();
+    m_cutWidth = lineWidth();
 }
-
-RunPane::~RunPane() = default;
 
 void RunPane::showText(std::string_view text) {
     flushReflow();
     const bool extends =
-        m_rawValid && m_cutWidth == currentLineWidth() && text.size() >= m_raw.size() &&
+        m_rawValid && m_cutWidth == lineWidth() && text.size() >= m_raw.size() &&
         (m_raw.empty() || std::memcmp(text.data(), m_raw.data(), m_raw.size()) == 0);
     if (extends)
         appendTail(text.substr(m_raw.size()));
     else
-        rebuild(text, Caret::ToEnd);
+        rebuild(text);
 }
 
 void RunPane::appendLine(std::string_view line) {
     flushReflow();
-    if (m_cutWidth != currentLineWidth()) {
-        rebuild(text8(), Caret::ToEnd);
-    } else if (!m_rawValid) {
-        m_raw = text8();
-        m_rawValid = true;
-    }
+    if (!m_rawValid || m_cutWidth != lineWidth())
+        rebuild(text8());
     // The line becomes a line of its own, also after text that ends without a line break.
     const bool openLine = !m_raw.empty() && m_raw.back() != '\r' && m_raw.back() != '\n';
-    std::string tail;
-    tail.reserve(line.size() + 4);
-    if (openLine)
-        tail += "\r\n";
+    std::string tail = openLine ? "\r\n" : "";
     tail.append(line);
     tail += "\r\n";
     appendTail(tail);
@@ -102,185 +175,145 @@ void RunPane::appendLine(std::string_view line) {
 
 void RunPane::clearText() {
     flushReflow();
-    rebuild({}, Caret::ToEnd);
+    rebuild({});
 }
 
 std::string RunPane::text8() const {
     if (m_rawValid)
         return withCrLf(m_raw);
-    // One pass over the document's text; each block separator ends the block at hand.
-    const QString raw = document()->toRawText();
-    std::string out;
-    out.reserve(static_cast<std::size_t>(raw.size()) + 2);
-    QTextBlock block = document()->firstBlock();
-    for (const QChar c : raw) {
-        if (c.unicode() == kSeparator) {
-            if (block.next().isValid() && !softAfter(block))
-                out += "\r\n";
-            block = block.next();
-        } else {
-            out.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
-        }
-    }
-    return out;
+    return withCrLf(textBetween(0, document()->characterCount() - 1).toLatin1().toStdString());
 }
 
-const RunPane::Metrics& RunPane::metrics() const {
-    Metrics& m = *m_metrics;
-    if (!m.valid) {
-        const QFontMetricsF fm(document()->defaultFont());
-        for (int c = 0; c < 256; ++c) {
-            const QChar ch(static_cast<char16_t>(c));
-            const auto i = static_cast<std::size_t>(c);
-            // Control characters take no room in the layout.
-            const bool control = c < 0x20 || (c >= 0x7f && c < 0xa0);
-            const double advance = control ? 0.0 : fm.horizontalAdvance(ch);
-            const double overhang = control ? 0.0 : std::max(0.0, -fm.rightBearing(ch));
-            // A soft hyphen takes room only where a line breaks after it.
-            m.advance[i] = c == 0xad ? 0.0 : advance;
-            m.need[i] = advance + overhang;
-            m.hangs[i] = ch.isSpace() && c != 0xa0;
-        }
-        m.valid = true;
+// The text between two positions: soft breaks left out, hard ones as line feeds.
+QString RunPane::textBetween(int from, int to) const {
+    QString text;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        const QString blockText = block.text();
+        const int blockEnd = block.position() + static_cast<int>(blockText.size());
+        const int first = std::max(from, block.position()) - block.position();
+        const int last = std::min(to, blockEnd) - block.position();
+        if (first < last)
+            text += QStringView(blockText).mid(first, last - first);
+        if (to > blockEnd && !softAfter(block))
+            text += u'\n';
     }
-    m.tabStop = document()->defaultTextOption().tabStopDistance();
-    m.lineWidth = currentLineWidth();
-    return m;
+    return text.replace(QChar(kLineBreak), u'\n');
 }
 
-// The layout then places symbols at the plain sum of their advances, which the cutting needs.
+void RunPane::setWrapAtBlanks(bool wrap) {
+    if (wrap == m_wrapAtBlanks)
+        return;
+    m_wrapAtBlanks = wrap;
+    setWordWrapMode(wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::WrapAnywhere);
+    recutAll();
+}
+
+// Measures the symbols. Without kerning and shaping the edit places them at the sum of their
+// advances; what is not measured here (a control character, a soft hyphen) counts as the widest.
 void RunPane::useFont() {
     ProgramEdit edit(*this);
     QFont f = font();
     f.setKerning(false);
     f.setStyleStrategy(QFont::StyleStrategy(f.styleStrategy() | QFont::PreferNoShaping));
     document()->setDefaultFont(f);
-    m_metrics->valid = false;
+    const QFontMetricsF metrics(f);
+    m_widest = 0;
+    for (int c = 0; c < 256; ++c) {
+        const QChar ch(static_cast<char16_t>(c));
+        const double need =
+            ch.isPrint() ? std::max(metrics.horizontalAdvance(ch), metrics.boundingRect(ch).right())
+                         : -1;
+        m_need[static_cast<std::size_t>(c)] = need;
+        m_widest = std::max(m_widest, need);
+    }
+    for (double& need : m_need)
+        if (need < 0)
+            need = m_widest;
+    // A tab goes on to the next stop, never further than one stop.
+    const double tabStop = document()->defaultTextOption().tabStopDistance();
+    m_need['\t'] = tabStop > 0 ? tabStop : 80;
 }
 
 // The width the document layout gives a line of text.
-double RunPane::currentLineWidth() const {
+double RunPane::lineWidth() const {
     const int width = viewport()->width();
     if (width <= 0)
         return static_cast<double>(INT_MAX);
     return width - 2 * document()->documentMargin();
 }
 
-void RunPane::cutText(std::string_view text, const QString& lineSoFar, bool skipFirstLf,
-                      Cut& cut) const {
-    LineFill fill(metrics());
-    for (const QChar c : lineSoFar)
-        fill.add(c.unicode());
-    cut.text.reserve(text.size() + text.size() / 16 + 4);
-    for (std::size_t i = skipFirstLf ? 1 : 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-            cut.text.push_back(kSeparator);
-            cut.soft.push_back(0);
-            fill.reset();
-            continue;
-        }
-        if (!fill.fits(c)) {
-            cut.text.push_back(kSeparator);
-            cut.soft.push_back(1);
-            fill.reset();
-        }
-        fill.add(c);
-        cut.text.push_back(c);
-    }
+RunPane::Cutter RunPane::cutter() const {
+    return Cutter(m_need, lineWidth() - m_widest, m_wrapAtBlanks);
 }
 
-// Replaces the document text in [from, to) by the cut and gives the blocks it makes their
-// states; the last of them ends as lastState.
-void RunPane::replaceRange(int from, int to, const Cut& cut, int lastState) {
-    QTextCursor cursor(document());
-    cursor.setPosition(from);
-    cursor.setPosition(to, QTextCursor::KeepAnchor);
+// Replaces the document text in [from, to) by the text and gives the blocks it makes their states,
+// one flag in soft for each block break in it; the last of them ends as lastState.
+void RunPane::replaceRange(int from, int to, std::u16string_view text, const char* soft,
+                           int lastState) {
+    QTextDocument* doc = document();
+    const bool whole = from == 0 && to == doc->characterCount() - 1;
+    if (whole) // cheaper than removing the old blocks through a cursor
+        doc->clear();
+    QTextCursor cursor(doc);
+    cursor.setPosition(whole ? 0 : from);
+    cursor.setPosition(whole ? 0 : to, QTextCursor::KeepAnchor);
     cursor.beginEditBlock();
-    if (cut.text.empty())
+    if (text.empty())
         cursor.removeSelectedText();
     else
-        cursor.insertText(QString::fromRawData(reinterpret_cast<const QChar*>(cut.text.data()),
-                                               static_cast<qsizetype>(cut.text.size())));
+        cursor.insertText(QString::fromRawData(reinterpret_cast<const QChar*>(text.data()),
+                                               static_cast<qsizetype>(text.size())));
     cursor.endEditBlock();
-    QTextBlock block = document()->findBlock(from);
-    for (const char soft : cut.soft) {
-        block.setUserState(soft != 0 ? kSoftEnd : kHardEnd);
-        block = block.next();
+    QTextBlock block = doc->findBlock(from);
+    for (const char16_t c : text) {
+        if (c == kBlockBreak) {
+            block.setUserState(*soft++ != 0 ? kSoftEnd : kHardEnd);
+            block = block.next();
+        }
     }
     block.setUserState(lastState);
 }
 
-void RunPane::rebuild(std::string_view text, Caret caret) {
+void RunPane::rebuild(std::string_view text) {
     ProgramEdit edit(*this);
-    int anchor = 0;
-    int position = 0;
-    if (caret == Caret::Keep) {
-        const QTextCursor old = textCursor();
-        anchor = old.anchor() - softBreaksBefore(old.anchor());
-        position = old.position() - softBreaksBefore(old.position());
-    }
-    const bool modified = document()->isModified();
-
-    Cut cut;
-    if (m_wrapAtBlanks)
-        cutWords(text, cut);
-    else
-        cutText(text, {}, false, cut);
-    m_cutWidth = currentLineWidth();
-    // Clearing drops the old blocks at once, cheaper than removing them through a cursor.
     document()->clear();
-    replaceRange(0, 0, cut, kHardEnd);
-    m_raw.assign(text);
+    m_raw.clear();
     m_rawValid = true;
     m_dirtyFrom = m_dirtyTo = -1;
-    if (caret == Caret::ToEnd) {
-        finishProgramText();
-        return;
-    }
-    QTextCursor restored(document());
-    restored.setPosition(positionOfLogical(anchor));
-    restored.setPosition(positionOfLogical(position), QTextCursor::KeepAnchor);
-    setTextCursor(restored);
-    document()->setModified(modified);
+    m_cutWidth = lineWidth();
+    appendTail(text);
 }
 
+// The tail goes on with the last block, which is cut again with it; what stays as it was is
+// left in place.
 void RunPane::appendTail(std::string_view tail) {
     ProgramEdit edit(*this);
     if (!tail.empty()) {
+        const QTextBlock last = document()->lastBlock();
+        const QString lastText = last.text();
+        Cutter cut = cutter();
+        for (const QChar c : lastText)
+            cut.add(c.unicode());
         // A CR that ended the earlier text has made the break already; its LF adds none.
-        const bool skipLf = !m_raw.empty() && m_raw.back() == '\r' && tail.front() == '\n';
-        if (m_wrapAtBlanks) {
-            appendWords(tail, skipLf);
-        } else {
-            Cut cut;
-            cutText(tail, document()->lastBlock().text(), skipLf, cut);
-            const int end = document()->characterCount() - 1;
-            replaceRange(end, end, cut, kHardEnd);
-        }
+        cut.add8(tail, !m_raw.empty() && m_raw.back() == '\r' && tail.front() == '\n');
+        const auto* old = reinterpret_cast<const char16_t*>(lastText.constData());
+        const auto same = static_cast<std::size_t>(
+            std::mismatch(old, old + lastText.size(), cut.out.begin(), cut.out.end()).first - old);
+        replaceRange(last.position() + static_cast<int>(same), document()->characterCount() - 1,
+                     {cut.out.data() + same, cut.out.size() - same}, cut.soft.data(), kHardEnd);
         m_raw.append(tail);
     }
     finishProgramText();
 }
 
-// Text from the program leaves the caret at its end, in view, and the pane unmodified.
+// Text from the program leaves the pane unmodified and the caret at its end or start, in view.
 void RunPane::finishProgramText() {
-    QTextCursor end(document());
-    end.movePosition(QTextCursor::End);
-    setTextCursor(end);
+    QTextCursor caret(document());
+    caret.movePosition(m_followsEnd ? QTextCursor::End : QTextCursor::Start);
+    setTextCursor(caret);
     ensureCursorVisible();
     document()->setModified(false);
-}
-
-void RunPane::resplit() {
-    const bool edited = m_dirtyFrom >= 0;
-    const std::string text = m_rawValid ? m_raw : text8();
-    rebuild(text, Caret::Keep);
-    ensureCursorVisible();
-    if (edited)
-        emit operatorEdited();
 }
 
 void RunPane::noteChange(int from, int removed, int added) {
@@ -300,7 +333,7 @@ void RunPane::noteChange(int from, int removed, int added) {
         m_dirtyFrom = std::min(moved(m_dirtyFrom), from);
         m_dirtyTo = std::max(moved(m_dirtyTo), to);
     }
-    // Changes that come by mouse or menu are re-cut once the event is done; keys do it at once.
+    // Changes that come by mouse or menu are cut again once the event is done; keys do it at once.
     if (!m_flushQueued) {
         m_flushQueued = true;
         QMetaObject::invokeMethod(
@@ -316,139 +349,118 @@ void RunPane::noteChange(int from, int removed, int added) {
 void RunPane::flushReflow() {
     if (m_dirtyFrom < 0)
         return;
-    if (m_cutWidth != currentLineWidth()) {
-        resplit();
-        return;
-    }
     const int from = m_dirtyFrom;
     const int to = m_dirtyTo;
     m_dirtyFrom = m_dirtyTo = -1;
-    if (m_wrapAtBlanks)
-        reflowWords(from, to);
+    if (m_cutWidth != lineWidth())
+        recutAll();
     else
-        reflow(from, to);
+        recut(from, to);
     emit operatorEdited();
 }
 
-// Re-cuts the lines that a change of the operator touched: from the block before the change on,
-// until a soft break behind the change falls where it fell before (the rest of the line is then
-// cut as it was) or the line ends.
-void RunPane::reflow(int from, int to) {
+void RunPane::recutAll() {
+    const bool edited = m_dirtyFrom >= 0;
+    m_dirtyFrom = m_dirtyTo = -1;
+    m_cutWidth = lineWidth();
+    recut(0, document()->characterCount() - 1);
+    if (edited)
+        emit operatorEdited();
+}
+
+// Cuts the lines around the operator's change [from, to) again: from the lines before it whose
+// end may depend on it, through the change, and on until a soft break behind it falls where it
+// fell before (the rest is then cut as it was) or the line ends. The caret keeps its place in the
+// text.
+void RunPane::recut(int from, int to) {
     QTextDocument* doc = document();
     to = std::clamp(to, 0, doc->characterCount() - 1);
     from = std::clamp(from, 0, to);
+    // The line before a changed one ends where a symbol on the changed line did not fit on it,
+    // and so may end elsewhere now. When cutting at blanks, that symbol can also stand one line
+    // further on (where the word it began was wider than a line), and the same goes for the
+    // line before that.
     QTextBlock block = doc->findBlock(from);
-    if (block.previous().isValid() && softAfter(block.previous()))
+    for (int back = m_wrapAtBlanks ? 2 : 1;
+         back > 0 && block.previous().isValid() && softAfter(block.previous()); --back)
         block = block.previous();
     const int start = block.position();
-
     const QTextCursor caret = textCursor();
-    int anchorLogical = -1;
-    int positionLogical = -1;
+    std::size_t anchorAt = SIZE_MAX; // the caret's ends as symbols fed
+    std::size_t positionAt = SIZE_MAX;
 
-    Cut cut;
-    std::vector<int> oldBreaks;
-    std::vector<int> newBreaks;
-    LineFill fill(metrics());
-    int logical = 0; // from start; hard breaks count one, soft ones nothing
-    int end = start;
+    Cutter cut = cutter();
+    std::u16string old; // the document text from start on, as it was
+    std::vector<std::pair<std::size_t, int>> oldStarts; // behind the change: symbols fed, position
+    std::size_t nextCut = 0;
+    std::size_t nextStart = 0;
+    std::size_t size = SIZE_MAX; // of the cut text that replaces [start, end)
+    int end = -1;
     int lastState = kHardEnd;
-    for (;;) {
-        const QString text = block.text();
-        const int blockStart = block.position();
-        const int blockEnd = blockStart + static_cast<int>(text.size());
-        const auto note = [&](int position, int& out) {
-            if (out < 0 && position >= blockStart && position <= blockEnd)
-                out = logical + position - blockStart;
-        };
-        note(caret.anchor(), anchorLogical);
-        note(caret.position(), positionLogical);
-        for (const QChar ch : text) {
-            if (!fill.fits(ch.unicode())) {
-                cut.text.push_back(kSeparator);
-                cut.soft.push_back(1);
-                newBreaks.push_back(logical);
-                fill.reset();
-            }
-            fill.add(ch.unicode());
-            cut.text.push_back(ch.unicode());
-            ++logical;
-        }
-        end = blockEnd;
-        const QTextBlock next = block.next();
-        if (softAfter(block)) {
-            oldBreaks.push_back(logical);
-            const QString nextText = next.text();
-            if (next.position() > to && !nextText.isEmpty() && !fill.fits(nextText[0].unicode())) {
+    const auto settled = [&] {
+        for (; nextCut < cut.cuts.size() && nextStart < oldStarts.size();) {
+            const Cutter::Cut& c = cut.cuts[nextCut];
+            if (c.input == oldStarts[nextStart].first) {
+                end = oldStarts[nextStart].second - 1;
+                size = c.out;
                 lastState = kSoftEnd;
-                break;
+                return true;
             }
-        } else {
-            if (!next.isValid() || next.position() > to)
-                break;
-            // The change reaches into the next line.
-            cut.text.push_back(kSeparator);
-            cut.soft.push_back(0);
-            ++logical;
-            fill.reset();
+            ++(c.input < oldStarts[nextStart].first ? nextCut : nextStart);
         }
-        block = next;
-    }
-    if (oldBreaks != newBreaks)
-        replaceKeepingCaret(start, end, cut, lastState, anchorLogical, positionLogical);
-}
-
-// Replaces the document text in [start, end) by the cut of the same logical text and keeps the
-// caret on its symbols; the logical offsets, from start, are those of a caret end in the range.
-void RunPane::replaceKeepingCaret(int start, int end, const Cut& cut, int lastState,
-                                  int anchorLogical, int positionLogical) {
-    QTextDocument* doc = document();
-    const QTextCursor caret = textCursor();
-    const int delta = static_cast<int>(cut.text.size()) - (end - start);
-    const auto place = [&](int position, int logicalOffset) {
-        if (position < start)
-            return position;
-        if (position > end)
-            return position + delta;
-        return start + offsetOfLogical(cut.text, cut.soft, logicalOffset);
+        return false;
     };
-    const int anchor = place(caret.anchor(), anchorLogical);
-    const int position = place(caret.position(), positionLogical);
+    for (;; block = block.next()) {
+        const QString text = block.text();
+        const int position = block.position();
+        const auto note = [&](int p, std::size_t& at) {
+            if (at == SIZE_MAX && p >= position && p <= position + text.size())
+                at = cut.fed() + static_cast<std::size_t>(p - position);
+        };
+        note(caret.anchor(), anchorAt);
+        note(caret.position(), positionAt);
+        old.append(reinterpret_cast<const char16_t*>(text.constData()),
+                   static_cast<std::size_t>(text.size()));
+        qsizetype i = 0;
+        while (i < text.size() && !(text[i] == kLineBreak && position + i >= to))
+            cut.add(text[i++].unicode());
+        const QTextBlock next = block.next();
+        if (i < text.size() || !next.isValid() || (!softAfter(block) && next.position() > to)) {
+            end = position + static_cast<int>(i);
+            lastState = i < text.size() ? block.userState() : kHardEnd;
+            break;
+        }
+        old.push_back(kBlockBreak);
+        if (!softAfter(block))
+            cut.add(kBlockBreak);
+        else if (next.position() > to)
+            oldStarts.emplace_back(cut.fed(), next.position());
+        if (settled())
+            break;
+    }
+    size = std::min(size, cut.out.size());
+    const auto length = static_cast<std::size_t>(end - start);
+    if (size == length &&
+        std::equal(old.begin(), old.begin() + static_cast<long>(length), cut.out.begin()))
+        return;
 
+    const int delta = static_cast<int>(size) - (end - start);
+    const auto place = [&](int p, std::size_t at) {
+        if (p > end)
+            return p + delta;
+        return p < start || at == SIZE_MAX ? p : start + static_cast<int>(cut.placeOf(at));
+    };
+    const int anchor = place(caret.anchor(), anchorAt);
+    const int position = place(caret.position(), positionAt);
     ProgramEdit edit(*this);
     const bool modified = doc->isModified();
-    replaceRange(start, end, cut, lastState);
+    replaceRange(start, end, {cut.out.data(), size}, cut.soft.data(), lastState);
     doc->setModified(modified);
     QTextCursor moved(doc);
     moved.setPosition(anchor);
     moved.setPosition(position, QTextCursor::KeepAnchor);
     setTextCursor(moved);
     ensureCursorVisible();
-}
-
-int RunPane::softBreaksBefore(int position) const {
-    int soft = 0;
-    for (QTextBlock block = document()->firstBlock();
-         block.isValid() && block.position() + block.length() <= position; block = block.next()) {
-        if (softAfter(block))
-            ++soft;
-    }
-    return soft;
-}
-
-// The document position of a logical offset; at a soft break the start of the next block.
-int RunPane::positionOfLogical(int logical) const {
-    int soft = 0;
-    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
-        const int position = logical + soft;
-        const int end = block.position() + block.length() - 1;
-        const bool softEnd = softAfter(block);
-        if (position < end || (position == end && !softEnd))
-            return position;
-        if (softEnd)
-            ++soft;
-    }
-    return document()->characterCount() - 1;
 }
 
 // Moves the caret across a soft break first, so that a key acting on the symbol beside the caret
@@ -484,27 +496,15 @@ void RunPane::keyPressEvent(QKeyEvent* event) {
             event->ignore();
             return;
         }
-        // Always a hard break between blocks, also with Shift (no line separator in a block).
-        QTextCursor caret = textCursor();
-        caret.beginEditBlock();
-        caret.removeSelectedText();
-        const int state = caret.block().userState();
-        caret.insertBlock();
-        caret.block().previous().setUserState(kHardEnd);
-        caret.block().setUserState(state);
-        caret.endEditBlock();
-        setTextCursor(caret);
+        insertPlainText(QString(QChar(kLineBreak))); // always a hard break, also with Shift
         ensureCursorVisible();
         event->accept();
-        flushReflow();
-        return;
-    }
-    skipSoftBreak(event);
-    if (isLatin1(event->text())) {
-        QPlainTextEdit::keyPressEvent(event);
     } else {
-        QKeyEvent latin(event->type(), event->key(), event->modifiers(), latin1Only(event->text()),
-                        event->isAutoRepeat(), static_cast<quint16>(event->count()));
+        skipSoftBreak(event);
+        QKeyEvent latin(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+                        event->nativeVirtualKey(), event->nativeModifiers(),
+                        latin1Only(event->text()), event->isAutoRepeat(),
+                        static_cast<quint16>(event->count()));
         QPlainTextEdit::keyPressEvent(&latin);
         event->setAccepted(latin.isAccepted());
     }
@@ -512,56 +512,31 @@ void RunPane::keyPressEvent(QKeyEvent* event) {
 }
 
 void RunPane::inputMethodEvent(QInputMethodEvent* event) {
-    if (isLatin1(event->commitString())) {
-        QPlainTextEdit::inputMethodEvent(event);
-    } else {
-        QInputMethodEvent latin(event->preeditString(), event->attributes());
-        latin.setCommitString(latin1Only(event->commitString()), event->replacementStart(),
-                              event->replacementLength());
-        QPlainTextEdit::inputMethodEvent(&latin);
-        event->setAccepted(latin.isAccepted());
-    }
-    flushReflow();
-}
-
-void RunPane::dropEvent(QDropEvent* event) {
-    QPlainTextEdit::dropEvent(event);
+    QInputMethodEvent latin(event->preeditString(), event->attributes());
+    latin.setCommitString(latin1Only(event->commitString()), event->replacementStart(),
+                          event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&latin);
+    event->setAccepted(latin.isAccepted());
     flushReflow();
 }
 
 void RunPane::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
-    if (m_cutWidth != currentLineWidth())
-        resplit();
+    if (m_cutWidth != lineWidth())
+        recutAll();
 }
 
 void RunPane::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::ApplicationFontChange) {
         useFont();
-        resplit();
+        recutAll();
     }
 }
 
-// The selection as one text: soft breaks left out, hard ones as line feeds.
 QMimeData* RunPane::createMimeDataFromSelection() const {
-    const QTextCursor caret = textCursor();
-    const int from = caret.selectionStart();
-    const int to = caret.selectionEnd();
-    QString text;
-    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
-         block = block.next()) {
-        const QString blockText = block.text();
-        const int blockEnd = block.position() + static_cast<int>(blockText.size());
-        const int first = std::max(from, block.position()) - block.position();
-        const int last = std::min(to, blockEnd) - block.position();
-        if (first < last)
-            text += QStringView(blockText).mid(first, last - first);
-        if (to > blockEnd && !softAfter(block))
-            text += u'\n';
-    }
     auto* mime = new QMimeData;
-    mime->setText(text);
+    mime->setText(textBetween(textCursor().selectionStart(), textCursor().selectionEnd()));
     return mime;
 }
 
@@ -570,27 +545,10 @@ QMimeData* RunPane::createMimeDataFromSelection() const {
 void RunPane::insertFromMimeData(const QMimeData* source) {
     if (!source || !source->hasText() || isReadOnly())
         return;
-    const QString text = latin1Only(source->text());
-    QTextCursor caret = textCursor();
-    caret.beginEditBlock();
-    caret.removeSelectedText();
-    const int state = caret.block().userState();
-    qsizetype begin = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && text[i] != u'\r' && text[i] != u'\n')
-            continue;
-        caret.insertText(text.mid(begin, i - begin));
-        if (i == text.size())
-            break;
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        caret.insertBlock();
-        caret.block().previous().setUserState(kHardEnd);
-        begin = i + 1;
-    }
-    caret.block().setUserState(state);
-    caret.endEditBlock();
-    setTextCursor(caret);
+    QString text = latin1Only(source->text());
+    text.replace(QStringLiteral("\r\n"), QString(QChar(kLineBreak)));
+    text.replace(u'\r', QChar(kLineBreak));
+    insertPlainText(text.replace(u'\n', QChar(kLineBreak)));
     ensureCursorVisible();
 }
 

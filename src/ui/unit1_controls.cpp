@@ -236,6 +236,7 @@ void FormBuilder::build(TForm1& f) {
     f.Ausgabe->QWidget::setEnabled(false);
     f.lade = pane("lade", "Loaded text", 400, 97);
     f.lade->setWrapAtBlanks(true);
+    f.lade->setFollowsEnd(false); // a loaded letter is read from its start
     f.lade->appendLine("Load");
     f.lade->setAcceptsReturn(true);
     f.Eingabe = pane("Eingabe", "Input", 504, 114);

@@ -2,10 +2,12 @@
 // that Qt's own word-boundary layout makes, through every way the text changes.
 #include "form_fixture.h"
 #include "pane_layout.h"
+#include "temp_dir.h"
 #include "ui/run_pane.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -21,15 +23,15 @@ using zelmak::RunPane;
 
 namespace {
 
-::testing::AssertionResult cutAtWords(const RunPane& pane) {
-    return zelmak::test::cutLikeLayout(pane, QTextOption::WrapAtWordBoundaryOrAnywhere);
-}
+using namespace zelmak::test;
 
-std::vector<std::string> blockTexts(const RunPane& pane) {
-    std::vector<std::string> texts;
+// The lines the pane shows, whichever blocks they share.
+std::vector<std::string> shownLines(const RunPane& pane) {
+    std::vector<std::string> lines;
     for (QTextBlock b = pane.document()->firstBlock(); b.isValid(); b = b.next())
-        texts.push_back(b.text().toStdString());
-    return texts;
+        for (const QString& line : b.text().split(QChar::LineSeparator))
+            lines.push_back(line.toStdString());
+    return lines;
 }
 
 // Letter-like prose: words of a few lengths, some punctuation and hyphens, a line break (CR LF)
@@ -57,14 +59,6 @@ std::string prose(std::size_t size, std::size_t lineLength, unsigned seed) {
     return QString::fromUtf8(text).toLatin1().toStdString();
 }
 
-std::string bytesFrom(int first, int last) {
-    std::string s;
-    for (int c = first; c <= last; ++c)
-        if (c != '\r' && c != '\n')
-            s.push_back(static_cast<char>(c));
-    return s;
-}
-
 // Latin-1 letters, a no-break space and soft hyphens among the words.
 std::string latin1Words() {
     return "Gr\xfc\xdf"
@@ -73,26 +67,6 @@ std::string latin1Words() {
            "hy\xadphen\xad"
            "ated W\xf6rter und \xbbQuotes\xab";
 }
-
-std::string repeat(const std::string& part, int times) {
-    std::string s;
-    for (int i = 0; i < times; ++i)
-        s += part;
-    return s;
-}
-
-// A run of machine symbols, as a loaded cipher text holds: no blanks at all.
-std::string symbols(std::size_t count) {
-    static const char kSymbols[] = "I23456789QERTZUOPASDFGHMKLYCVBN_";
-    std::mt19937 random(2);
-    std::string text(count, ' ');
-    for (char& c : text)
-        c = kSymbols[random() % 32];
-    return text;
-}
-
-// The block state with which RunPane marks a block that ends in a soft break.
-constexpr int kSoftEndState = 1;
 
 class WrapTest : public zelmak::test::PaneTest {
 protected:
@@ -104,10 +78,14 @@ protected:
     std::size_t logicalOf(int position) const {
         std::size_t logical = 0;
         for (QTextBlock b = pane.document()->firstBlock(); b.isValid(); b = b.next()) {
-            const int end = b.position() + static_cast<int>(b.text().size());
+            const QString text = b.text();
+            const int end = b.position() + static_cast<int>(text.size());
+            const auto upTo = [&](qsizetype n) { // line separators count as CR LF
+                return static_cast<std::size_t>(n + text.left(n).count(QChar::LineSeparator));
+            };
             if (position <= end)
-                return logical + static_cast<std::size_t>(position - b.position());
-            logical += b.text().size();
+                return logical + upTo(position - b.position());
+            logical += upTo(text.size());
             if (b.next().isValid() && b.userState() != kSoftEndState)
                 logical += 2;
         }
@@ -118,7 +96,8 @@ protected:
 struct WrapRow {
     const char* name;
     std::string input;
-    std::string expected;
+    std::string crLf = ""; // the input with CR LF breaks, where it has others
+    const std::string& expected() const { return crLf.empty() ? input : crLf; }
 };
 
 void PrintTo(const WrapRow& row, std::ostream* out) {
@@ -127,11 +106,11 @@ void PrintTo(const WrapRow& row, std::ostream* out) {
 
 class WrapTexts : public WrapTest, public ::testing::WithParamInterface<WrapRow> {};
 
-TEST_P(WrapTexts, blocks_are_the_word_layout_lines_on_every_path) {
+TEST_P(WrapTexts, blocks_fit_and_are_the_same_on_every_path) {
     const WrapRow& row = GetParam();
     pane.showText(row.input);
-    EXPECT_EQ(pane.text8(), row.expected) << "on an empty pane";
-    EXPECT_TRUE(cutAtWords(pane)) << "on an empty pane";
+    EXPECT_EQ(pane.text8(), row.expected()) << "on an empty pane";
+    EXPECT_TRUE(cutToFit(pane)) << "on an empty pane";
     const auto once = blockTexts(pane);
 
     pane.showText("something else");
@@ -143,64 +122,50 @@ TEST_P(WrapTexts, blocks_are_the_word_layout_lines_on_every_path) {
     for (const std::size_t part : {row.input.size() / 3, row.input.size() / 2 + 1})
         pane.showText(row.input.substr(0, part));
     pane.showText(row.input);
-    EXPECT_EQ(pane.text8(), row.expected) << "extended in parts";
+    EXPECT_EQ(pane.text8(), row.expected()) << "extended in parts";
     EXPECT_EQ(blockTexts(pane), once) << "extended in parts";
 
     // An edit of the operator that leaves the text as it was: text8() then reads the blocks.
     QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(&pane, "Q");
     QTest::keyClick(&pane, Qt::Key_Backspace);
-    EXPECT_EQ(pane.text8(), row.expected) << "read from the blocks";
+    EXPECT_EQ(pane.text8(), row.expected()) << "read from the blocks";
     EXPECT_EQ(blockTexts(pane), once) << "after an edit at the end";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, WrapTexts,
     ::testing::Values(
-        WrapRow{"short_words", repeat("Zelmak wraps short words at blanks. ", 6),
-                repeat("Zelmak wraps short words at blanks. ", 6)},
-        WrapRow{"word_longer_than_a_line", "a " + repeat("Walzenstellung", 5) + " b c d",
-                "a " + repeat("Walzenstellung", 5) + " b c d"},
-        WrapRow{"long_word_first", repeat("Schluessel", 7) + " und so weiter",
-                repeat("Schluessel", 7) + " und so weiter"},
-        WrapRow{"blank_runs_at_cuts", repeat("Chiffre      Karte  ", 8),
-                repeat("Chiffre      Karte  ", 8)},
+        WrapRow{"short_words", repeat("Zelmak wraps short words at blanks. ", 6)},
+        WrapRow{"word_longer_than_a_line", "a " + repeat("Walzenstellung", 5) + " b c d"},
+        WrapRow{"long_word_first", repeat("Schluessel", 7) + " und so weiter"},
+        WrapRow{"blank_runs_at_cuts", repeat("Chiffre      Karte  ", 8)},
         WrapRow{"blanks_wider_than_a_line",
-                "ab" + std::string(70, ' ') + "cd" + std::string(70, ' '),
                 "ab" + std::string(70, ' ') + "cd" + std::string(70, ' ')},
-        WrapRow{"tabs", repeat("Spalte\teins\t\tzwei drei\tvier ", 4),
-                repeat("Spalte\teins\t\tzwei drei\tvier ", 4)},
-        WrapRow{"blanks_at_line_start",
-                "   Einzug der ersten Zeile und mehr Worte\r\n      "
-                "zweite Zeile mit tiefem Einzug bis zum Rand\r\n\tTab",
-                "   Einzug der ersten Zeile und mehr Worte\r\n      "
-                "zweite Zeile mit tiefem Einzug bis zum Rand\r\n\tTab"},
-        WrapRow{"line_ending_in_blanks", "Zeile mit Blanks am Ende und weiter        \r\nnext   ",
-                "Zeile mit Blanks am Ende und weiter        \r\nnext   "},
-        WrapRow{"bytes_128_to_255", bytesFrom(128, 255), bytesFrom(128, 255)},
-        WrapRow{"latin1_words", latin1Words(), latin1Words()},
-        WrapRow{"hyphens_and_punctuation", repeat("Cipher-Card o.k !! (siehe oben) 12/45, ", 3),
-                repeat("Cipher-Card o.k !! (siehe oben) 12/45, ", 3)},
+        WrapRow{"tabs", repeat("Spalte\teins\t\tzwei drei\tvier ", 4)},
+        WrapRow{"blanks_at_line_start", "   Einzug der ersten Zeile und mehr Worte\r\n      "
+                                        "zweite Zeile mit tiefem Einzug bis zum Rand\r\n\tTab"},
+        WrapRow{"line_ending_in_blanks", "Zeile mit Blanks am Ende und weiter        \r\nnext   "},
+        WrapRow{"bytes_128_to_255", bytesFrom(128, 255)}, WrapRow{"latin1_words", latin1Words()},
+        WrapRow{"hyphens_and_punctuation", repeat("Cipher-Card o.k !! (siehe oben) 12/45, ", 3)},
         WrapRow{"cr_lf_mixes",
                 "eins zwei drei vier\r\nf\xfcnf\rsechs sieben acht neun\nzehn\n\r"
                 "elf zw\xf6lf\r\n",
                 "eins zwei drei vier\r\nf\xfcnf\r\nsechs sieben acht neun\r\nzehn\r\n\r\n"
                 "elf zw\xf6lf\r\n"},
-        WrapRow{"cipher_text", symbols(700) + "\r\n" + symbols(90),
-                symbols(700) + "\r\n" + symbols(90)},
-        WrapRow{"empty", "", ""}),
+        WrapRow{"cipher_text", run(700, 2) + "\r\n" + run(90, 3)}, WrapRow{"empty", ""}),
     [](const ::testing::TestParamInfo<WrapRow>& row) { return std::string(row.param.name); });
 
-TEST_F(WrapTest, random_prose_is_cut_like_the_layout_at_several_widths) {
+TEST_F(WrapTest, random_prose_fits_at_several_widths) {
     const std::string letter = prose(6000, 70, 11) + "\r\n" + prose(3000, 0, 12);
     pane.showText(letter);
     EXPECT_EQ(pane.text8(), letter);
     EXPECT_GT(pane.document()->blockCount(), 150);
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
     for (const int width : {90, 143, 301, 487}) {
         pane.resize(width, 120);
         EXPECT_EQ(pane.text8(), letter) << width;
-        EXPECT_TRUE(cutAtWords(pane)) << width;
+        EXPECT_TRUE(cutToFit(pane)) << width;
     }
 }
 
@@ -209,7 +174,7 @@ TEST_F(WrapTest, symbol_by_symbol_cuts_the_same_blocks_as_the_whole_text_at_once
     for (std::size_t n = 1; n <= text.size(); ++n)
         pane.showText(std::string_view(text).substr(0, n));
     ASSERT_EQ(pane.text8(), text);
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
     const auto appended = blockTexts(pane);
     pane.clearText();
     pane.showText(text);
@@ -228,7 +193,7 @@ TEST_F(WrapTest, typing_into_a_word_moves_it_to_the_next_line_and_back) {
     QTest::keyClicks(&pane, "xxxxxxxxxx");
     text.insert(at, "xxxxxxxxxx");
     EXPECT_EQ(pane.text8(), text);
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
     EXPECT_NE(block(2).text(), third);
     // The caret stayed behind what was typed, now on the next line.
     EXPECT_EQ(logicalOf(pane.textCursor().position()), at + 10);
@@ -237,7 +202,7 @@ TEST_F(WrapTest, typing_into_a_word_moves_it_to_the_next_line_and_back) {
         QTest::keyClick(&pane, Qt::Key_Backspace);
     text.erase(at, 10);
     EXPECT_EQ(pane.text8(), text);
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
     EXPECT_EQ(block(2).text(), third);
     EXPECT_EQ(pane.document()->blockCount(), lines);
 }
@@ -252,7 +217,7 @@ TEST_F(WrapTest, deleting_the_blank_between_two_words_joins_them_and_recuts) {
     QTest::keyClick(&pane, Qt::Key_Backspace);
     text.erase(at - 1, 1);
     EXPECT_EQ(pane.text8(), text);
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
 
     // A blank inside a line, with Delete.
     const int inside = block(8).position() + static_cast<int>(block(8).text().indexOf(u' '));
@@ -262,7 +227,7 @@ TEST_F(WrapTest, deleting_the_blank_between_two_words_joins_them_and_recuts) {
     QTest::keyClick(&pane, Qt::Key_Delete);
     text.erase(blank, 1);
     EXPECT_EQ(pane.text8(), text);
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
 }
 
 TEST_F(WrapTest, shortening_a_first_word_pulls_it_back_onto_the_line_before) {
@@ -274,7 +239,7 @@ TEST_F(WrapTest, shortening_a_first_word_pulls_it_back_onto_the_line_before) {
     for (int i = 0; i < 10; ++i)
         QTest::keyClick(&pane, Qt::Key_Backspace);
     EXPECT_EQ(pane.text8(), "ab cd ef gh ij kl Walz mn");
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
     EXPECT_TRUE(block(0).text().startsWith(QStringLiteral("ab cd ef gh ij kl Walz")));
     EXPECT_EQ(logicalOf(pane.textCursor().position()), 22u);
 }
@@ -319,6 +284,7 @@ struct EditRow {
     std::string text;
     std::vector<std::string> typed;
     int width;
+    bool words = true;
 };
 
 void PrintTo(const EditRow& row, std::ostream* out) {
@@ -327,9 +293,15 @@ void PrintTo(const EditRow& row, std::ostream* out) {
 
 class WrapEdits : public WrapTest, public ::testing::WithParamInterface<EditRow> {};
 
-TEST_P(WrapEdits, random_edits_keep_the_text_and_the_word_layout) {
+TEST_P(WrapEdits, random_edits_keep_the_text_and_cut_it_as_a_fresh_pane_does) {
     const EditRow& row = GetParam();
+    pane.setWrapAtBlanks(row.words);
     pane.resize(row.width, 120);
+    RunPane fresh;
+    fresh.setWrapAtBlanks(row.words);
+    fresh.setFont(pane.font());
+    fresh.resize(row.width, 120);
+    fresh.show();
     std::string text = row.text;
     pane.showText(text);
     std::mt19937 random(21);
@@ -374,7 +346,10 @@ TEST_P(WrapEdits, random_edits_keep_the_text_and_the_word_layout) {
             text.insert(at, "Kopie aus\r\nder Ablage ");
         }
         ASSERT_EQ(pane.text8(), text) << "step " << step;
-        ASSERT_TRUE(cutAtWords(pane)) << "step " << step;
+        ASSERT_TRUE(cutToFit(pane)) << "step " << step;
+        // The lines around the edit are cut as the whole text is cut at once.
+        fresh.showText(text);
+        ASSERT_EQ(shownLines(pane), shownLines(fresh)) << "step " << step;
     }
 }
 
@@ -387,7 +362,8 @@ INSTANTIATE_TEST_SUITE_P(
                 220},
         EditRow{"prose_narrow", prose(1500, 0, 13), {"w", " ", "Walzenstellungen"}, 90},
         EditRow{"punctuated", punctuated(3000, 14), {"(", " ", "1", "/", "-", "x", ")  "}, 220},
-        EditRow{"punctuated_narrow", punctuated(1500, 15), {"(", " ", "1", "/", "x"}, 110}),
+        EditRow{"punctuated_narrow", punctuated(1500, 15), {"(", " ", "1", "/", "x"}, 110},
+        EditRow{"cipher_text_cut_anywhere", run(3000, 2), {"Q", "W", "_I8"}, 220, false}),
     [](const ::testing::TestParamInfo<EditRow>& row) { return std::string(row.param.name); });
 
 TEST_F(WrapTest, copy_leaves_the_soft_breaks_out) {
@@ -408,10 +384,10 @@ TEST_F(WrapTest, switching_the_mode_recuts_quietly_and_keeps_text_and_caret) {
     pane.setWrapAtBlanks(false);
     EXPECT_FALSE(pane.wrapAtBlanks());
     EXPECT_EQ(pane.text8(), text);
-    EXPECT_TRUE(zelmak::test::cutLikeLayout(pane));
+    EXPECT_TRUE(cutToFit(pane));
     EXPECT_EQ(logicalOf(pane.textCursor().position()), at);
     pane.setWrapAtBlanks(true);
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
     EXPECT_EQ(logicalOf(pane.textCursor().position()), at);
     EXPECT_EQ(edited.count(), 0);
     EXPECT_FALSE(pane.document()->isModified());
@@ -422,7 +398,7 @@ TEST_F(WrapTest, appended_lines_follow_text_that_ends_in_a_long_line) {
     pane.showText(text);
     pane.appendLine("Load");
     EXPECT_EQ(pane.text8(), text + "\r\nLoad\r\n");
-    EXPECT_TRUE(cutAtWords(pane));
+    EXPECT_TRUE(cutToFit(pane));
 }
 
 using WrapFormTest = zelmak::test::FormTest;
@@ -431,6 +407,30 @@ TEST_F(WrapFormTest, only_the_loaded_text_pane_wraps_at_blanks) {
     EXPECT_TRUE(named<RunPane>(QStringLiteral("lade"))->wrapAtBlanks());
     EXPECT_FALSE(named<RunPane>(QStringLiteral("Eingabe"))->wrapAtBlanks());
     EXPECT_FALSE(named<RunPane>(QStringLiteral("Ausgabe"))->wrapAtBlanks());
+}
+
+TEST_F(WrapFormTest, a_loaded_text_shows_its_start_while_the_output_follows_its_end) {
+    zelmak::test::TempDir dir;
+    std::string letter;
+    for (int i = 1; i <= 200; ++i)
+        letter += "Zeile " + std::to_string(i) + " des Briefes\r\n";
+    zelmak::test::writeFile(dir.file("letter.txt"), letter);
+    auto* lade = named<RunPane>(QStringLiteral("lade"));
+    auto* output = named<RunPane>(QStringLiteral("Ausgabe"));
+    for (int load = 0; load < 2; ++load) {
+        dialogs.openAnswers << QString::fromStdString(dir.file("letter.txt"));
+        button(40)->click();
+        ASSERT_EQ(pane(zelmak::Pane::Lade), letter);
+        EXPECT_EQ(lade->textCursor().position(), 0) << load;
+        EXPECT_EQ(lade->verticalScrollBar()->value(), 0) << load;
+        // The operator reads on to the end before loading the letter again.
+        lade->moveCursor(QTextCursor::End);
+        ASSERT_GT(lade->verticalScrollBar()->value(), 0);
+    }
+    button(41)->click();
+    EXPECT_TRUE(output->textCursor().atEnd());
+    EXPECT_GT(output->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(output->verticalScrollBar()->value(), output->verticalScrollBar()->maximum());
 }
 
 } // namespace
