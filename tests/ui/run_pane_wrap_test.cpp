@@ -420,7 +420,7 @@ TEST_F(WrapFormTest, a_loaded_text_shows_its_start_while_the_output_follows_its_
     for (int load = 0; load < 2; ++load) {
         dialogs.openAnswers << QString::fromStdString(dir.file("letter.txt"));
         button(40)->click();
-        ASSERT_EQ(pane(zelmak::Pane::Lade), letter);
+        ASSERT_EQ(pane(zelmak::Pane::Loaded), letter);
         EXPECT_EQ(lade->textCursor().position(), 0) << load;
         EXPECT_EQ(lade->verticalScrollBar()->value(), 0) << load;
         // The operator reads on to the end before loading the letter again.
