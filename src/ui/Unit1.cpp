@@ -81,39 +81,16 @@ void TForm1::setDiscItem(int s, int item) {
     at(m_disc, s, 5)->setCurrentIndex(item);
 }
 QWidget* TForm1::control(Control c) const {
-    switch (c) {
-    case Control::SpaceBar:
-        return m_button[32];
-    case Control::YKey:
-        return m_button[34];
-    case Control::SaveCipherCode:
-        return m_button[35];
-    case Control::SaveCipher:
-        return m_button[37];
-    case Control::CheckCipher:
-        return m_button[38];
-    case Control::LoadCipherCode:
-        return m_button[40];
-    case Control::Automatic:
-        return m_button[41];
-    case Control::InputPane:
-        return Eingabe;
-    case Control::OutputPane:
-        return Ausgabe;
-    }
-    return nullptr;
+    // In the order of Control.
+    const std::array<QWidget*, 9> controls{m_button[32], m_button[34], m_button[35],
+                                           m_button[37], m_button[38], m_button[40],
+                                           m_button[41], Eingabe,      Ausgabe};
+    return controls.at(static_cast<std::size_t>(c));
 }
 
 RunPane* TForm1::pane(Pane p) const {
-    switch (p) {
-    case Pane::Input:
-        return Eingabe;
-    case Pane::Output:
-        return Ausgabe;
-    case Pane::Loaded:
-        return lade;
-    }
-    return nullptr;
+    const std::array<RunPane*, 3> panes{Eingabe, Ausgabe, lade}; // in the order of Pane
+    return panes.at(static_cast<std::size_t>(p));
 }
 
 void TForm1::setEnabled(Control c, bool enabled) {
