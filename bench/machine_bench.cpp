@@ -101,6 +101,24 @@ void BM_TraceRotation(benchmark::State& state) {
 }
 BENCHMARK(BM_TraceRotation);
 
+// Keys through the machine as a run of "Automatic" or zelmak-cli makes them: 1 MiB of symbols,
+// every byte a key; items are keys.
+void BM_Keys(benchmark::State& state) {
+    std::string text;
+    for (std::size_t i = 0; text.size() < (1u << 20); ++i)
+        text += keySymbol(kKeys[i % kKeys.size()]);
+    Machine x;
+    for (auto _ : state) {
+        x.m.inputText.clear();
+        x.m.outputText.clear();
+        feedText(x.m, text);
+        benchmark::DoNotOptimize(x.m.outputText.data());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_Keys)->Unit(benchmark::kMillisecond);
+
 // The text feed over a 1 MiB text of mixed case, spaces and skipped bytes, as zelmak-cli and
 // automatic processing run it; items are the text's bytes.
 void BM_FeedText(benchmark::State& state) {
