@@ -15,7 +15,7 @@ struct FeedEntry {
     char letter = 0;
 };
 
-constexpr std::array<FeedEntry, 256> makeFeedTable() {
+constexpr std::array<FeedEntry, 256> makeFeedTable(Blanks blanks) {
     std::array<FeedEntry, 256> table{};
     for (int i = 1; i <= kSymbolCount; ++i) {
         const char symbol = keySymbol(i);
@@ -25,28 +25,35 @@ constexpr std::array<FeedEntry, 256> makeFeedTable() {
             table[static_cast<unsigned char>(lower)] = {static_cast<std::uint8_t>(i), symbol};
         }
     }
-    table[static_cast<unsigned char>(' ')] = {kWordSpaceIndex, '_'};
+    if (blanks == Blanks::WordSpace)
+        table[static_cast<unsigned char>(' ')] = {kWordSpaceIndex, '_'};
     table[static_cast<unsigned char>('_')] = {kWordSpaceIndex, '_'};
     return table;
 }
 
-constexpr auto kFeedTable = makeFeedTable();
+constexpr auto kWordSpaceTable = makeFeedTable(Blanks::WordSpace);
+constexpr auto kLayoutTable = makeFeedTable(Blanks::Layout);
+
+constexpr const std::array<FeedEntry, 256>& feedTable(Blanks blanks) {
+    return blanks == Blanks::WordSpace ? kWordSpaceTable : kLayoutTable;
+}
 
 } // namespace
 
-std::optional<FedKey> feedKey(char c) {
-    const FeedEntry& e = kFeedTable[static_cast<unsigned char>(c)];
+std::optional<FedKey> feedKey(char c, Blanks blanks) {
+    const FeedEntry& e = feedTable(blanks)[static_cast<unsigned char>(c)];
     if (e.index == 0)
         return std::nullopt;
     return FedKey{e.index, e.letter};
 }
 
-std::size_t feedText(MachineState& m, std::string_view text) {
+std::size_t feedText(MachineState& m, std::string_view text, Blanks blanks) {
+    const auto& table = feedTable(blanks);
     m.inputText.reserve(m.inputText.size() + text.size());
     m.outputText.reserve(m.outputText.size() + text.size());
     std::size_t skipped = 0;
     for (const char c : text) {
-        const FeedEntry& e = kFeedTable[static_cast<unsigned char>(c)];
+        const FeedEntry& e = table[static_cast<unsigned char>(c)];
         if (e.index == 0) {
             ++skipped;
             continue;
