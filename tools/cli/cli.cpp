@@ -20,6 +20,9 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <ostream>
+#include <streambuf>
+#include <sys/stat.h>
 
 namespace zelmak::cli {
 
@@ -28,6 +31,25 @@ namespace {
 bool writeAll(std::FILE* out, std::string_view text) {
     return text.empty() || std::fwrite(text.data(), 1, text.size(), out) == text.size();
 }
+
+// An ostream onto a stdio stream, so that a long JSON text goes out as it is written.
+class StdioBuffer : public std::streambuf {
+public:
+    explicit StdioBuffer(std::FILE* file) : m_file(file) {}
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        return std::fputc(c, m_file) == EOF ? traits_type::eof() : c;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        return static_cast<std::streamsize>(std::fwrite(s, 1, static_cast<std::size_t>(n), m_file));
+    }
+
+private:
+    std::FILE* m_file;
+};
 
 std::string positionsOf(const MachineState& m) {
     std::string symbols;
@@ -167,8 +189,14 @@ int runText(const Options& o, std::FILE* in, std::FILE* out, std::FILE* err) {
         groups.emplace(static_cast<std::size_t>(o.group),
                        static_cast<std::size_t>(o.groupsPerLine));
     const bool textOut = !o.json && !(o.trace && *o.trace == "-");
-    std::string input;  // --json: the keyed text and the output, whole
-    std::string output; //
+    // --json: the keyed text and the output, whole; room for all of a file at once.
+    std::string input;
+    std::string output;
+    struct stat st {};
+    if (o.json && ::fstat(::fileno(source), &st) == 0 && S_ISREG(st.st_mode)) {
+        input.reserve(static_cast<std::size_t>(st.st_size));
+        output.reserve(static_cast<std::size_t>(st.st_size) * (groups ? 2 : 1));
+    }
     std::string laid;
     std::string csv;
     std::size_t skipped = 0;
@@ -231,7 +259,10 @@ int runText(const Options& o, std::FILE* in, std::FILE* out, std::FILE* err) {
         j["output"] = std::move(output);
         j["skipped"] = skipped;
         j["check_value"] = checkValue(m);
-        if (!writeAll(out, j.dump() + "\n"))
+        StdioBuffer buffer(out);
+        std::ostream stream(&buffer);
+        stream << j << '\n';
+        if (!stream)
             outError = errno;
     }
     if (status == kOk && outError == 0 && std::fflush(out) != 0)
