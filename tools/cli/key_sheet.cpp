@@ -90,7 +90,7 @@ std::string keySheetHtml(const KeySheet& sheet) {
         "font-size: 8.5pt; margin: 0; }\n"
         "@media screen { body { margin: 6mm; } }\n"
         "h1 { font-size: 12pt; margin: 0 0 1mm 0; }\n"
-        "p { font-size: 8pt; margin: 0 0 2mm 0; }\n"
+        "p { font-size: 8pt; margin: 0 0 2mm 0; max-width: 250mm; }\n"
         "table { border-collapse: collapse; }\n"
         "th, td { border: 0.2mm solid #555; padding: 0.4mm 0.6mm; text-align: center; "
         "white-space: nowrap; }\n"
