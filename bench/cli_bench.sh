@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# zelmak-cli on a 1 MiB and a 16 MiB text: best of three runs each, and how the time grows.
-# Goal: 16 MiB in under 2 s, and no more than 17 times the 1 MiB time.
+# zelmak-cli on a 1 MiB and a 16 MiB text: best of three runs each, and how the time grows;
+# --trace on 1 MiB; --json and --group on 16 MiB against the plain output.
+# Goals: 16 MiB in under 2 s, and no more than 17 times the 1 MiB time; --trace on 1 MiB in
+# under 1 s; --json and --group on 16 MiB at most 1.3 times the plain output's time.
 # usage: bench/cli_bench.sh [builddir]   (default: build)
 set -euo pipefail
 
@@ -23,11 +25,13 @@ yes "$line" | head -c $((16 << 20)) >"$work/16mib.txt" || true
 # Runs the program three times on one input; prints the best wall-clock time and the best
 # processor time (user + system) in seconds. On a busy machine the processor time is the steadier
 # figure; the goal is stated for the wall-clock time of an otherwise idle machine.
+# Further arguments go to the program before the input.
 best_of_three() {
   local input=$1 runs=""
+  shift
   for _ in 1 2 3; do
     local TIMEFORMAT='%R %U %S'
-    runs+="$({ time "$cli" "$input" >/dev/null 2>&1; } 2>&1)"$'\n'
+    runs+="$({ time "$cli" "$@" "$input" >/dev/null 2>&1; } 2>&1)"$'\n'
   done
   awk 'NF == 3 { wall = $1; cpu = $2 + $3
                  if (bw == "" || wall < bw) bw = wall
@@ -47,4 +51,22 @@ awk -v w1="$w1" -v c1="$c1" -v w16="$w16" -v c16="$c16" 'BEGIN {
   printf "16 MiB / 1 MiB: %.1f wall, %.1f processor (goal: at most 17)\n", rw, rc
   printf "goal 16 MiB under 2 s: %s; growth at most 17x: %s\n",
          (w16 < 2 ? "met" : "MISSED"), (rw <= 17 ? "met" : "MISSED")
+}'
+
+read -r wt ct <<<"$(best_of_three "$work/1mib.txt" --trace "$work/trace.csv")"
+read -r wj cj <<<"$(best_of_three "$work/16mib.txt" --json)"
+read -r wg cg <<<"$(best_of_three "$work/16mib.txt" --group 5)"
+trace_mib=$(awk -v b="$(stat -c %s "$work/trace.csv")" 'BEGIN { printf "%.0f", b / 1048576 }')
+
+awk -v wt="$wt" -v ct="$ct" -v w16="$w16" -v c16="$c16" -v wj="$wj" -v cj="$cj" -v wg="$wg" \
+    -v cg="$cg" -v mib="$trace_mib" 'BEGIN {
+  printf "zelmak-cli --trace, 1 MiB: %s s wall, %s s processor (best of 3), a %s MiB trace\n",
+         wt, ct, mib
+  printf "zelmak-cli --json, 16 MiB: %s s wall, %s s processor; %.2f wall, %.2f processor " \
+         "times plain\n", wj, cj, (w16 > 0 ? wj / w16 : 0), (c16 > 0 ? cj / c16 : 0)
+  printf "zelmak-cli --group 5, 16 MiB: %s s wall, %s s processor; %.2f wall, %.2f processor " \
+         "times plain\n", wg, cg, (w16 > 0 ? wg / w16 : 0), (c16 > 0 ? cg / c16 : 0)
+  printf "goal --trace 1 MiB under 1 s: %s; --json at most 1.3x: %s; --group at most 1.3x: %s\n",
+         (wt < 1 ? "met" : "MISSED"), (wj <= 1.3 * w16 ? "met" : "MISSED"),
+         (wg <= 1.3 * w16 ? "met" : "MISSED")
 }'

@@ -18,7 +18,7 @@ struct FeedEntry {
     char letter = 0;
 };
 
-constexpr std::array<FeedEntry, 256> makeFeedTable() {
+constexpr std::array<FeedEntry, 256> makeFeedTable(Blanks blanks) {
     std::array<FeedEntry, 256> table{};
     for (int i = 1; i <= kSymbolCount; ++i) {
         const char symbol = keySymbol(i);
@@ -28,17 +28,23 @@ constexpr std::array<FeedEntry, 256> makeFeedTable() {
             table[static_cast<unsigned char>(lower)] = {static_cast<std::uint8_t>(i), symbol};
         }
     }
-    table[static_cast<unsigned char>(' ')] = {kWordSpaceIndex, '_'};
+    if (blanks == Blanks::WordSpace)
+        table[static_cast<unsigned char>(' ')] = {kWordSpaceIndex, '_'};
     table[static_cast<unsigned char>('_')] = {kWordSpaceIndex, '_'};
     return table;
 }
 
-constexpr auto kFeedTable = makeFeedTable();
+constexpr auto kWordSpaceTable = makeFeedTable(Blanks::WordSpace);
+constexpr auto kLayoutTable = makeFeedTable(Blanks::Layout);
+
+constexpr const std::array<FeedEntry, 256>& feedTable(Blanks blanks) {
+    return blanks == Blanks::WordSpace ? kWordSpaceTable : kLayoutTable;
+}
 
 } // namespace
 
-std::optional<FedKey> feedKey(char c) {
-    const FeedEntry& e = kFeedTable[static_cast<unsigned char>(c)];
+std::optional<FedKey> feedKey(char c, Blanks blanks) {
+    const FeedEntry& e = feedTable(blanks)[static_cast<unsigned char>(c)];
     if (e.index == 0)
         return std::nullopt;
     return FedKey{e.index, e.letter};
@@ -62,7 +68,8 @@ bool foldedRunApplies(const MachineState& m) {
 
 // The run as the keys would make it, with the per-key variables kept in registers and stored
 // once at the end: they keep the last key's values, as after the last of a row of keys.
-std::size_t feedFolded(MachineState& m, std::string_view text) {
+std::size_t feedFolded(MachineState& m, std::string_view text,
+                       const std::array<FeedEntry, 256>& table) {
     const bool cipher = m.cipher();
     std::array<char, 32> alphabet{};
     std::copy(m.outputAlphabet.raw().begin(), m.outputAlphabet.raw().end(), alphabet.begin() + 1);
@@ -82,7 +89,7 @@ std::size_t feedFolded(MachineState& m, std::string_view text) {
     const FeedEntry* last = nullptr;
     std::size_t work = 0;
     for (const char c : text) {
-        const FeedEntry& e = kFeedTable[static_cast<unsigned char>(c)];
+        const FeedEntry& e = table[static_cast<unsigned char>(c)];
         if (e.index == 0)
             continue;
         *in++ = e.letter;
@@ -106,14 +113,15 @@ std::size_t feedFolded(MachineState& m, std::string_view text) {
 
 } // namespace
 
-std::size_t feedText(MachineState& m, std::string_view text) {
+std::size_t feedText(MachineState& m, std::string_view text, Blanks blanks) {
+    const auto& table = feedTable(blanks);
     if (foldedRunApplies(m))
-        return feedFolded(m, text);
+        return feedFolded(m, text, table);
     m.inputText.reserve(m.inputText.size() + text.size());
     m.outputText.reserve(m.outputText.size() + text.size());
     std::size_t skipped = 0;
     for (const char c : text) {
-        const FeedEntry& e = kFeedTable[static_cast<unsigned char>(c)];
+        const FeedEntry& e = table[static_cast<unsigned char>(c)];
         if (e.index == 0) {
             ++skipped;
             continue;

@@ -1,9 +1,9 @@
 // zelmak-cli end to end: the built program, run with arguments, standard input and files.
 
+#include "cli_test_util.h"
 #include "fake_window.h"
 #include "machine/machine.h"
 #include "machine/text_feed.h"
-#include "process.h"
 #include "settings/settings.h"
 #include "temp_dir.h"
 
@@ -16,7 +16,11 @@
 namespace zelmak {
 namespace {
 
+using test::cli;
+using test::identityCard;
+using test::mixedCard;
 using test::ProcessResult;
+using test::reversedCard;
 using test::TempDir;
 using test::writeFile;
 
@@ -26,31 +30,8 @@ const bool kPipeIgnored = [] {
     return true;
 }();
 
-ProcessResult cli(const std::vector<std::string>& args, const std::string& input = {}) {
-    return test::runProcess(test::binPath("zelmak-cli"), args, input);
-}
-
 std::string record(const std::vector<int>& card, const std::vector<int>& discs) {
-    std::string bytes;
-    for (const int b : card)
-        bytes += static_cast<char>(b);
-    for (const int b : discs)
-        bytes += static_cast<char>(b);
-    return bytes;
-}
-
-std::vector<int> identityCard() {
-    std::vector<int> c;
-    for (int k = 1; k <= 31; ++k)
-        c.push_back(k);
-    return c;
-}
-
-std::vector<int> reversedCard() {
-    std::vector<int> c;
-    for (int k = 1; k <= 31; ++k)
-        c.push_back(32 - k);
-    return c;
+    return test::keyRecord(card, discs);
 }
 
 // What the machine library gives for a text from a setting at AAAAA.
@@ -100,36 +81,6 @@ TEST(Cli, StartPositionsInEitherCaseContinueARun) {
     }
 }
 
-struct BadStartRow {
-    const char* name;
-    const char* start;
-    std::vector<std::string> mentions;
-};
-
-void PrintTo(const BadStartRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
-class CliBadStart : public ::testing::TestWithParam<BadStartRow> {};
-
-TEST_P(CliBadStart, IsAUsageErrorNamingTheProblem) {
-    const ProcessResult r = cli({"--start", GetParam().start});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.out, "");
-    for (const std::string& word : GetParam().mentions)
-        EXPECT_NE(r.err.find(word), std::string::npos) << "missing \"" << word << "\" in\n"
-                                                       << r.err;
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, CliBadStart,
-                         ::testing::Values(BadStartRow{"four", "AAAA", {"five", "4"}},
-                                           BadStartRow{"six", "AAAAAA", {"five", "6"}},
-                                           BadStartRow{"empty", "", {"five", "0"}},
-                                           BadStartRow{"letter_j", "AAJAA", {"\"J\"", "slot 3"}},
-                                           BadStartRow{"digit_zero", "0AAAA", {"\"0\"", "slot 1"}},
-                                           BadStartRow{"underscore", "AAAA_", {"\"_\"", "slot 5"}}),
-                         [](const auto& p) { return std::string(p.param.name); });
-
 TEST(Cli, KeyFileSetsCardAndDiscs) {
     TempDir dir;
     const std::string key = dir.file("reversed.key");
@@ -151,11 +102,6 @@ TEST(Cli, KeyFileLongerThanARecordUsesItsFirst36Bytes) {
     const ProcessResult r = cli({"--key", key}, "HALLO ALLE");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, expected(reversedCard(), {1, 0, 3, 2, 4}, "HALLO ALLE"));
-}
-
-std::vector<int> mixedCard() {
-    return {11, 15, 30, 10, 6,  31, 21, 14, 7,  27, 20, 12, 9, 28, 3, 17,
-            24, 19, 23, 8,  18, 29, 26, 2,  22, 5,  13, 25, 4, 16, 1};
 }
 
 // The known answers of the machine tests (confirmed by the second model of the machine), through
@@ -230,7 +176,7 @@ TEST_P(CliBadKey, StopsWithTheMessageAndStatus) {
     const ProcessResult r = cli({"--key", key, "-"});
     EXPECT_EQ(r.status, GetParam().status);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, GetParam().err);
+    EXPECT_EQ(r.err, "zelmak-cli: " + key + ": " + GetParam().err);
 }
 
 std::vector<int> cardWith(int k, int value) {
@@ -289,26 +235,6 @@ TEST(Cli, EmptyInputGivesEmptyOutput) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "positions: AAAAA\n");
-}
-
-TEST(Cli, HelpAndUnknownOptions) {
-    ProcessResult r = cli({"--help"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind("Usage: zelmak-cli", 0), 0u) << r.out;
-    EXPECT_EQ(r.err, "");
-
-    r = cli({"--frobnicate"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("--frobnicate"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("Usage: zelmak-cli"), std::string::npos) << r.err;
-
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--key"}, {"--start"}, {"a.txt", "b.txt"}}) {
-        r = cli(args);
-        EXPECT_EQ(r.status, 2) << args[0];
-        EXPECT_NE(r.err.find("Usage: zelmak-cli"), std::string::npos) << r.err;
-    }
 }
 
 TEST(Cli, BytesWithoutAKeyAreSkipped) {

@@ -1,4 +1,4 @@
-#include "process.h"
+#include "cli_test_util.h"
 #include "temp_dir.h"
 
 #include <algorithm>
@@ -11,14 +11,9 @@
 namespace zelmak {
 namespace {
 
-using test::binPath;
+using test::cli;
 using test::readFile;
-using test::runProcess;
 using test::TempDir;
-
-test::ProcessResult cli(const std::vector<std::string>& args, const std::string& input = {}) {
-    return runProcess(binPath("zelmak-cli"), args, input);
-}
 
 TEST(NewKey, WritesA36ByteKeyOfPermutations) {
     TempDir dir;
@@ -85,23 +80,15 @@ TEST(NewKey, ReportsAFileErrorWithItsMessage) {
     TempDir dir;
     const auto missing = cli({"--new-key", dir.file("no/k.key")});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "Ungültiger Dateiname.\n");
+    EXPECT_EQ(missing.err, "zelmak-cli: " + dir.file("no/k.key") + ": Ungültiger Dateiname.\n");
 }
 
 TEST(NewKey, UnprivilegedUserInAForeignFolderIsRefused) {
     TempDir dir;
-    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
-    std::string program = binPath("zelmak-cli");
-    std::vector<std::string> args{"--new-key", dir.file("k.key")};
-    if (::geteuid() == 0) {
-        args.insert(args.begin(), {"--reuid=65534", "--regid=65534", "--clear-groups", program});
-        program = "/usr/bin/setpriv";
-    } else {
-        ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
-    }
-    const auto result = runProcess(program, args);
+    ASSERT_EQ(::chmod(dir.path().c_str(), ::geteuid() == 0 ? 0755 : 0555), 0);
+    const auto result = test::cliUnprivileged({"--new-key", dir.file("k.key")});
     EXPECT_EQ(result.status, 1) << result.err;
-    EXPECT_EQ(result.err, "Dateizugriff verweigert.\n");
+    EXPECT_EQ(result.err, "zelmak-cli: " + dir.file("k.key") + ": Dateizugriff verweigert.\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("k.key")));
 }
 

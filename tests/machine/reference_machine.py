@@ -87,6 +87,9 @@ ROWS = [
      MEETING.replace(" ", "_"), "98AY2"),
     ("stepping_cipher", MIXED, [1, 0, 4, 2, 3], "9Y8DK", True, "I" * 200, None, "HT3LM"),
     ("stepping_decipher", MIXED, [1, 0, 4, 2, 3], "9Y8DK", False, "I" * 200, None, "HT3LM"),
+    # check values: AAAAA keyed from AAAAA in Cipher mode
+    ("check_value_service", SERVICE, [0, 1, 2, 3, 4], "AAAAA", True, "AAAAA", "MM7D2", "HTSAA"),
+    ("check_value_reversed", REVERSED, [4, 3, 2, 1, 0], "AAAAA", True, "AAAAA", "RTD4T", "HTSAA"),
 ]
 
 

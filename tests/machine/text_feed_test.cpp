@@ -106,6 +106,15 @@ TEST_F(FeedText, SkippedCharactersDoNotStepTheDiscs) {
     EXPECT_EQ(test::positions(m), "AAAAA");
 }
 
+// Cipher text laid out in groups: its blanks and line breaks were never keyed, "_" still was.
+TEST_F(FeedText, LayoutBlanksAreSkipped) {
+    EXPECT_EQ(feedText(m, "5M5QH AI6\r\nY4 _", Blanks::Layout), 4u);
+    EXPECT_EQ(m.inputText, "5M5QHAI6Y4_");
+    EXPECT_FALSE(feedKey(' ', Blanks::Layout).has_value());
+    EXPECT_EQ(feedKey('_', Blanks::Layout)->index, 27);
+    EXPECT_EQ(feedKey('y', Blanks::Layout)->letter, 'Y');
+}
+
 TEST_F(FeedText, OneCharacterIsProcessed) {
     feedText(m, "h");
     EXPECT_EQ(m.inputText, "H");

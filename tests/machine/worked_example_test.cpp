@@ -2,6 +2,7 @@
 // stage by stage for the first key, back again in Decipher mode and on again in Cipher mode.
 
 #include "machine/trace.h"
+#include "machine/trace_csv.h"
 #include "machine_test_util.h"
 
 #include <gtest/gtest.h>
@@ -125,6 +126,12 @@ TEST_F(WorkedExample, FirstKeyStageByStage) {
     EXPECT_EQ(t.before, (std::array<int, 5>{17, 17, 17, 17, 17}));
     EXPECT_EQ(t.after, (std::array<int, 5>{18, 16, 17, 17, 17}));
     EXPECT_EQ(t.stepped, (std::array<bool, 5>{true, true, false, false, false}));
+
+    // Its CSV line: the card, the five slots forward, the reflector, slots 5..1 backward, the
+    // inverse card.
+    std::string line;
+    appendTraceCsv(line, 1, 'H', t);
+    EXPECT_EQ(line, "1,H,23,AAAAA,23,3,12,21,13,15,15,31,10,17,5,5,5,5,12\r\n");
 
     m.keyIndex = 23;
     Rotation(m);

@@ -1,131 +1,92 @@
 #include "cli.h"
 
+#include "key_sheet.h"
+#include "options.h"
+#include "self_test.h"
+#include "trace_sink.h"
+
 #include "files/file_error.h"
 #include "files/key_file.h"
+#include "files/symbol_groups.h"
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
 #include "machine/text_feed.h"
+#include "machine/trace_csv.h"
 #include "settings/random_setting.h"
 #include "settings/settings.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <ostream>
+#include <streambuf>
+#include <sys/stat.h>
 
 namespace zelmak::cli {
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kFileFailure = 1;
-constexpr int kUsageFailure = 2;
-
-constexpr const char* kUsage =
-    "Usage: zelmak-cli [--decipher] [--key FILE] [--start POSITIONS] [--report] [INPUT]\n"
-    "       zelmak-cli --new-key FILE\n"
-    "\n"
-    "Runs a text through the Zelmak machine and writes the output symbols to standard\n"
-    "output, as \"Save CipherCode\" stores them, with no line break added.\n"
-    "\n"
-    "  INPUT             the text to key (8-bit bytes); without it, or with \"-\", standard\n"
-    "                    input. a..z count as A..Z, a space and \"_\" as the word space;\n"
-    "                    characters without a key (0 1 J W X, punctuation, line breaks)\n"
-    "                    are skipped.\n"
-    "  --decipher        decipher instead of cipher (type the cipher text's Y as Y)\n"
-    "  --key FILE        the card and disc numbers from a 36-byte key file; without it\n"
-    "                    the service setting (identity card, discs 1 2 3 4 5)\n"
-    "  --start POSITIONS five symbols for the positions of disc slots 1..5 (default AAAAA)\n"
-    "  --report          after the run, write the five end positions to standard error\n"
-    "  --new-key FILE    draw a random key setting, as \"Random Cipher\" does, and write it\n"
-    "                    as a new 36-byte key file; an existing FILE is never replaced\n"
-    "  --help            show this text\n"
-    "\n"
-    "Exit status: 0 done, 1 a file could not be read or written (or the FILE of --new-key\n"
-    "exists already), 2 a wrong command line or a key setting that the setting check rejects.\n";
-
-struct Options {
-    bool decipher = false;
-    bool report = false;
-    bool help = false;
-    std::optional<std::string> keyFile;
-    std::optional<std::string> newKeyFile;
-    std::string start = "AAAAA";
-    bool startGiven = false;
-    std::optional<std::string> input;
-};
-
-struct UsageError {
-    std::string message;
-};
-
-Options parse(const std::vector<std::string>& args) {
-    Options o;
-    bool inputSeen = false;
-    auto value = [&](std::size_t& i, const std::string& name) -> std::string {
-        const std::string& arg = args[i];
-        if (arg.size() > name.size() && arg[name.size()] == '=')
-            return arg.substr(name.size() + 1);
-        if (i + 1 >= args.size())
-            throw UsageError{name + " needs a value"};
-        return args[++i];
-    };
-    auto is = [](const std::string& arg, const std::string& name) {
-        return arg == name || (arg.rfind(name + "=", 0) == 0);
-    };
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg == "--help") {
-            o.help = true;
-        } else if (!optionsEnded && arg == "--decipher") {
-            o.decipher = true;
-        } else if (!optionsEnded && arg == "--report") {
-            o.report = true;
-        } else if (!optionsEnded && is(arg, "--key")) {
-            o.keyFile = value(i, "--key");
-        } else if (!optionsEnded && is(arg, "--new-key")) {
-            o.newKeyFile = value(i, "--new-key");
-        } else if (!optionsEnded && is(arg, "--start")) {
-            o.start = value(i, "--start");
-            o.startGiven = true;
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            throw UsageError{"unknown option " + arg};
-        } else {
-            if (inputSeen)
-                throw UsageError{"only one INPUT may be given"};
-            inputSeen = true;
-            if (arg != "-")
-                o.input = arg;
-        }
-    }
-    if (o.newKeyFile && (o.decipher || o.report || o.keyFile || o.startGiven || inputSeen))
-        throw UsageError{"--new-key takes no other options and no INPUT"};
-    return o;
+bool writeAll(std::FILE* out, std::string_view text) {
+    return text.empty() || std::fwrite(text.data(), 1, text.size(), out) == text.size();
 }
 
-// Five KeyAlphabet symbols, either case, for slots 1..5.
-std::array<int, 5> parseStart(const std::string& text) {
-    std::string alphabet;
-    for (const char symbol : kKeyAlphabet)
-        alphabet += alphabet.empty() ? std::string(1, symbol) : std::string{' ', symbol};
-    if (text.size() != 5)
-        throw UsageError{"--start needs exactly five symbols, one for each disc slot, not " +
-                         std::to_string(text.size()) + " (\"" + text + "\")"};
-    std::array<int, 5> positions{};
-    for (std::size_t s = 0; s < 5; ++s) {
-        char c = text[s];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        const auto index = symbolIndex(c);
-        if (!index)
-            throw UsageError{"--start: \"" + std::string(1, text[s]) + "\" for slot " +
-                             std::to_string(s + 1) + " is not a symbol of the key alphabet (" +
-                             alphabet + ")"};
-        positions[s] = *index - 1;
+// An ostream onto a stdio stream, so that a long JSON text goes out as it is written.
+class StdioBuffer : public std::streambuf {
+public:
+    explicit StdioBuffer(std::FILE* file) : m_file(file) {}
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        return std::fputc(c, m_file) == EOF ? traits_type::eof() : c;
     }
-    return positions;
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        return static_cast<std::streamsize>(std::fwrite(s, 1, static_cast<std::size_t>(n), m_file));
+    }
+
+private:
+    std::FILE* m_file;
+};
+
+std::string positionsOf(const MachineState& m) {
+    std::string symbols;
+    for (int s = 1; s <= 5; ++s)
+        symbols += positionSymbol(m.positions[s]);
+    return symbols;
+}
+
+// The setting of --key FILE, or the service setting without it. A file that cannot be read is a
+// file failure; a setting that the setting check would reject is refused with its verdict.
+std::optional<KeyRecordBytes> loadRecord(const Options& o, std::FILE* err, int& status) {
+    if (!o.keyFile)
+        return serviceRecord();
+    const std::string name = shown(*o.keyFile);
+    KeyRecordBytes record{};
+    try {
+        record = readKeyRecord(*o.keyFile);
+    } catch (const FileError& e) {
+        std::fprintf(err, "zelmak-cli: %s: %s.\n", name.c_str(), e.what());
+        status = kFileFailure;
+        return std::nullopt;
+    }
+    std::array<int, 31> card{};
+    std::array<int, 5> discs{};
+    for (std::size_t k = 0; k < card.size(); ++k)
+        card[k] = record[k];
+    for (std::size_t s = 0; s < discs.size(); ++s)
+        discs[s] = record[kCardBytes + s];
+    const char* verdict = !cardIsValid(card)      ? kCardRejected
+                          : !discsAreValid(discs) ? kDiscsRejected
+                                                  : nullptr;
+    if (verdict) {
+        std::fprintf(err, "zelmak-cli: %s: %s\n", name.c_str(), verdict);
+        status = kUsageFailure;
+        return std::nullopt;
+    }
+    return record;
 }
 
 // Draws a setting as "Random Cipher" does and stores it in a file that did not exist before.
@@ -134,98 +95,153 @@ int newKey(const std::string& path, std::FILE* err) {
     try {
         if (!createKeyFile(path, drawRecord(source))) {
             std::fprintf(err, "zelmak-cli: %s exists already; --new-key never replaces a file\n",
-                         path.c_str());
+                         shown(path).c_str());
             return kFileFailure;
         }
     } catch (const Error& e) {
-        std::fprintf(err, "%s.\n", e.what());
+        std::fprintf(err, "zelmak-cli: %s: %s.\n", shown(path).c_str(), e.what());
         return kFileFailure;
     }
     return kOk;
 }
 
-bool writeAll(std::FILE* out, const std::string& text) {
-    return text.empty() || std::fwrite(text.data(), 1, text.size(), out) == text.size();
+int writeCheckValue(const Options& o, std::FILE* out, std::FILE* err) {
+    int status = kOk;
+    const auto record = loadRecord(o, err, status);
+    if (!record)
+        return status;
+    const std::string value = checkValue(machineFor(*record)) + "\n";
+    if (!writeAll(out, value) || std::fflush(out) != 0) {
+        std::fprintf(err, "zelmak-cli: writing standard output failed: %s\n", std::strerror(errno));
+        return kFileFailure;
+    }
+    return kOk;
 }
 
-} // namespace
-
-int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err) {
-    Options o;
-    std::array<int, 5> start{};
-    try {
-        o = parse(args);
-        if (o.help) {
-            std::fputs(kUsage, out);
-            return std::fflush(out) == 0 ? kOk : kFileFailure;
-        }
-        if (o.newKeyFile)
-            return newKey(*o.newKeyFile, err);
-        start = parseStart(o.start);
-    } catch (const UsageError& e) {
-        std::fprintf(err, "zelmak-cli: %s\n\n%s", e.message.c_str(), kUsage);
-        return kUsageFailure;
+int runSelfTest(std::FILE* out, std::FILE* err) {
+    std::string report;
+    const bool passed = selfTest(knownAnswers(), report);
+    if (!writeAll(out, report) || std::fflush(out) != 0) {
+        std::fprintf(err, "zelmak-cli: writing standard output failed: %s\n", std::strerror(errno));
+        return kFileFailure;
     }
+    return passed ? kOk : kSelfTestFailed;
+}
 
-    KeyRecordBytes record = serviceRecord();
-    if (o.keyFile) {
-        try {
-            record = readKeyRecord(*o.keyFile);
-        } catch (const FileError& e) {
-            std::fprintf(err, "%s.\n", e.what());
-            return kFileFailure;
+int keySheet(const Options& o, std::FILE* err) {
+    SystemRandomSource source;
+    return writeKeySheet(drawKeySheet(o.sheetYear, o.sheetMonth, source), o.outDir, err);
+}
+
+// Keys every character of a piece of text that the feed keys, recording each key's trace.
+std::size_t feedTraced(MachineState& m, std::string_view text, Blanks blanks, std::uint64_t& keys,
+                       std::string& csv) {
+    std::size_t skipped = 0;
+    for (const char c : text) {
+        const auto key = feedKey(c, blanks);
+        if (!key) {
+            ++skipped;
+            continue;
         }
-        std::array<int, 31> card{};
-        std::array<int, 5> discs{};
-        for (std::size_t k = 0; k < card.size(); ++k)
-            card[k] = record[k];
-        for (std::size_t s = 0; s < discs.size(); ++s)
-            discs[s] = record[kCardBytes + s];
-        if (!cardIsValid(card)) {
-            std::fprintf(err, "%s\n", kCardRejected);
-            return kUsageFailure;
-        }
-        if (!discsAreValid(discs)) {
-            std::fprintf(err, "%s\n", kDiscsRejected);
-            return kUsageFailure;
-        }
+        enterKey(m, key->index, key->letter);
+        const KeyTrace t = traceRotation(m);
+        m.outputText.push_back(t.symbol);
+        appendTraceCsv(csv, ++keys, key->letter, t);
     }
+    return skipped;
+}
 
-    MachineState m = machineFor(record);
+// The text run: INPUT through the machine, the output as text, groups or JSON, the trace beside.
+int runText(const Options& o, std::FILE* in, std::FILE* out, std::FILE* err) {
+    int status = kOk;
+    const auto record = loadRecord(o, err, status);
+    if (!record)
+        return status;
+    MachineState m = machineFor(*record);
     m.mode = o.decipher ? Mode::Decipher : Mode::Cipher;
     for (int s = 1; s <= 5; ++s)
-        m.positions[s] = start[static_cast<std::size_t>(s - 1)];
+        m.positions[s] = o.start[static_cast<std::size_t>(s - 1)];
+    const std::string start = positionsOf(m);
 
     std::FILE* source = in;
     std::FILE* opened = nullptr;
     if (o.input) {
         opened = std::fopen(o.input->c_str(), "rb");
         if (!opened) {
-            std::fprintf(err, "Kann Datei %s nicht öffnen.\n", o.input->c_str());
+            std::fprintf(err, "zelmak-cli: Kann Datei %s nicht öffnen.\n", shown(*o.input).c_str());
             return kFileFailure;
         }
         source = opened;
     }
+    TraceSink trace;
+    if (o.trace) {
+        status = trace.open(*o.trace, out, err);
+        if (status != kOk) {
+            if (opened)
+                std::fclose(opened);
+            return status;
+        }
+    }
 
-    // The text goes through in chunks, so a long text needs no more memory than a short one.
+    const Blanks blanks = o.ignoreBlanks ? Blanks::Layout : Blanks::WordSpace;
+    std::optional<SymbolGroups> groups;
+    if (o.group > 0)
+        groups.emplace(static_cast<std::size_t>(o.group),
+                       static_cast<std::size_t>(o.groupsPerLine));
+    const bool textOut = !o.json && !(o.trace && *o.trace == "-");
+    // --json: the keyed text and the output, whole; room for all of a file at once.
+    std::string input;
+    std::string output;
+    struct stat st {};
+    if (o.json && ::fstat(::fileno(source), &st) == 0 && S_ISREG(st.st_mode)) {
+        input.reserve(static_cast<std::size_t>(st.st_size));
+        output.reserve(static_cast<std::size_t>(st.st_size) * (groups ? 2 : 1));
+    }
+    std::string laid;
+    std::string csv;
+    std::size_t skipped = 0;
+    std::uint64_t keys = 0;
+    int outError = 0; // the errno of a failed write to standard output
+
+    // The text goes through in chunks, so a long text needs no more memory than a short one
+    // (except for --json, which writes the whole texts at the end).
     std::string chunk(1 << 20, '\0');
-    int status = kOk;
     for (;;) {
         const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), source);
-        if (n > 0) {
-            feedText(m, std::string_view(chunk.data(), n));
-            if (!writeAll(out, m.outputText)) {
-                std::fprintf(err, "Stream-Write-Fehler .\n");
-                status = kFileFailure;
-                break;
+        const std::string_view piece(chunk.data(), n);
+        if (o.trace) {
+            for (std::size_t from = 0; from < n; from += 1 << 14) {
+                skipped += feedTraced(m, piece.substr(from, 1 << 14), blanks, keys, csv);
+                if (!trace.write(csv, err)) {
+                    status = kFileFailure;
+                    break;
+                }
             }
-            m.inputText.clear();
-            m.outputText.clear();
+            if (status != kOk)
+                break;
+        } else {
+            skipped += feedText(m, piece, blanks);
         }
+        std::string_view produced = m.outputText;
+        if (groups) {
+            laid.clear();
+            groups->append(m.outputText, laid);
+            produced = laid;
+        }
+        if (o.json) {
+            input += m.inputText;
+            output += produced;
+        } else if (textOut && !writeAll(out, produced)) {
+            outError = errno;
+            break;
+        }
+        m.inputText.clear();
+        m.outputText.clear();
         if (n < chunk.size()) {
             if (std::ferror(source)) {
                 std::fprintf(err, "zelmak-cli: reading %s failed: %s\n",
-                             o.input ? o.input->c_str() : "standard input", std::strerror(errno));
+                             o.input ? shown(*o.input).c_str() : "standard input",
+                             std::strerror(errno));
                 status = kFileFailure;
             }
             break;
@@ -233,17 +249,70 @@ int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std
     }
     if (opened)
         std::fclose(opened);
-    if (status == kOk && std::fflush(out) != 0) {
-        std::fprintf(err, "Stream-Write-Fehler .\n");
+
+    if (status == kOk && outError == 0 && o.json) {
+        nlohmann::ordered_json j;
+        j["mode"] = m.cipher() ? "cipher" : "decipher";
+        j["start"] = start;
+        j["end"] = positionsOf(m);
+        j["input"] = std::move(input);
+        j["output"] = std::move(output);
+        j["skipped"] = skipped;
+        j["check_value"] = checkValue(m);
+        StdioBuffer buffer(out);
+        std::ostream stream(&buffer);
+        stream << j << '\n';
+        if (!stream)
+            outError = errno;
+    }
+    if (status == kOk && outError == 0 && std::fflush(out) != 0)
+        outError = errno;
+    if (outError != 0) {
+        std::fprintf(err, "zelmak-cli: writing standard output failed: %s\n",
+                     std::strerror(outError));
         status = kFileFailure;
     }
-    if (o.report) {
-        std::string positions = "positions: ";
-        for (int s = 1; s <= 5; ++s)
-            positions += positionSymbol(m.positions[s]);
-        std::fprintf(err, "%s\n", positions.c_str());
-    }
+    if (o.trace)
+        status = trace.finish(status == kOk, err) ? status : kFileFailure;
+    // The end positions are the report's whole point: a report that cannot be written is a
+    // failed run.
+    if (o.report &&
+        (std::fprintf(err, "positions: %s\n", positionsOf(m).c_str()) < 0 || std::fflush(err) != 0))
+        status = kFileFailure;
     return status;
+}
+
+} // namespace
+
+int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err) {
+    Options o;
+    try {
+        o = parseOptions(args);
+    } catch (const UsageError& e) {
+        std::fprintf(err, "zelmak-cli: %s; see zelmak-cli --help\n", e.message.c_str());
+        return kUsageFailure;
+    }
+    try {
+        switch (o.task) {
+        case Task::Help:
+            std::fputs(kUsage, out);
+            return std::fflush(out) == 0 ? kOk : kFileFailure;
+        case Task::NewKey:
+            return newKey(o.newKeyFile, err);
+        case Task::CheckValue:
+            return writeCheckValue(o, out, err);
+        case Task::SelfTest:
+            return runSelfTest(out, err);
+        case Task::KeySheet:
+            return keySheet(o, err);
+        case Task::Run:
+            return runText(o, in, out, err);
+        }
+    } catch (const Error& e) {
+        // No error of the machine can arise from an accepted setting; should one, it is named.
+        std::fprintf(err, "zelmak-cli: %s.\n", e.what());
+    }
+    return kFileFailure;
 }
 
 } // namespace zelmak::cli
