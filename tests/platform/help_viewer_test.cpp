@@ -1,4 +1,4 @@
-#include "app/help_viewer.h"
+#include "platform/help_viewer.h"
 
 #include "temp_dir.h"
 

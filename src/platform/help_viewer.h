@@ -5,7 +5,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 class QWidget;
 
@@ -42,22 +41,6 @@ public:
 
 private:
     QString m_programFolder;
-};
-
-// A help viewer that shows nothing and remembers what it was asked for.
-class RecordingHelpViewer : public HelpViewer {
-public:
-    struct Request {
-        QWidget* owner;
-        std::string helpFile;
-    };
-    void showContents(QWidget* owner, const std::string& helpFile) override {
-        m_requests.push_back({owner, helpFile});
-    }
-    const std::vector<Request>& requests() const { return m_requests; }
-
-private:
-    std::vector<Request> m_requests;
 };
 
 } // namespace zelmak
