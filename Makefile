@@ -18,7 +18,7 @@ setup:
 	./scripts/setup.sh
 
 configure: setup
-	cmake -S . -B $(BUILD) -G Ninja -DZELMAK_WITH_QT=ON
+	cmake -S . -B $(BUILD) -G Ninja -DZELMAK_WITH_QT=ON -DZELMAK_WERROR=ON
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -34,13 +34,13 @@ check: build
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer; the first finding
 # fails its test. The options (and tests/lsan.supp) reach the tests through CTest.
 test-sanitize: setup
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DZELMAK_SANITIZE=ON -DZELMAK_BUILD_BENCH=OFF
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DZELMAK_WERROR=ON -DZELMAK_SANITIZE=ON -DZELMAK_BUILD_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The fuzz targets (clang, libFuzzer with ASan and UBSan), each run for FUZZ_SECONDS.
 test-fuzz: setup
-	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DZELMAK_FUZZ=ON -DZELMAK_WITH_QT=OFF \
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DZELMAK_WERROR=ON -DZELMAK_FUZZ=ON -DZELMAK_WITH_QT=OFF \
 	  -DZELMAK_BUILD_TESTS=OFF -DZELMAK_BUILD_BENCH=OFF -DCMAKE_CXX_COMPILER=clang++-14
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
 	./fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)

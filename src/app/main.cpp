@@ -1,5 +1,5 @@
-#include "help_viewer.h"
-#include "program_launcher.h"
+#include "platform/help_viewer.h"
+#include "platform/program_launcher.h"
 #include "startup.h"
 #include "ui/Unit1.h"
 #include "ui/dialogs.h"

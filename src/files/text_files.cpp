@@ -1,6 +1,7 @@
 #include "text_files.h"
 
 #include "file_error.h"
+#include "file_rules.h"
 #include "file_writing.h"
 #include "posix_io.h"
 
@@ -62,34 +63,17 @@ std::string withCrLf(std::string_view bytes) {
 }
 
 std::string readTextFile(const std::string& path) {
-    Fd fd(posix::openWithoutWaiting(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid())
-        fail(TextFileError::Kind::Open, path, errno);
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0)
-        fail(TextFileError::Kind::Open, path, errno);
-    if (S_ISDIR(st.st_mode))
-        fail(TextFileError::Kind::Open, path, EISDIR);
-    if (S_ISREG(st.st_mode) && static_cast<std::uintmax_t>(st.st_size) > kLoadedTextCapacity)
+    FileRead file = readRegularFile(path, kLoadedTextCapacity);
+    switch (file.outcome) {
+    case FileRead::Outcome::Read:
+        return std::move(file.bytes);
+    case FileRead::Outcome::TooLarge:
         fail(TextFileError::Kind::Capacity, path, 0);
-
-    // Read one byte beyond the capacity, so that a file that grew (or a pipe) is caught too.
-    std::string text;
-    std::size_t size = S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
-    for (;;) {
-        size = std::min(size, kLoadedTextCapacity + 1);
-        const std::size_t had = text.size();
-        text.resize(size);
-        const ssize_t got = posix::readUpTo(fd.get(), text.data() + had, size - had);
-        if (got < 0)
-            fail(TextFileError::Kind::Open, path, errno);
-        text.resize(had + static_cast<std::size_t>(got));
-        if (text.size() > kLoadedTextCapacity)
-            fail(TextFileError::Kind::Capacity, path, 0);
-        if (text.size() < size)
-            return text;
-        size *= 2;
+    case FileRead::Outcome::Failed:
+    case FileRead::Outcome::NotRegular:
+        break;
     }
+    fail(TextFileError::Kind::Open, path, file.systemError);
 }
 
 void writeTextFile(const std::string& path, std::string_view text) {

@@ -24,8 +24,9 @@ std::string cipherFileName(std::string_view chosen);
 // Turns every lone CR and every lone LF into CR LF; CR LF pairs stay as they are.
 std::string withCrLf(std::string_view bytes);
 
-// Reads a whole text file, one character per byte. Throws TextFileError: Open when it cannot be
-// opened or read (also a folder), Capacity when it holds more than kLoadedTextCapacity bytes.
+// Reads a whole text file, one character per byte, by the rules of file_rules.h. Throws
+// TextFileError: Open when it cannot be opened or read or is no regular file (a folder, a pipe,
+// a device), Capacity when it holds more than kLoadedTextCapacity bytes.
 std::string readTextFile(const std::string& path);
 
 // Writes the text byte for byte, by the writing rules of file_writing.h: a regular file is

@@ -1,7 +1,5 @@
 #include "Unit1.h"
 
-#include "app/help_viewer.h"
-#include "app/program_launcher.h"
 #include "click_panel.h"
 #include "dialogs.h"
 #include "files/clock.h"
@@ -11,6 +9,8 @@
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
 #include "machine/text_feed.h"
+#include "platform/help_viewer.h"
+#include "platform/program_launcher.h"
 #include "run_pane.h"
 #include "settings/random_setting.h"
 #include "settings/settings.h"

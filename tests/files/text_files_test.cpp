@@ -1,3 +1,4 @@
+#include "fifo_guard.h"
 #include "file_test_util.h"
 #include "files/file_error.h"
 #include "files/text_files.h"
@@ -440,6 +441,15 @@ INSTANTIATE_TEST_SUITE_P(
                             return d.file("x.cif");
                         },
                         TextFileError::Kind::Open, true},
+        // Only a regular file is loaded, and a pipe never keeps the window waiting.
+        TextLoadFailure{"NamedPipe",
+                        [](const TempDir& d) {
+                            test::makeFifo(d.file("pipe.cif"));
+                            return d.file("pipe.cif");
+                        },
+                        TextFileError::Kind::Open},
+        TextLoadFailure{"EndlessDevice", [](const TempDir&) { return std::string("/dev/zero"); },
+                        TextFileError::Kind::Open},
         TextLoadFailure{"OneByteOverTheCapacity",
                         [](const TempDir& d) {
                             writeFile(d.file("big.cif"), std::string(kLoadedTextCapacity + 1, 'A'));

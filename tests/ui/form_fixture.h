@@ -3,10 +3,9 @@
 // A main window for tests: real controls on the offscreen platform, with dialogs that answer
 // from queues and an error box that only records, so that no test can wait for a click.
 
-#include "app/help_viewer.h"
-#include "app/program_launcher.h"
 #include "doubles.h"
 #include "files/clock.h"
+#include "platform_doubles.h"
 #include "ui/Unit1.h"
 #include "ui/dialogs.h"
 

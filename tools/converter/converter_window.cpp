@@ -1,6 +1,9 @@
 #include "converter_window.h"
 
+#include "files/file_error.h"
+#include "files/file_rules.h"
 #include "files/text_conversion.h"
+#include "files/text_files.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -9,8 +12,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
+
+#include <system_error>
 
 namespace zelmak {
 
@@ -27,6 +31,16 @@ std::string toLatin1(const QString& text) {
     for (const char32_t c : text.toUcs4())
         bytes += c <= 0xFF ? static_cast<char>(static_cast<unsigned char>(c)) : '\x1A';
     return bytes;
+}
+
+// The converter reads and writes by the same rules as the main window's "Loade CipherCode": a
+// text the machine could not load is neither opened nor made.
+constexpr std::size_t kTextLimit = kLoadedTextCapacity;
+constexpr QLatin1String kTextLimitShown("16 MiB");
+static_assert(kTextLimit == std::size_t{16} << 20);
+
+QString systemMessage(int err) {
+    return QString::fromStdString(std::generic_category().message(err));
 }
 
 QString characters(std::size_t n) {
@@ -120,29 +134,46 @@ void ConverterWindow::openFile() {
     const auto path = m_dialogs->openTextFile(this);
     if (!path)
         return;
-    QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setStatus(QStringLiteral("Cannot open %1.").arg(QDir::toNativeSeparators(*path)));
+    const QString shown = QDir::toNativeSeparators(*path);
+    const FileRead file = readRegularFile(QFile::encodeName(*path).toStdString(), kTextLimit);
+    switch (file.outcome) {
+    case FileRead::Outcome::Read:
+        break;
+    case FileRead::Outcome::Failed:
+        setStatus(
+            QStringLiteral("Cannot open %1: %2.").arg(shown, systemMessage(file.systemError)));
         return;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        setStatus(QStringLiteral("Cannot read %1.").arg(QDir::toNativeSeparators(*path)));
+    case FileRead::Outcome::NotRegular:
+        setStatus(QStringLiteral("Cannot open %1: it is not a regular file.").arg(shown));
+        return;
+    case FileRead::Outcome::TooLarge:
+        setStatus(
+            QStringLiteral("Cannot open %1: it is larger than %2, the most the machine loads.")
+                .arg(shown, kTextLimitShown));
         return;
     }
     m_openedPath = *path;
-    QString text = QString::fromLatin1(bytes);
+    QString text =
+        QString::fromLatin1(file.bytes.data(), static_cast<qsizetype>(file.bytes.size()));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     m_inputPane->setPlainText(text);
-    setStatus(
-        QStringLiteral("Opened %1: %2.")
-            .arg(QFileInfo(*path).fileName(), characters(static_cast<std::size_t>(bytes.size()))));
+    setStatus(QStringLiteral("Opened %1: %2.")
+                  .arg(QFileInfo(*path).fileName(), characters(file.bytes.size())));
 }
 
 void ConverterWindow::convert() {
     const ConvertedText result = convertForMachine(toLatin1(m_inputPane->toPlainText()));
-    m_resultPane->setPlainText(QString::fromLatin1(result.text));
+    if (result.text.size() > kTextLimit) {
+        // Such a result could be saved, but never loaded into the machine.
+        m_resultPane->clear();
+        m_saveButton->setEnabled(false);
+        setStatus(QStringLiteral("The result would have %1, more than the %2 the machine loads.")
+                      .arg(characters(result.text.size()), kTextLimitShown));
+        return;
+    }
+    m_resultPane->setPlainText(
+        QString::fromLatin1(result.text.data(), static_cast<qsizetype>(result.text.size())));
     m_saveButton->setEnabled(!result.text.empty());
     setStatus(QStringLiteral("Converted: %1 for the machine, %2 dropped.")
                   .arg(characters(result.text.size()), characters(result.dropped)));
@@ -159,21 +190,15 @@ void ConverterWindow::saveResult() {
     if (!path)
         return;
     const QString shown = QDir::toNativeSeparators(*path);
-    // A read-only file stays as it is, even for an operator who could force it.
-    // (As root the user may write anything, so a file without any write bit counts too.)
-    const QFileInfo info(*path);
-    const auto perms = info.permissions();
-    const bool readOnly =
-        !(perms & QFileDevice::WriteUser) ||
-        !(perms & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
-    if (info.exists() && readOnly) {
-        setStatus(QStringLiteral("Cannot write %1: the file is read-only.").arg(shown));
-        return;
-    }
     const QByteArray bytes = m_resultPane->toPlainText().toLatin1();
-    QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        setStatus(QStringLiteral("Cannot write %1.").arg(shown));
+    try {
+        writeTextFile(QFile::encodeName(*path).toStdString(),
+                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    } catch (const TextFileError& e) {
+        setStatus(
+            e.systemError()
+                ? QStringLiteral("Cannot write %1: %2.").arg(shown, systemMessage(e.systemError()))
+                : QStringLiteral("Cannot write %1.").arg(shown));
         return;
     }
     setStatus(QStringLiteral("Saved %1 to %2.")

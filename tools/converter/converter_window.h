@@ -34,8 +34,10 @@ private:
 };
 
 // The converter's window: ordinary text in the upper pane, the same text made keyable for the
-// machine in the lower one. Files are read and written as 8-bit ISO 8859-1 text; a failure
-// is told in the window's status line, never in a message box.
+// machine in the lower one. Files are read and written as 8-bit ISO 8859-1 text, by the rules
+// of the main window's "Loade CipherCode" and "Save CipherCode": only a regular file of at most
+// 16 MiB is opened, without waiting for a pipe, and a result the machine could not load is not
+// made. A failure is told in the window's status line, never in a message box.
 class ConverterWindow : public QWidget {
     Q_OBJECT
 public:

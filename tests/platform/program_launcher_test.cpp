@@ -1,4 +1,4 @@
-#include "app/program_launcher.h"
+#include "platform/program_launcher.h"
 
 #include "temp_dir.h"
 

@@ -5,7 +5,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace zelmak {
 
@@ -43,16 +42,6 @@ public:
 private:
     QString m_programFolder;
     QString m_searchPath;
-};
-
-// A launcher that starts nothing and remembers what it was asked to start.
-class RecordingProgramLauncher : public ProgramLauncher {
-public:
-    void start(const std::string& commandLine) override { m_started.push_back(commandLine); }
-    const std::vector<std::string>& started() const { return m_started; }
-
-private:
-    std::vector<std::string> m_started;
 };
 
 } // namespace zelmak

@@ -10,14 +10,11 @@ endif()
 set(expected
   bin/zelmak-cli
   bin/converter
+  bin/zelmak
   share/zelmak/ZELMAK.HLP
   share/applications/io.github.zelmak.Zelmak.desktop
   share/icons/hicolor/scalable/apps/io.github.zelmak.Zelmak.svg
   share/metainfo/io.github.zelmak.Zelmak.metainfo.xml)
-# The window program is checked once the build makes it.
-if(EXISTS ${BUILD_DIR}/bin/zelmak)
-  list(APPEND expected bin/zelmak)
-endif()
 
 set(missing "")
 foreach(f IN LISTS expected)
@@ -31,11 +28,10 @@ if(missing)
 endif()
 
 foreach(program zelmak-cli converter zelmak)
-  if(EXISTS ${PREFIX}/bin/${program} AND NOT IS_DIRECTORY ${PREFIX}/bin/${program})
-    execute_process(COMMAND test -x ${PREFIX}/bin/${program} RESULT_VARIABLE notExecutable)
-    if(notExecutable)
-      message(FATAL_ERROR "bin/${program} is not executable")
-    endif()
+  execute_process(COMMAND test -f ${PREFIX}/bin/${program} -a -x ${PREFIX}/bin/${program}
+    RESULT_VARIABLE notExecutable)
+  if(notExecutable)
+    message(FATAL_ERROR "bin/${program} is not an executable file")
   endif()
 endforeach()
 

@@ -1,16 +1,21 @@
 #include "converter_window.h"
 
+#include "fifo_guard.h"
+#include "memory_cap.h"
 #include "temp_dir.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 
 namespace zelmak {
 namespace {
@@ -151,7 +156,7 @@ TEST_F(ConverterWindowTest, FileFailuresAreToldInTheStatusLineWithoutADialog) {
     EXPECT_EQ(input(), QStringLiteral("hallo"));
 
     click("saveButton");
-    EXPECT_TRUE(status().contains(QStringLiteral("read-only"))) << status().toStdString();
+    EXPECT_TRUE(status().contains(QStringLiteral("Permission denied"))) << status().toStdString();
     EXPECT_EQ(test::readFile(m_tmp.file("readonly.txt")), "keep");
 
     click("saveButton");
@@ -166,6 +171,126 @@ TEST_F(ConverterWindowTest, SavingReplacesAnExistingWritableFileWhole) {
     m_saves.push_back(path("out.txt"));
     click("saveButton");
     EXPECT_EQ(test::readFile(m_tmp.file("out.txt")), "IA");
+}
+
+// ---- The file rules of "Loade CipherCode" -------------------------------------------------------
+
+struct OpenRow {
+    const char* name;
+    std::function<std::string(const TempDir&)> make; // returns the path the operator picks
+    const char* reason;
+};
+
+void PrintTo(const OpenRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class ConverterOpen : public ConverterWindowTest, public ::testing::WithParamInterface<OpenRow> {};
+
+TEST_P(ConverterOpen, RefusesWhatTheMachineWouldRefuseWithoutWaiting) {
+    const std::string path = GetParam().make(m_tmp);
+    child<QPlainTextEdit>("inputPane")->setPlainText(QStringLiteral("hallo"));
+    m_opens.push_back(QString::fromStdString(path));
+    {
+        test::FifoGuard guard(path);
+        test::MemoryCap cap(std::size_t{1} << 30);
+        click("openButton");
+        EXPECT_FALSE(guard.fired()) << "the converter waited for a pipe";
+    }
+    EXPECT_EQ(status(),
+              QStringLiteral("Cannot open %1: %2.")
+                  .arg(QString::fromStdString(path), QString::fromLatin1(GetParam().reason)));
+    EXPECT_EQ(input(), QStringLiteral("hallo"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ConverterOpen,
+    ::testing::Values(OpenRow{"named_pipe",
+                              [](const TempDir& d) {
+                                  test::makeFifo(d.file("pipe.txt"));
+                                  return d.file("pipe.txt");
+                              },
+                              "it is not a regular file"},
+                      OpenRow{"endless_device",
+                              [](const TempDir&) { return std::string("/dev/zero"); },
+                              "it is not a regular file"},
+                      OpenRow{"sparse_file_of_a_gigabyte",
+                              [](const TempDir& d) {
+                                  test::writeFile(d.file("sparse.txt"), "");
+                                  fs::resize_file(d.file("sparse.txt"), std::uintmax_t{1} << 30);
+                                  return d.file("sparse.txt");
+                              },
+                              "it is larger than 16 MiB, the most the machine loads"},
+                      OpenRow{"missing_file", [](const TempDir& d) { return d.file("none.txt"); },
+                              "No such file or directory"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(ConverterWindowTest, SavingOntoAPipeThatNobodyReadsNeverWaits) {
+    child<QPlainTextEdit>("inputPane")->setPlainText(QStringLiteral("hallo"));
+    click("convertButton");
+    ASSERT_TRUE(test::makeFifo(m_tmp.file("pipe.txt")));
+    m_saves.push_back(path("pipe.txt"));
+    {
+        test::FifoGuard guard(m_tmp.file("pipe.txt"));
+        click("saveButton");
+        EXPECT_FALSE(guard.fired()) << "the converter waited for a pipe";
+    }
+    EXPECT_TRUE(status().startsWith(QStringLiteral("Cannot write %1").arg(path("pipe.txt"))))
+        << status().toStdString();
+    EXPECT_EQ(fs::status(m_tmp.path() / "pipe.txt").type(), fs::file_type::fifo);
+}
+
+// A text of `size` bytes made of the line, repeated, and as many A as are needed to fill it up.
+std::string linesOf(std::size_t size, const std::string& line) {
+    std::string text;
+    text.reserve(size);
+    while (text.size() + line.size() <= size)
+        text += line;
+    text.append(size - text.size(), 'A');
+    return text;
+}
+
+std::string repeated(const std::string& part, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += part;
+    return text;
+}
+
+// Whether the pane's visible part shows any text: dark pixels on its light ground.
+bool showsText(QPlainTextEdit* pane) {
+    const QImage image = pane->viewport()->grab().toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                return true;
+    return false;
+}
+
+// The text's line breaks become spaces: the result of a whole file is one line, which the
+// result pane must show even at the largest size the machine loads.
+TEST_F(ConverterWindowTest, ASixteenMiBResultOfOneLineShows) {
+    test::writeFile(m_tmp.file("long.txt"),
+                    linesOf(std::size_t{16} << 20, repeated("HALLO ALLE ", 372) + "HALLO ALLE\n"));
+    m_opens.push_back(path("long.txt"));
+    click("openButton");
+    click("convertButton");
+    auto* pane = child<QPlainTextEdit>("resultPane");
+    EXPECT_EQ(pane->document()->blockCount(), 1);
+    EXPECT_EQ(pane->document()->characterCount() - 1, 16 * 1024 * 1024);
+    EXPECT_TRUE(showsText(pane));
+    EXPECT_TRUE(child<QPushButton>("saveButton")->isEnabled());
+}
+
+TEST_F(ConverterWindowTest, AResultTheMachineCouldNotLoadIsNotMade) {
+    // Every W becomes VV: nine million of them make a result of over 16 MiB.
+    child<QPlainTextEdit>("inputPane")
+        ->setPlainText(QString::fromStdString(linesOf(9'000'000, std::string(63, 'W') + "\n")));
+    click("convertButton");
+    EXPECT_TRUE(result().isEmpty());
+    EXPECT_FALSE(child<QPushButton>("saveButton")->isEnabled());
+    EXPECT_TRUE(status().contains(QStringLiteral("more than the 16 MiB the machine loads")))
+        << status().toStdString();
 }
 
 } // namespace
