@@ -1,11 +1,12 @@
 #include "dialogs.h"
 
+#include "platform/no_stored_settings.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QSettings>
 #include <QStringList>
 
 namespace zelmak {
@@ -87,10 +88,7 @@ std::optional<QString> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mod
 } // namespace
 
 QtDialogs::QtDialogs() {
-    // A folder that cannot hold a settings file: Qt's dialog finds no history there and can
-    // store none.
-    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
-        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
+    storeNoSettings();
 }
 
 std::optional<QString> QtDialogs::openFile(QWidget* owner, const QString& filter) {

@@ -4,6 +4,7 @@
 #include "files/file_rules.h"
 #include "files/text_conversion.h"
 #include "files/text_files.h"
+#include "platform/no_stored_settings.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -49,9 +50,15 @@ QString characters(std::size_t n) {
 
 } // namespace
 
+FileConverterDialogs::FileConverterDialogs() {
+    storeNoSettings();
+}
+
 std::optional<QString> FileConverterDialogs::openTextFile(QWidget* parent) {
+    // Qt's own dialog, which keeps nothing after the session (see storeNoSettings).
     const QString path =
-        QFileDialog::getOpenFileName(parent, QStringLiteral("Open Text"), m_folder, kFilter);
+        QFileDialog::getOpenFileName(parent, QStringLiteral("Open Text"), m_folder, kFilter,
+                                     nullptr, QFileDialog::DontUseNativeDialog);
     if (path.isEmpty())
         return std::nullopt;
     m_folder = QFileInfo(path).absolutePath();
@@ -62,6 +69,7 @@ std::optional<QString> FileConverterDialogs::saveTextFile(QWidget* parent,
                                                           const QString& proposed) {
     QFileDialog dialog(parent, QStringLiteral("Save Result"), m_folder, kFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.selectFile(proposed);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

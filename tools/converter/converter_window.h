@@ -26,6 +26,7 @@ public:
 // The toolkit's own file dialogs, remembering the folder last used.
 class FileConverterDialogs : public ConverterDialogs {
 public:
+    FileConverterDialogs();
     std::optional<QString> openTextFile(QWidget* parent) override;
     std::optional<QString> saveTextFile(QWidget* parent, const QString& proposed) override;
 
