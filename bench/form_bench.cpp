@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
 
     for (int length : {0, 100000, 200000, 400000, 1000000})
         keyPress(services, length);
-    for (std::size_t mib : {1, 4})
+    for (std::size_t mib : {1, 4, 16})
         automatic(services, mib << 20);
     return 0;
 }
