@@ -69,10 +69,10 @@ private:
     // What a step changes besides the texts.
     struct Vars {
         std::array<std::int8_t, 5> positions{};
-        std::int32_t keyIndex = 0;
-        std::int32_t workIndex = 0;
         char keyLetter = 0; // 0: none yet
         char wordSpace = 0; // entry 27 of OutputAlphabet
+        std::int32_t keyIndex = 0;
+        std::int32_t workIndex = 0;
     };
     struct Step {
         Vars before;
@@ -80,6 +80,7 @@ private:
         char output = 0; // the symbol a key appended to OutputText
         bool run = false;
     };
+    static_assert(sizeof(Step) <= 36, "a key costs the history a few bytes");
     // The texts a run of "Automatic" did not leave in the machine: those it replaced while the
     // run is done, the run's own while it is taken back.
     struct RunTexts {
