@@ -77,9 +77,22 @@ void MachineDiagram::paintEvent(QPaintEvent*) {
     g.top = 8 + 3 * line + 10;
     const double legend = line + 14;
     g.row = std::max(4.0, (height() - g.top - legend - 6) / 31.0);
-    const double free = width() - g.left - 14;
-    g.column = std::max(12.0, free / (kColumns + (kColumns - 1) * kGapPerColumn));
+    // The last header reaches into the margin by as much as the others into their gaps.
+    const double free = width() - g.left - 6;
+    g.column = std::max(12.0, free / (kColumns + (kColumns - 0.6) * kGapPerColumn));
     g.gap = g.column * kGapPerColumn;
+
+    // Headers in a smaller font where the widest would not fit over its column.
+    const double headWidth = g.column + g.gap * 0.8;
+    QFont headBold = bold;
+    QFont headSmall = small;
+    const double widest = QFontMetricsF(bold).horizontalAdvance(tr("Reflector"));
+    if (widest > headWidth - 2) {
+        const int pixels =
+            std::max(7, static_cast<int>(small.pixelSize() * (headWidth - 2) / widest));
+        headBold.setPixelSize(pixels);
+        headSmall.setPixelSize(pixels);
+    }
 
     const KeyTrace* t = m_trace ? &*m_trace : nullptr;
     const QColor ink(0x34, 0x3a, 0x40);
@@ -87,7 +100,7 @@ void MachineDiagram::paintEvent(QPaintEvent*) {
 
     // Headers: what each column is, the disc in the slot, its position before and after.
     for (int c = 0; c < kColumns; ++c) {
-        const QRectF head(g.x0(c) - g.gap * 0.4, 6, g.column + g.gap * 0.8, 3 * line + 4);
+        const QRectF head(g.x0(c) - g.gap * 0.4, 6, headWidth, 3 * line + 4);
         const int s = c; // slot number for columns 1..5
         const bool slot = c >= 1 && c <= 5;
         const bool stepped = t && slot && t->stepped[static_cast<std::size_t>(s - 1)];
@@ -97,12 +110,12 @@ void MachineDiagram::paintEvent(QPaintEvent*) {
             p.drawRoundedRect(head, 5, 5);
         }
         p.setPen(ink);
-        p.setFont(bold);
+        p.setFont(headBold);
         const QString title = c == 0            ? tr("Card")
                               : c == kReflector ? tr("Reflector")
                                                 : tr("Slot %1").arg(s);
         p.drawText(QRectF(head.left(), head.top() + 2, head.width(), line), Qt::AlignCenter, title);
-        p.setFont(small);
+        p.setFont(headSmall);
         QString second;
         QString third;
         if (slot && t) {
@@ -121,11 +134,13 @@ void MachineDiagram::paintEvent(QPaintEvent*) {
             p.setPen(kStepped.darker(130));
         p.drawText(QRectF(head.left(), head.top() + 2 + line, head.width(), line), Qt::AlignCenter,
                    second);
-        p.setFont(stepped ? bold : small);
+        p.setFont(stepped ? headBold : headSmall);
         p.drawText(QRectF(head.left(), head.top() + 2 + 2 * line, head.width(), line),
                    Qt::AlignCenter, third);
-        p.setFont(small);
+        p.setFont(headSmall);
     }
+
+    p.setFont(small);
 
     // The columns and their contacts.
     for (int c = 0; c < kColumns; ++c) {
@@ -234,6 +249,8 @@ void MachineDiagram::paintEvent(QPaintEvent*) {
     const double y = g.bottom() + 8 + line / 2;
     double x = g.left;
     const auto sample = [&](const QColor& colour, const QString& text) {
+        if (x + 32 + fm.horizontalAdvance(text) > width())
+            return; // no room left at this size
         p.setPen(QPen(colour, w, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(x, y), QPointF(x + 26, y));
         p.setPen(ink);

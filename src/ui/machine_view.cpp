@@ -52,7 +52,7 @@ MachineView::MachineView(const MachineState& machine, const KeyHistory& history,
     fixed.setPixelSize(13);
     m_numbers->setFont(fixed);
     m_numbers->setMinimumWidth(
-        QFontMetrics(fixed).horizontalAdvance(QString(44, QLatin1Char('M'))));
+        QFontMetrics(fixed).horizontalAdvance(QString(47, QLatin1Char('M'))));
 
     m_copyLast = new QPushButton(tr("Copy last key"), this);
     m_copyLast->setObjectName(QStringLiteral("CopyLastKey"));
@@ -78,7 +78,7 @@ MachineView::MachineView(const MachineState& machine, const KeyHistory& history,
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
-    resize(900, 620);
+    resize(880, 620);
 }
 
 void MachineView::refresh() {
@@ -161,7 +161,7 @@ QString MachineView::describe(const std::optional<KeyTrace>& trace, char letter)
     lines << tr("Check value   %1")
                  .arg(m_machine.ready() ? QString::fromLatin1(checkValue(m_machine).c_str())
                                         : tr("none (no accepted setting)"));
-    lines << tr("Undo history  %1 to take back, %2 to do again")
+    lines << tr("Undo history  %1 to undo, %2 to redo")
                  .arg(m_history.undoDepth(m_machine))
                  .arg(m_history.redoDepth(m_machine));
     return lines.join(QLatin1Char('\n'));

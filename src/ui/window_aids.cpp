@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace zelmak {
 
 namespace {
@@ -20,23 +22,25 @@ QString latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Where it fits on the screen, a window opens beside the main window (right of it, else below
-// it), so that both stay in view; otherwise where the window system puts it.
+// A window opens beside the main window, right of it or below it, where it fits on the screen,
+// so that both stay in view; otherwise at the screen's right edge, over the main window's card
+// rather than its keys and texts.
 void placeBeside(QWidget& view, const QWidget& main) {
     const QScreen* screen = main.screen();
     if (!screen)
         return;
     const QRect free = screen->availableGeometry();
     const QRect frame = main.frameGeometry();
-    const QSize size = view.size();
-    const QPoint right(frame.right() + 8, frame.top());
-    const QPoint below(frame.left(), frame.bottom() + 8);
+    const QSize framed = view.size() + QSize(8, 32); // room for a frame and title bar
+    const QPoint right(frame.right() + 6, frame.top());
+    const QPoint below(frame.left(), frame.bottom() + 6);
     for (const QPoint& at : {right, below}) {
-        if (free.contains(QRect(at, size + QSize(16, 40)))) {
+        if (free.contains(QRect(at, framed))) {
             view.move(at);
             return;
         }
     }
+    view.move(std::max(free.left(), free.right() - framed.width()), frame.top());
 }
 
 } // namespace
@@ -137,10 +141,14 @@ void WindowAids::refreshView() {
 // The check value of an accepted setting, as the tooltip and accessible description of "Check
 // Cipher"; nothing while no setting is accepted.
 void WindowAids::showCheckValue() {
-    const std::string value = m_machine.ready() ? checkValue(m_machine) : std::string();
-    if (value == m_checkValue)
+    // Worked out again only when another setting has been accepted.
+    std::optional<KeyRecord> accepted;
+    if (m_machine.ready())
+        accepted = m_machine.key;
+    if (accepted == m_acceptedKey)
         return;
-    m_checkValue = value;
+    m_acceptedKey = accepted;
+    const std::string value = accepted ? checkValue(m_machine) : std::string();
     auto* check = m_window.findChild<QPushButton*>(QStringLiteral("Button38"));
     if (!check)
         return;

@@ -20,8 +20,7 @@
 
 #include <functional>
 #include <memory>
-#include <string>
-#include <string_view>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -87,7 +86,7 @@ private:
     std::unique_ptr<QMenu> m_menu;
     MachineView* m_machineView = nullptr; // a child of the window, made when first opened
     TextUndo* m_loadedUndo = nullptr;
-    std::string m_checkValue;
+    std::optional<KeyRecord> m_acceptedKey; // the setting whose check value is shown
 };
 
 } // namespace zelmak

@@ -52,13 +52,13 @@ TEST_F(MachineViewTest, ctrl_i_opens_a_window_of_the_main_window_that_follows_ev
         view->numbers().contains(QStringLiteral("  slot 1       1   A   23   8 -> 16    3")));
     EXPECT_TRUE(view->numbers().contains(QStringLiteral("contact 15 passes straight through")));
     EXPECT_TRUE(view->numbers().contains(QStringLiteral("Stepped       slots 1 2")));
-    EXPECT_TRUE(view->numbers().contains(QStringLiteral("1 to take back, 0 to do again")));
+    EXPECT_TRUE(view->numbers().contains(QStringLiteral("1 to undo, 0 to redo")));
     ASSERT_TRUE(view->diagram()->trace().has_value());
     EXPECT_EQ(view->diagram()->trace()->output, 5);
 
     undo();
     EXPECT_TRUE(view->numbers().startsWith(QStringLiteral("No key yet")));
-    EXPECT_TRUE(view->numbers().contains(QStringLiteral("0 to take back, 1 to do again")));
+    EXPECT_TRUE(view->numbers().contains(QStringLiteral("0 to undo, 1 to redo")));
     redo();
     EXPECT_EQ(view->diagram()->trace()->keyIndex, 23);
 
