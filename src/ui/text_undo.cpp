@@ -2,7 +2,9 @@
 
 #include "run_pane.h"
 
+#include <QAction>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QTextCursor>
 
 #include <algorithm>
@@ -24,6 +26,27 @@ UndoKey undoKeyOf(const QKeyEvent& event) {
 TextUndo::TextUndo(RunPane& pane) : QObject(&pane), m_pane(pane), m_text(pane.text8()) {
     connect(&pane, &RunPane::operatorEdited, this, &TextUndo::noteEdit);
     pane.installEventFilter(this);
+    pane.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&pane, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        QMenu* menu = editMenu(pos);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(m_pane.viewport()->mapToGlobal(pos));
+    });
+}
+
+QMenu* TextUndo::editMenu(const QPoint& pos) {
+    noteEdit();
+    QMenu* menu = m_pane.createStandardContextMenu(pos);
+    for (QAction* action : menu->actions()) {
+        const bool isUndo = action->objectName() == QLatin1String("edit-undo");
+        if (!isUndo && action->objectName() != QLatin1String("edit-redo"))
+            continue;
+        // Away from the document's own undo, which is off.
+        disconnect(action, &QAction::triggered, nullptr, nullptr);
+        action->setEnabled(isUndo ? canUndo() : canRedo());
+        connect(action, &QAction::triggered, this, [this, isUndo] { isUndo ? undo() : redo(); });
+    }
+    return menu;
 }
 
 void TextUndo::reset() {

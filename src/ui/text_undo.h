@@ -3,6 +3,8 @@
 #include <QObject>
 
 class QKeyEvent;
+class QMenu;
+class QPoint;
 
 #include <string>
 #include <vector>
@@ -18,9 +20,9 @@ UndoKey undoKeyOf(const QKeyEvent& event);
 // The operator's own undo and redo of the edits in a text pane, as in any editor: Ctrl+Z (and
 // Ctrl+Shift+Z, Ctrl+Y) while the pane has the focus. The pane re-cuts its lines after every edit,
 // so its document's own undo would take back the re-cut instead of the edit; this works on the
-// pane's text instead. Each edit is kept as the place and the text it removed and inserted;
-// typing and deleting in a row make one edit. Text the program gives the pane starts anew
-// (reset()).
+// pane's text instead (in the pane's context menu too). Each edit is kept as the place and the text
+// it removed and inserted; typing and deleting in a row make one edit. Text the program gives the
+// pane starts anew (reset()).
 class TextUndo : public QObject {
     Q_OBJECT
 
@@ -33,6 +35,9 @@ public:
     bool canRedo() const { return m_done < m_edits.size(); }
     // The program has given the pane a new text: nothing before it can be taken back.
     void reset();
+
+    // The pane's own context menu, its Undo and Redo being these (the caller owns it).
+    QMenu* editMenu(const QPoint& pos);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -5,6 +5,7 @@
 
 #include "temp_dir.h"
 #include "ui/run_pane.h"
+#include "ui/text_undo.h"
 #include "ui/window_aids.h"
 
 #include <QAccessible>
@@ -181,6 +182,17 @@ TEST_F(KeyUndo, ctrl_z_in_the_loaded_text_pane_is_its_own_text_undo) {
     redo(loaded);
     EXPECT_EQ(loaded->text8(), typed + "en");
     EXPECT_EQ(loaded->textCursor().position(), loaded->document()->characterCount() - 1);
+
+    // The pane's own menu offers the same.
+    undo(loaded);
+    std::unique_ptr<QMenu> menu(form->aids().loadedTextUndo().editMenu(QPoint(5, 5)));
+    QAction* menuUndo = menu->findChild<QAction*>(QStringLiteral("edit-undo"));
+    QAction* menuRedo = menu->findChild<QAction*>(QStringLiteral("edit-redo"));
+    ASSERT_TRUE(menuUndo && menuRedo);
+    EXPECT_FALSE(menuUndo->isEnabled());
+    EXPECT_TRUE(menuRedo->isEnabled());
+    menuRedo->trigger();
+    EXPECT_EQ(loaded->text8(), typed + "en");
 
     // A loaded text starts the pane's history anew.
     form->showText(Pane::Loaded, "QQQ");
