@@ -1,12 +1,15 @@
 // The main window's figures: the time of one key press (the whole handler, both panes
-// rewritten) with long texts already in the panes, and the start-up from main() to the window
-// shown. Runs on the offscreen platform unless a display is chosen.
+// rewritten) and of taking it back and doing it again, with long texts already in the panes, and
+// the start-up from main() to the window shown. Runs on the offscreen platform unless a display is
+// chosen.
 
 #include "app/startup.h"
 #include "machine/machine.h"
 #include "ui/Unit1.h"
 #include "ui/dialogs.h"
+#include "ui/window_aids.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -68,6 +71,43 @@ void keyPress(zelmak::FormServices services, int length) {
                 length, medianMs(handler), medianMs(withPaint));
 }
 
+// Ctrl+Z and Ctrl+Y on one key (Button19, "A") with `length` symbols in both panes: the whole
+// handler of each, both panes shown anew.
+void undoRedo(zelmak::FormServices services, int length) {
+    TForm1 form(services);
+    form.FormCreate();
+    form.show();
+    QApplication::processEvents();
+    auto& m = form.machine();
+    m.inputText.assign(static_cast<std::size_t>(length), 'Q');
+    m.outputText.assign(static_cast<std::size_t>(length), 'E');
+    zelmak::showTexts(m, form);
+    QApplication::processEvents();
+    form.findChild<QPushButton*>(QStringLiteral("Button19"))->click();
+    QApplication::processEvents();
+    QAction* undo = form.aids().undoAction();
+    QAction* redo = form.aids().redoAction();
+    std::vector<double> undone;
+    std::vector<double> redone;
+    for (int i = 0; i < 101; ++i) {
+        QElapsedTimer t;
+        t.start();
+        undo->trigger();
+        undone.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+        QApplication::processEvents();
+        t.restart();
+        redo->trigger();
+        redone.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+        QApplication::processEvents();
+    }
+    if (m.outputText.size() != static_cast<std::size_t>(length) + 1)
+        std::fprintf(stderr, "undo/redo did not run: output has %zu symbols\n",
+                     m.outputText.size());
+    std::printf("undo / redo of one key with %7d symbols in both panes: handler %.3f ms / %.3f ms "
+                "(median of 101)\n",
+                length, medianMs(undone), medianMs(redone));
+}
+
 // "Automatic" on a text of `bytes` bytes (the worked example's words, repeated, with line breaks),
 // from the click until both panes show the full texts.
 void automatic(zelmak::FormServices services, std::size_t bytes) {
@@ -125,9 +165,16 @@ int main(int argc, char** argv) {
     form.reset();
     if (argc > 1 && std::string_view(argv[1]) == "--startup")
         return 0;
+    if (argc > 1 && std::string_view(argv[1]) == "--undo") {
+        for (int length : {0, 1000000})
+            undoRedo(services, length);
+        return 0;
+    }
 
     for (int length : {0, 100000, 200000, 400000, 1000000})
         keyPress(services, length);
+    for (int length : {0, 1000000})
+        undoRedo(services, length);
     for (std::size_t mib : {1, 4, 16})
         automatic(services, mib << 20);
     return 0;

@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   python3 dpkg-dev file
   xvfb xdotool x11-utils imagemagick fonts-dejavu-core fonts-liberation
+  dbus-daemon at-spi2-core
   libx11-dev
   clang-14 libclang-rt-14-dev llvm-14
 )

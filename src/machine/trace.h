@@ -3,6 +3,7 @@
 #include "machine_state.h"
 
 #include <array>
+#include <vector>
 
 namespace zelmak {
 
@@ -36,5 +37,12 @@ struct KeyTrace {
 // of OutputAlphabet and the positions change alike, and errors stop it at the same point), and
 // records every stage.
 KeyTrace traceRotation(MachineState& m);
+
+struct KeyAt;
+
+// The trace of a key of a history, run on a copy of the machine's setting and tables at the
+// positions and in the mode the key had; the machine itself does not change.
+KeyTrace traceKey(const MachineState& m, const KeyAt& key);
+std::vector<KeyTrace> traceKeys(const MachineState& m, const std::vector<KeyAt>& keys);
 
 } // namespace zelmak

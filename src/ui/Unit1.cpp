@@ -14,11 +14,13 @@
 #include "run_pane.h"
 #include "settings/random_setting.h"
 #include "settings/settings.h"
+#include "window_aids.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -44,6 +46,8 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     setFixedSize(999, 630);
     move(8, 15);
     buildControls();
+    m_aids = std::make_unique<WindowAids>(*this, m_machine, *this,
+                                          [this](const std::function<void()>& h) { guard(h); });
 
     // The key preview: every key pressed anywhere in the window passes eventFilter() first.
     installEventFilter(this);
@@ -98,12 +102,14 @@ void TForm1::setEnabled(Control c, bool enabled) {
 }
 void TForm1::clearPane(Pane p) {
     pane(p)->clearText();
+    m_aids->paneSet(p);
 }
 void TForm1::appendLine(Pane p, std::string_view line) {
     pane(p)->appendLine(line);
 }
 void TForm1::showText(Pane p, std::string_view text) {
     pane(p)->showText(text);
+    m_aids->paneSet(p);
 }
 std::string TForm1::paneText(Pane p) const {
     return pane(p)->text8();
@@ -173,6 +179,7 @@ void TForm1::showMachine() {
     if (!mode->isChecked())
         mode->setChecked(true);
     m_showingMachine = false;
+    m_aids->machineShown();
 }
 
 namespace {
@@ -240,6 +247,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void TForm1::contextMenuEvent(QContextMenuEvent* event) {
+    m_aids->showContextMenu(event->globalPos());
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
     // The frame has no close button; if the platform closes the window anyway, it is Exit.
     event->accept();
@@ -263,19 +274,31 @@ void TForm1::Button29Click() {
 }
 
 void TForm1::Button38Click() {
-    guard([this] { checkSetting(m_machine, *this, *this); });
+    guard([this] {
+        m_aids->newHistory();
+        checkSetting(m_machine, *this, *this);
+    });
 }
 
 void TForm1::Button36Click() {
-    guard([this] { serviceSetting(m_machine, *this, *this); });
+    guard([this] {
+        m_aids->newHistory();
+        serviceSetting(m_machine, *this, *this);
+    });
 }
 
 void TForm1::Button42Click() {
-    guard([this] { randomSetting(m_machine, *this, *this, *m_services.random); });
+    guard([this] {
+        m_aids->newHistory();
+        randomSetting(m_machine, *this, *this, *m_services.random);
+    });
 }
 
 void TForm1::Button39Click() {
-    guard([this] { loadCipher(m_machine, *this, *this, *this); });
+    guard([this] {
+        m_aids->newHistory();
+        loadCipher(m_machine, *this, *this, *this);
+    });
 }
 
 void TForm1::Button37Click() {
@@ -291,7 +314,7 @@ void TForm1::Button40Click() {
 }
 
 void TForm1::Button41Click() {
-    guard([this] { runAutomatic(m_machine, *this); });
+    guard([this] { m_aids->runAutomatic(); });
 }
 
 void TForm1::BtStartClick() {
@@ -302,7 +325,7 @@ void TForm1::BtStartClick() {
 
 void TForm1::keyButtonClick(int number) {
     const KeyRow& key = keyRow(number);
-    guard([&] { pressKey(m_machine, *this, keyIndexOf(key.symbol), key.symbol); });
+    guard([&] { m_aids->pressKey(keyIndexOf(key.symbol), key.symbol); });
 }
 
 void TForm1::RadioButton1Click() {
@@ -326,5 +349,7 @@ void TForm1::TextIO() {
 }
 
 void TForm1::Panel1Click() {
+    m_aids->newHistory();
     clearAll(m_machine, *this);
+    m_aids->machineShown();
 }

@@ -43,6 +43,7 @@ class HelpViewer;
 class ProgramLauncher;
 class RandomSource;
 class RunPane;
+class WindowAids;
 
 // What the window needs from outside: the dialogs and the platform. Tests bring doubles.
 struct FormServices {
@@ -71,6 +72,7 @@ public:
     ~TForm1() override;
 
     zelmak::MachineState& machine() { return m_machine; }
+    zelmak::WindowAids& aids() { return *m_aids; }
 
     // Runs the window's creation event (the service setting). Start-up calls it once, before the
     // window is first shown.
@@ -152,6 +154,7 @@ public slots:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     friend struct FormBuilder;
@@ -173,6 +176,8 @@ private:
     std::unique_ptr<zelmak::RandomSource> m_systemRandom;
     std::unique_ptr<zelmak::Clock> m_systemClock;
     zelmak::MachineState m_machine;
+    // Undo of keys, the machine view, the check value and announcements (window_aids.h).
+    std::unique_ptr<zelmak::WindowAids> m_aids;
 
     // Controls, under the names of the window's design.
     QGroupBox* GroupBox1 = nullptr;          // Cipher-Disc

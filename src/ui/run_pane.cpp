@@ -157,8 +157,43 @@ void RunPane::showText(std::string_view text) {
         (m_raw.empty() || std::memcmp(text.data(), m_raw.data(), m_raw.size()) == 0);
     if (extends)
         appendTail(text.substr(m_raw.size()));
-    else
+    else if (!dropTail(text))
         rebuild(text);
+}
+
+// When lines are cut anywhere, the cut of a prefix is the prefix of the cut: the symbols at the
+// end go, with the soft breaks among them and one that would be left at the end.
+bool RunPane::dropTail(std::string_view text) {
+    if (!m_rawValid || m_wrapAtBlanks || m_cutWidth != lineWidth() || text.size() >= m_raw.size() ||
+        std::memcmp(text.data(), m_raw.data(), text.size()) != 0)
+        return false;
+    const std::string_view tail = std::string_view(m_raw).substr(text.size());
+    if (tail.find_first_of("\r\n") != std::string_view::npos)
+        return false;
+    QTextDocument* doc = document();
+    const int end = doc->characterCount() - 1;
+    int from = end;
+    auto remaining = static_cast<int>(tail.size());
+    for (QTextBlock block = doc->lastBlock();;) {
+        const int inBlock = from - block.position();
+        if (inBlock >= remaining) {
+            from -= remaining;
+            break;
+        }
+        remaining -= inBlock;
+        block = block.previous();
+        if (!block.isValid() || !softAfter(block))
+            return false;
+        from = block.position() + block.length() - 1;
+    }
+    const QTextBlock last = doc->findBlock(from);
+    if (from == last.position() && last.previous().isValid() && softAfter(last.previous()))
+        --from;
+    ProgramEdit edit(*this);
+    replaceRange(from, end, {}, nullptr, kHardEnd);
+    m_raw.resize(text.size());
+    finishProgramText();
+    return true;
 }
 
 void RunPane::appendLine(std::string_view line) {

@@ -31,7 +31,8 @@ public:
 
     // Afterwards the pane holds exactly this text, with no line break after it. When the pane
     // still holds what the program last gave it and that is a prefix of the text, only the tail
-    // is added.
+    // is added; when the text is a prefix of it, cut anywhere, only the tail is removed (a key
+    // taken back).
     void showText(std::string_view text);
     // Adds a line, as to a memo: the text becomes the old text, the line and CR LF. After text
     // that does not end in a line break, a CR LF comes first.
@@ -77,6 +78,7 @@ private:
     void replaceRange(int from, int to, std::u16string_view text, const char* soft, int lastState);
     void rebuild(std::string_view text);
     void appendTail(std::string_view tail);
+    bool dropTail(std::string_view text);
     void finishProgramText();
     void noteChange(int from, int removed, int added);
     void flushReflow();

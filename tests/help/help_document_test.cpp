@@ -8,8 +8,10 @@
 #include "settings/settings.h"
 #include "temp_dir.h"
 #include "ui/Unit1.h"
+#include "ui/window_aids.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -47,13 +49,17 @@ QStringList firstCells(const QString& html, const QString& id) {
     return cells;
 }
 
-// Every text that the two windows show on their controls, accelerator marks taken out.
+// Every text that the windows show on their controls and in the main window's menu,
+// accelerator marks taken out.
 std::set<QString> screenTexts() {
     FormServices services;
     TForm1 form(services);
+    form.aids().openMachineView(); // a window of the main window, with controls of its own
     ConverterWindow converter;
     std::set<QString> texts;
     auto add = [&texts](QString text) { texts.insert(text.remove(QLatin1Char('&'))); };
+    for (const QAction* a : form.actions())
+        add(a->text());
     for (QWidget* window : std::initializer_list<QWidget*>{&form, &converter}) {
         for (const QWidget* w : window->findChildren<QWidget*>()) {
             if (const auto* b = qobject_cast<const QAbstractButton*>(w))

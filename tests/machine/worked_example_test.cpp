@@ -1,6 +1,7 @@
 // The known answers of the machine: "HALLO ALLE" from the service setting at AAAAA, key by key,
 // stage by stage for the first key, back again in Decipher mode and on again in Cipher mode.
 
+#include "machine/key_history.h"
 #include "machine/trace.h"
 #include "machine/trace_csv.h"
 #include "machine_test_util.h"
@@ -132,6 +133,18 @@ TEST_F(WorkedExample, FirstKeyStageByStage) {
     std::string line;
     appendTraceCsv(line, 1, 'H', t);
     EXPECT_EQ(line, "1,H,23,AAAAA,23,3,12,21,13,15,15,31,10,17,5,5,5,5,12\r\n");
+
+    // The machine view's trace of the key, taken from the undo history after the key has run.
+    KeyHistory history;
+    MachineState typed = m;
+    history.pressKey(typed, w, 23, 'H');
+    const auto keys = history.lastKeys(typed, 1000);
+    ASSERT_EQ(keys.size(), 1u);
+    const KeyTrace viewed = traceKey(typed, keys[0]);
+    std::string viewedLine;
+    appendTraceCsv(viewedLine, keys[0].number, keys[0].letter, viewed);
+    EXPECT_EQ(viewedLine, line);
+    EXPECT_EQ(positions(typed), "SPAAA") << "tracing moved the machine";
 
     m.keyIndex = 23;
     Rotation(m);

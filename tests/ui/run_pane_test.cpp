@@ -100,6 +100,39 @@ TEST_F(RunPaneTest, symbol_by_symbol_cuts_the_same_blocks_as_the_whole_text_at_o
     EXPECT_EQ(blockTexts(pane), appended);
 }
 
+TEST_F(RunPaneTest, symbols_taken_back_leave_the_blocks_of_the_shorter_text) {
+    const std::string text = run(1500);
+    pane.showText(text);
+    for (std::size_t n = text.size(); n-- > 0;) {
+        pane.showText(std::string_view(text).substr(0, n));
+        if (n % 97 != 0 && n > 3)
+            continue;
+        ASSERT_EQ(pane.text8(), text.substr(0, n));
+        const auto shrunk = blockTexts(pane);
+        pane.clearText();
+        pane.showText(std::string_view(text).substr(0, n));
+        ASSERT_EQ(blockTexts(pane), shrunk) << n << " symbols left";
+    }
+    // Taking one symbol back touches only the end of the document.
+    pane.showText(text);
+    QSignalSpy changes(pane.document(), &QTextDocument::contentsChange);
+    pane.showText(std::string_view(text).substr(0, text.size() - 1));
+    ASSERT_EQ(changes.size(), 1);
+    EXPECT_LE(changes[0][1].toInt(), 2) << "removed";
+    EXPECT_EQ(changes[0][2].toInt(), 0) << "added";
+
+    // A prefix that ends where a hard break was, and one after an operator's edit, are shown
+    // anew as any other text.
+    pane.showText("AB\r\nCD");
+    pane.showText("AB\r\n");
+    EXPECT_EQ(pane.text8(), "AB\r\n");
+    pane.showText("AB");
+    EXPECT_EQ(pane.text8(), "AB");
+    QTest::keyClicks(&pane, "Z");
+    pane.showText("A");
+    EXPECT_EQ(pane.text8(), "A");
+}
+
 TEST_F(RunPaneTest, crlf_split_over_two_texts_makes_one_break) {
     pane.showText("AB\r");
     pane.showText("AB\r\nC");

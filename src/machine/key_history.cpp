@@ -1,0 +1,208 @@
+#include "key_history.h"
+
+#include "key_alphabet.h"
+#include "machine.h"
+#include "text_feed.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace zelmak {
+
+namespace {
+
+bool inRange(const Positions& p) {
+    return std::all_of(p.raw().begin(), p.raw().end(),
+                       [](std::int32_t v) { return v >= 0 && v <= 30; });
+}
+
+} // namespace
+
+KeyHistory::Vars KeyHistory::capture(const MachineState& m) {
+    Vars v;
+    for (int s = 1; s <= 5; ++s)
+        v.positions[static_cast<std::size_t>(s - 1)] = static_cast<std::int8_t>(m.positions[s]);
+    v.keyIndex = m.keyIndex;
+    v.workIndex = m.workIndex;
+    v.keyLetter = m.keyLetter.empty() ? 0 : m.keyLetter.front();
+    v.wordSpace = m.outputAlphabet[kWordSpaceIndex];
+    return v;
+}
+
+void KeyHistory::restore(MachineState& m, const Vars& v) {
+    for (int s = 1; s <= 5; ++s)
+        m.positions[s] = v.positions[static_cast<std::size_t>(s - 1)];
+    m.keyIndex = v.keyIndex;
+    m.workIndex = v.workIndex;
+    if (v.keyLetter == 0)
+        m.keyLetter.clear();
+    else
+        m.keyLetter.assign(1, v.keyLetter);
+    m.outputAlphabet[kWordSpaceIndex] = v.wordSpace;
+}
+
+void KeyHistory::clear() {
+    m_steps.clear();
+    m_runs.clear();
+    m_cursor = 0;
+    m_inputLength = 0;
+    m_outputLength = 0;
+}
+
+// A new step ends whatever was taken back before it.
+void KeyHistory::push(const MachineState& m, const Step& step) {
+    m_steps.resize(m_cursor);
+    std::erase_if(m_runs, [this](const RunTexts& r) { return r.step >= m_cursor; });
+    m_steps.push_back(step);
+    m_cursor = m_steps.size();
+    m_inputLength = m.inputText.size();
+    m_outputLength = m.outputText.size();
+}
+
+KeyHistory::RunTexts& KeyHistory::runOf(std::size_t step) {
+    // Runs are few, and the one wanted is near the end.
+    auto it = std::find_if(m_runs.rbegin(), m_runs.rend(),
+                           [step](const RunTexts& r) { return r.step == step; });
+    return *it;
+}
+
+void KeyHistory::pressKey(MachineState& m, Display& d, int keyIndex, char keyLetter) {
+    if (!m.ready())
+        return;
+    if (!fits(m))
+        clear();
+    Step step;
+    step.before = capture(m);
+    try {
+        zelmak::pressKey(m, d, keyIndex, keyLetter);
+    } catch (...) {
+        // The key stopped part-way: the texts no longer differ by whole keys.
+        clear();
+        throw;
+    }
+    step.after = capture(m);
+    step.output = m.outputText.back();
+    push(m, step);
+}
+
+void KeyHistory::runAutomatic(MachineState& m, Display& d) {
+    if (!m.ready())
+        return;
+    if (!fits(m))
+        clear();
+    Step step;
+    step.run = true;
+    step.before = capture(m);
+    // The run starts new texts anyway: the old ones move into the history.
+    RunTexts replaced{m_cursor, std::move(m.inputText), std::move(m.outputText)};
+    m.inputText.clear();
+    m.outputText.clear();
+    try {
+        zelmak::runAutomatic(m, d);
+    } catch (...) {
+        clear();
+        throw;
+    }
+    step.after = capture(m);
+    push(m, step);
+    m_runs.push_back(std::move(replaced));
+}
+
+bool KeyHistory::undo(MachineState& m, Display& d) {
+    if (!canUndo(m))
+        return false;
+    const std::size_t at = m_cursor - 1;
+    const Step& step = m_steps[at];
+    if (step.run) {
+        RunTexts& texts = runOf(at);
+        std::swap(m.inputText, texts.input);
+        std::swap(m.outputText, texts.output);
+    } else {
+        m.inputText.pop_back();
+        m.outputText.pop_back();
+    }
+    restore(m, step.before);
+    m_cursor = at;
+    m_inputLength = m.inputText.size();
+    m_outputLength = m.outputText.size();
+    showTexts(m, d);
+    return true;
+}
+
+bool KeyHistory::redo(MachineState& m, Display& d) {
+    if (!canRedo(m))
+        return false;
+    const std::size_t at = m_cursor;
+    const Step& step = m_steps[at];
+    if (step.run) {
+        RunTexts& texts = runOf(at);
+        std::swap(m.inputText, texts.input);
+        std::swap(m.outputText, texts.output);
+    } else {
+        m.inputText.push_back(step.after.keyLetter);
+        m.outputText.push_back(step.output);
+    }
+    restore(m, step.after);
+    m_cursor = at + 1;
+    m_inputLength = m.inputText.size();
+    m_outputLength = m.outputText.size();
+    showTexts(m, d);
+    return true;
+}
+
+std::vector<KeyAt> KeyHistory::lastKeys(const MachineState& m, std::size_t count) const {
+    std::vector<KeyAt> keys;
+    if (!fits(m))
+        return keys;
+    std::size_t inputEnd = m.inputText.size();
+    for (std::size_t i = m_cursor; i > 0 && keys.size() < count; --i) {
+        const Step& step = m_steps[i - 1];
+        const Mode mode = step.after.wordSpace == '_' ? Mode::Decipher : Mode::Cipher;
+        Positions before;
+        for (int s = 1; s <= 5; ++s)
+            before[s] = step.before.positions[static_cast<std::size_t>(s - 1)];
+        if (!step.run) {
+            keys.push_back({inputEnd, step.after.keyLetter, step.after.keyIndex, mode, before});
+            --inputEnd;
+            continue;
+        }
+        // The run keyed InputText from its start; walk its keys back from where it ended.
+        Positions after;
+        for (int s = 1; s <= 5; ++s)
+            after[s] = step.after.positions[static_cast<std::size_t>(s - 1)];
+        for (std::size_t j = inputEnd; j > 0 && keys.size() < count && inRange(after); --j) {
+            const char letter = m.inputText[j - 1];
+            const auto fed = feedKey(letter);
+            if (!fed)
+                break;
+            const Positions earlier = stepBack(m, after);
+            keys.push_back({j, letter, fed->index, mode, earlier});
+            after = earlier;
+        }
+        break;
+    }
+    std::reverse(keys.begin(), keys.end());
+    return keys;
+}
+
+Positions stepBack(const MachineState& m, const Positions& after) {
+    const auto marked = [&m](int slot, std::int32_t position) {
+        return m.pinTable(m.key.discSetting[slot] + 1, position + 1) != 0;
+    };
+    const auto forward = [](std::int32_t p) { return p == 30 ? 0 : p + 1; };
+    const auto backward = [](std::int32_t p) { return p <= 0 ? 30 : p - 1; };
+    Positions p = after;
+    // Slots 3 and 5 step forward and slot 4 backward, each when its guide stands on a mark
+    // after its own step: slot 1 for slot 3, slot 2 for slot 4, slot 3 for slot 5.
+    if (marked(3, after[3]))
+        p[5] = backward(after[5]);
+    if (marked(2, after[2]))
+        p[4] = forward(after[4]);
+    if (marked(1, after[1]))
+        p[3] = backward(after[3]);
+    p[1] = backward(after[1]);
+    p[2] = forward(after[2]);
+    return p;
+}
+
+} // namespace zelmak

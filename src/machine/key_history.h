@@ -1,0 +1,111 @@
+#pragma once
+
+// The undo history of the keys: any number of keys (and whole runs of "Automatic") taken back
+// and done again, within one history. A history starts empty whenever the setting or the texts
+// start anew (a setting check, the service setting, a random or loaded setting, "Clear all
+// Window"); the window says when, by clear().
+//
+// A key costs a few bytes here, never a copy of the texts: what it changed besides appending one
+// symbol to each text (the positions, KeyLetter, KeyIndex, WorkIndex and entry 27 of
+// OutputAlphabet) before and after it, and the output symbol it appended. Undoing it drops the
+// last symbol of both texts; redoing it appends them again and restores what the key left, so a
+// redo gives exactly the key's own result even if the operator has since changed the mode or
+// picked other positions. A run of "Automatic" starts new texts, so its step keeps the texts it
+// replaced (moved, not copied) and swaps them back and forth.
+//
+// The history also knows where the texts stood after its last step. If anything else has
+// changed their length since, the history no longer fits the machine: it can take nothing back,
+// and the next key starts it anew.
+
+#include "display.h"
+#include "machine_state.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zelmak {
+
+// A key that can be traced again: where the discs stood before it, what it keyed, in which mode.
+struct KeyAt {
+    std::size_t number = 0; // place of its symbol in InputText, from 1
+    char letter = 0;        // the symbol it entered into InputText
+    int keyIndex = 0;
+    Mode mode = Mode::Cipher;
+    Positions before;
+};
+
+class KeyHistory {
+public:
+    // A key of the keyboard, as pressKey runs it (nothing at all unless the setting is
+    // accepted), recorded as one step. A key that fails in the cipher step ends the history.
+    void pressKey(MachineState& m, Display& d, int keyIndex, char keyLetter);
+    // "Automatic", as runAutomatic runs it, recorded as one step; a failed run ends the history.
+    void runAutomatic(MachineState& m, Display& d);
+
+    // Takes back the last step, or does the step last taken back again; both panes are shown
+    // anew. False (and nothing changed) when there is nothing to take back or do again.
+    bool undo(MachineState& m, Display& d);
+    bool redo(MachineState& m, Display& d);
+
+    std::size_t undoDepth(const MachineState& m) const { return fits(m) ? m_cursor : 0; }
+    std::size_t redoDepth(const MachineState& m) const {
+        return fits(m) ? m_steps.size() - m_cursor : 0;
+    }
+    bool canUndo(const MachineState& m) const { return undoDepth(m) > 0; }
+    bool canRedo(const MachineState& m) const { return redoDepth(m) > 0; }
+
+    // A new, empty history.
+    void clear();
+
+    // Up to `count` of the keys behind the history's current point, the last key last: each key
+    // typed, and the keys of a run of "Automatic" (which starts new texts, so nothing before it
+    // is listed).
+    std::vector<KeyAt> lastKeys(const MachineState& m, std::size_t count) const;
+
+private:
+    // What a step changes besides the texts.
+    struct Vars {
+        std::array<std::int8_t, 5> positions{};
+        char keyLetter = 0; // 0: none yet
+        char wordSpace = 0; // entry 27 of OutputAlphabet
+        std::int32_t keyIndex = 0;
+        std::int32_t workIndex = 0;
+    };
+    struct Step {
+        Vars before;
+        Vars after;
+        char output = 0; // the symbol a key appended to OutputText
+        bool run = false;
+    };
+    static_assert(sizeof(Step) <= 36, "a key costs the history a few bytes");
+    // The texts a run of "Automatic" did not leave in the machine: those it replaced while the
+    // run is done, the run's own while it is taken back.
+    struct RunTexts {
+        std::size_t step = 0;
+        std::string input;
+        std::string output;
+    };
+
+    static Vars capture(const MachineState& m);
+    static void restore(MachineState& m, const Vars& v);
+    bool fits(const MachineState& m) const {
+        return m.inputText.size() == m_inputLength && m.outputText.size() == m_outputLength;
+    }
+    void push(const MachineState& m, const Step& step);
+    RunTexts& runOf(std::size_t step);
+
+    std::vector<Step> m_steps;
+    std::vector<RunTexts> m_runs;
+    std::size_t m_cursor = 0; // steps before it are done, steps from it on were taken back
+    std::size_t m_inputLength = 0;
+    std::size_t m_outputLength = 0;
+};
+
+// The positions one key earlier: the stepping run backwards. Every stepping test looks at a
+// position after its own step, so the positions after a key tell which slots stepped.
+Positions stepBack(const MachineState& m, const Positions& after);
+
+} // namespace zelmak
