@@ -57,6 +57,10 @@ void selectCipher(MachineState& m, Display& d);   // RadioButton2Click
 // "Clear all Window": new texts from the discs' current positions; nothing else changes.
 void clearAll(MachineState& m, Display& d);
 
+// The setting and tables of a machine, without its texts (which may be long and play no part),
+// with the acceptance flags: where a check value or a trace is worked out without moving it.
+MachineState settingOf(const MachineState& machine);
+
 // The check value of the captured setting: the five output symbols of keying AAAAA in Cipher
 // mode from positions A A A A A. Computed on a copy, so the machine itself does not move.
 std::string checkValue(const MachineState& m);

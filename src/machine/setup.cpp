@@ -99,8 +99,7 @@ void setUp(MachineState& m) {
         m.positions[s] = kStartPosition;
 }
 
-std::string checkValue(const MachineState& machine) {
-    // A copy of the setting and tables only: the texts may be long and play no part.
+MachineState settingOf(const MachineState& machine) {
     MachineState m;
     m.key = machine.key;
     m.cardTable = machine.cardTable;
@@ -110,6 +109,13 @@ std::string checkValue(const MachineState& machine) {
     m.discWiringInverse = machine.discWiringInverse;
     m.outputAlphabet = machine.outputAlphabet;
     m.folded = machine.folded;
+    m.cardReady = machine.cardReady;
+    m.discReady = machine.discReady;
+    return m;
+}
+
+std::string checkValue(const MachineState& machine) {
+    MachineState m = settingOf(machine);
     m.mode = Mode::Cipher;
     for (int s = 1; s <= 5; ++s)
         m.positions[s] = kStartPosition;

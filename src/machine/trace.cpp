@@ -1,26 +1,11 @@
 #include "trace.h"
 
 #include "key_history.h"
+#include "machine.h"
 
 namespace zelmak {
 
 namespace {
-
-// The setting and tables of a machine, without its texts (which may be long and play no part).
-MachineState settingOf(const MachineState& machine) {
-    MachineState m;
-    m.key = machine.key;
-    m.cardTable = machine.cardTable;
-    m.cardTableInverse = machine.cardTableInverse;
-    m.pinTable = machine.pinTable;
-    m.discWiring = machine.discWiring;
-    m.discWiringInverse = machine.discWiringInverse;
-    m.outputAlphabet = machine.outputAlphabet;
-    m.folded = machine.folded;
-    m.cardReady = machine.cardReady;
-    m.discReady = machine.discReady;
-    return m;
-}
 
 KeyTrace traceOn(MachineState& scratch, const KeyAt& key) {
     scratch.positions = key.before;

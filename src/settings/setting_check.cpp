@@ -43,14 +43,18 @@ bool discsAreValid(const std::array<int, 5>& discs) {
     return true;
 }
 
-bool recordIsValid(const KeyRecordBytes& record) {
+const char* recordVerdict(const KeyRecordBytes& record) {
     std::array<int, 31> card{};
     std::array<int, 5> discs{};
     for (std::size_t k = 0; k < card.size(); ++k)
         card[k] = record[k];
     for (std::size_t s = 0; s < discs.size(); ++s)
         discs[s] = record[kCardBytes + s];
-    return cardIsValid(card) && discsAreValid(discs);
+    return !cardIsValid(card) ? kCardRejected : !discsAreValid(discs) ? kDiscsRejected : nullptr;
+}
+
+bool recordIsValid(const KeyRecordBytes& record) {
+    return recordVerdict(record) == nullptr;
 }
 
 MachineState machineFor(const KeyRecordBytes& record) {

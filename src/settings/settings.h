@@ -25,7 +25,9 @@ bool cardIsValid(const std::array<int, 31>& card);
 // The disc test: five selections, all made (item 0..4) and all different.
 bool discsAreValid(const std::array<int, 5>& discs);
 
-// Both tests on a key record (card bytes 1..31, disc bytes 0..4).
+// The verdict on a key record (card bytes 1..31, disc bytes 0..4): nothing when both tests pass,
+// else the line the check writes for the first that fails.
+const char* recordVerdict(const KeyRecordBytes& record);
 bool recordIsValid(const KeyRecordBytes& record);
 
 // A machine set up for a key record that passes both tests, as an accepted setting check leaves

@@ -1,4 +1,5 @@
 // The real dialogs of the program, answered by a timer on the offscreen platform.
+#include "fresh_user_folders.h"
 #include "modal_answerer.h"
 #include "process.h"
 #include "temp_dir.h"
@@ -41,24 +42,10 @@ TEST(QtDialogs, file_dialogs_write_nothing_into_the_users_configuration) {
         useTheFileDialogs(folder);
         return;
     }
-    // Qt fixes the settings folder at its first use in a process, so the dialogs run in a fresh
-    // process of this test program, with every user folder in the scratch folder.
-    TempDir home;
-    const fs::path files = home.path() / "files";
-    fs::create_directory(files);
-    const std::string self = fs::read_symlink("/proc/self/exe").string();
-    const ProcessResult run = runProcess(
-        "/usr/bin/env",
-        {"HOME=" + home.file("home"), "XDG_CONFIG_HOME=" + home.file("config"),
-         "XDG_DATA_HOME=" + home.file("data"), "XDG_CACHE_HOME=" + home.file("cache"),
-         "QT_QPA_PLATFORM=offscreen", std::string(kChildFolder) + "=" + files.string(), self,
-         "--gtest_filter=QtDialogs.file_dialogs_write_nothing_into_the_users_configuration"});
-    EXPECT_EQ(run.status, 0) << run.out << run.err;
-    std::string written;
-    for (const auto& entry : fs::recursive_directory_iterator(home.path()))
-        if (!entry.is_directory() && entry.path().parent_path() != files)
-            written += entry.path().string() + "\n";
-    EXPECT_EQ(written, "");
+    const FreshRun fresh = runInFreshUserFolders(
+        "QtDialogs.file_dialogs_write_nothing_into_the_users_configuration", kChildFolder);
+    EXPECT_EQ(fresh.run.status, 0) << fresh.run.out << fresh.run.err;
+    EXPECT_EQ(fresh.written, "");
 }
 
 TEST(QtDialogs, the_save_dialog_asks_its_question_about_an_existing_file_and_no_chooses_again) {

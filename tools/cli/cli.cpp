@@ -72,15 +72,7 @@ std::optional<KeyRecordBytes> loadRecord(const Options& o, std::FILE* err, int& 
         status = kFileFailure;
         return std::nullopt;
     }
-    std::array<int, 31> card{};
-    std::array<int, 5> discs{};
-    for (std::size_t k = 0; k < card.size(); ++k)
-        card[k] = record[k];
-    for (std::size_t s = 0; s < discs.size(); ++s)
-        discs[s] = record[kCardBytes + s];
-    const char* verdict = !cardIsValid(card)      ? kCardRejected
-                          : !discsAreValid(discs) ? kDiscsRejected
-                                                  : nullptr;
+    const char* verdict = recordVerdict(record);
     if (verdict) {
         std::fprintf(err, "zelmak-cli: %s: %s\n", name.c_str(), verdict);
         status = kUsageFailure;
