@@ -42,13 +42,29 @@ e2e_fail() {
     exit 1
 }
 
+# Whether a process still runs (a zombie, ended but not yet collected, does not).
+e2e_running() {
+    local stat
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    [[ "${stat##*) }" != Z* ]]
+}
+
 e2e_cleanup() {
     local pid
     for pid in "$E2E_APP_PID" "$E2E_WATCH_PID" "$E2E_WATCHDOG_PID" "$E2E_XVFB_PID"; do
         [ -n "$pid" ] && kill "$pid" 2>/dev/null
     done
+    # A process that does not end within 5 s of being asked (an X server stuck in its shutdown
+    # was seen once) is killed, so that cleaning up never hangs the test.
     for pid in "$E2E_APP_PID" "$E2E_WATCH_PID" "$E2E_WATCHDOG_PID" "$E2E_XVFB_PID"; do
-        [ -n "$pid" ] && wait "$pid" 2>/dev/null
+        [ -n "$pid" ] || continue
+        local tries=50
+        while e2e_running "$pid" && [ "$tries" -gt 0 ]; do
+            sleep 0.1
+            tries=$((tries - 1))
+        done
+        kill -KILL "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
     done
     [ -n "$E2E_WORK" ] && rm -rf "$E2E_WORK"
     if [ "$E2E_STARTED" = 1 ]; then
