@@ -101,12 +101,8 @@ void BM_TraceRotation(benchmark::State& state) {
 }
 BENCHMARK(BM_TraceRotation);
 
-// Keys through the machine as a run of "Automatic" or zelmak-cli makes them: 1 MiB of symbols,
-// every byte a key; items are keys.
-void BM_Keys(benchmark::State& state) {
-    std::string text;
-    for (std::size_t i = 0; text.size() < (1u << 20); ++i)
-        text += keySymbol(kKeys[i % kKeys.size()]);
+// Runs a text through the text feed again and again; items are the text's bytes.
+void runFeed(benchmark::State& state, const std::string& text) {
     Machine x;
     for (auto _ : state) {
         x.m.inputText.clear();
@@ -116,6 +112,15 @@ void BM_Keys(benchmark::State& state) {
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(text.size()));
+}
+
+// Keys through the machine as a run of "Automatic" or zelmak-cli makes them: 1 MiB of symbols,
+// every byte a key; items are keys.
+void BM_Keys(benchmark::State& state) {
+    std::string text;
+    for (std::size_t i = 0; text.size() < (1u << 20); ++i)
+        text += keySymbol(kKeys[i % kKeys.size()]);
+    runFeed(state, text);
 }
 BENCHMARK(BM_Keys)->Unit(benchmark::kMillisecond);
 
@@ -129,15 +134,7 @@ void BM_FeedText(benchmark::State& state) {
         r = r * 1103515245u + 12345u;
         text += kChars[(r >> 16) % kChars.size()];
     }
-    Machine x;
-    for (auto _ : state) {
-        x.m.inputText.clear();
-        x.m.outputText.clear();
-        feedText(x.m, text);
-        benchmark::DoNotOptimize(x.m.outputText.data());
-    }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) *
-                            static_cast<std::int64_t>(text.size()));
+    runFeed(state, text);
 }
 BENCHMARK(BM_FeedText)->Unit(benchmark::kMillisecond);
 

@@ -1,4 +1,5 @@
 #include "help_viewer.h"
+#include "search_folders.h"
 
 #include "files/file_rules.h"
 
@@ -169,14 +170,7 @@ BrowserHelpViewer::BrowserHelpViewer(QString programFolder, WebLinkOpener openWe
 
 QStringList BrowserHelpViewer::searchFolders() const {
     QStringList folders;
-    auto add = [&folders](const QString& folder) {
-        // A relative folder would be looked up from the current folder.
-        if (folder.isEmpty() || QDir::isRelativePath(folder))
-            return;
-        const QString clean = QDir::cleanPath(folder);
-        if (!folders.contains(clean))
-            folders.append(clean);
-    };
+    auto add = [&folders](const QString& folder) { addSearchFolder(folders, folder); };
     if (!m_programFolder.isEmpty()) {
         add(m_programFolder);
         add(m_programFolder + QStringLiteral("/../share/zelmak"));

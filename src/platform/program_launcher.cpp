@@ -1,4 +1,5 @@
 #include "program_launcher.h"
+#include "search_folders.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,14 +27,7 @@ SystemProgramLauncher::SystemProgramLauncher(QString programFolder, QString sear
 
 QStringList SystemProgramLauncher::searchFolders() const {
     QStringList folders;
-    auto add = [&folders](const QString& folder) {
-        // A relative folder would be looked up from the current folder.
-        if (folder.isEmpty() || QDir::isRelativePath(folder))
-            return;
-        const QString clean = QDir::cleanPath(folder);
-        if (!folders.contains(clean))
-            folders.append(clean);
-    };
+    auto add = [&folders](const QString& folder) { addSearchFolder(folders, folder); };
     add(m_programFolder);
     for (const QString& entry : m_searchPath.split(QDir::listSeparator()))
         add(entry);
