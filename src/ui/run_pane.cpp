@@ -2,6 +2,7 @@
 
 #include "files/text_files.h"
 
+#include <QDropEvent>
 #include <QFontMetricsF>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -23,108 +24,88 @@ namespace {
 
 constexpr char16_t kBlockBreak = QChar::ParagraphSeparator;
 constexpr char16_t kLineBreak = QChar::LineSeparator;
-// A block's state tells whether the line goes on in the next block (a soft break). It describes
-// the break after the block because the document keeps the later block's state when the operator
-// deletes a break, and that is then the right state for the joined block.
-constexpr int kSoftEnd = 1;
-constexpr int kHardEnd = 0;
-// Hard breaks end a block only once it holds this many symbols; a block costs the document more
-// than a hundred bytes and grows the time to fill it, so empty lines go 64 to a block.
-constexpr std::size_t kGroup = 64;
-
-bool softAfter(const QTextBlock& block) {
-    return block.userState() == kSoftEnd && block.next().isValid();
-}
+// A break, hard or soft, ends the block rather than only the line once the block holds this many
+// characters. The document pays for every block, so a long text wants few of them; a key lays
+// its block out again, so a block must stay short.
+constexpr std::size_t kBlockSize = 512;
 
 // Characters without a Latin-1 form become '?'.
 QString latin1Only(const QString& text) {
     return QString::fromLatin1(text.toLatin1());
 }
 
+// The text with every CR LF, lone CR and lone LF as one LF.
+std::string withLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        out.push_back(text[i] == '\r' ? '\n' : text[i]);
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+    }
+    return out;
+}
+
 } // namespace
 
-// Cuts text into the document's text: a soft block break wherever the next symbol could come
-// within the margin of the line's end (after the last blank on the line, when cutting at blanks);
-// a hard line break as a block break once the block holds kGroup symbols, else as a line
-// separator. Each cut depends only on the text from the start of its block on.
+// Cuts text (every hard line break as LF) into the document's characters: a soft break wherever
+// the next symbol could come within the margin of the line's end (after the last blank on the
+// line, when cutting at blanks), each hard break as a break of its own. A break is a block break
+// once the block holds kBlockSize characters, else a line separator. The cut depends only on the
+// text from the start of its block on, and the lines only on the text from their start on.
 class RunPane::Cutter {
 public:
-    struct Cut {
-        std::size_t input; // symbols fed before it
-        std::size_t out;   // its place in out
-    };
+    // `filled`: the characters of the block before the text to be cut.
+    Cutter(const std::array<double, 256>& need, double limit, bool words, std::size_t filled)
+        : m_need(need), m_limit(limit), m_words(words), m_filled(filled) {}
 
-    Cutter(const std::array<double, 256>& need, double limit, bool words)
-        : m_need(need), m_limit(limit), m_words(words) {}
-
-    // One symbol; kLineBreak or kBlockBreak for a hard break.
-    void add(char16_t c) {
-        if (c == kLineBreak || c == kBlockBreak) {
-            const bool block = out.size() - m_block >= kGroup;
-            out.push_back(block ? kBlockBreak : kLineBreak);
-            if (block) {
-                soft.push_back(0);
-                m_block = out.size();
-            }
+    void add(unsigned char c) {
+        if (c == '\n') {
+            out.push_back(separator(out.size()));
             m_line = m_blank = out.size();
             m_x = 0;
             return;
         }
-        const double need = width(c);
+        const double need = m_need[c];
         // A blank may take the margin, so that it ends a line rather than starts the next.
         while (m_x + need > m_limit && out.size() > m_line &&
-               !(m_words && c == u' ' && m_x <= m_limit))
+               !(m_words && c == ' ' && m_x <= m_limit))
             cut(m_blank > m_line ? m_blank : out.size());
         out.push_back(c);
         m_x += need;
-        if (m_words && (c == u' ' || c == u'\t'))
+        if (m_words && (c == ' ' || c == '\t'))
             m_blank = out.size();
-    }
-    // 8-bit text: CR LF, a lone CR and a lone LF each make one hard break.
-    void add8(std::string_view text, bool skipFirstLf) {
-        out.reserve(out.size() + text.size() + text.size() / 32 + 4);
-        for (std::size_t i = skipFirstLf ? 1 : 0; i < text.size(); ++i) {
-            const auto c = static_cast<unsigned char>(text[i]);
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-            add(c == '\r' || c == '\n' ? kLineBreak : char16_t{c});
-        }
-    }
-    std::size_t fed() const { return out.size() - m_softCount; }
-    // The place in out of the symbol fed as number `input`; at a soft break the place after it,
-    // where the caret shows.
-    std::size_t placeOf(std::size_t input) const {
-        return input +
-               static_cast<std::size_t>(std::count_if(
-                   cuts.begin(), cuts.end(), [&](const Cut& c) { return c.input <= input; }));
     }
 
     std::vector<char16_t> out;
-    std::vector<char> soft; // one per block break in out: whether it is soft
-    std::vector<Cut> cuts;  // the soft breaks
+    std::vector<std::size_t> soft; // the places of the soft breaks in out
 
 private:
-    double width(char16_t c) const { return m_need[c < 256 ? c : u'?']; }
+    char16_t separator(std::size_t at) {
+        if (at + m_filled - m_block < kBlockSize)
+            return kLineBreak;
+        m_block = at + 1;
+        m_filled = 0;
+        return kBlockBreak;
+    }
     // A soft break at `at` in out, on the line at hand.
     void cut(std::size_t at) {
-        cuts.push_back({at - m_softCount, at});
-        out.insert(out.begin() + static_cast<std::ptrdiff_t>(at), kBlockBreak);
-        soft.push_back(1);
-        ++m_softCount;
-        m_block = m_line = m_blank = at + 1;
+        soft.push_back(at);
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(at), separator(at));
+        m_line = m_blank = at + 1;
         m_x = 0;
         for (std::size_t i = m_line; i < out.size(); ++i)
-            m_x += width(out[i]);
+            m_x += m_need[out[i]];
     }
 
     const std::array<double, 256>& m_need;
     double m_limit;
     bool m_words;
+    std::size_t m_filled;
     double m_x = 0;          // width of the line so far
     std::size_t m_block = 0; // where the block starts in out
     std::size_t m_line = 0;  // where the line starts in out
     std::size_t m_blank = 0; // in out, after the last blank of the line
-    std::size_t m_softCount = 0;
 };
 
 // Marks the pane's own changes so that they are not taken for the operator's, and keeps the
@@ -153,59 +134,38 @@ RunPane::RunPane(QWidget* parent) : QPlainTextEdit(parent) {
 void RunPane::showText(std::string_view text) {
     flushReflow();
     const bool extends =
-        m_rawValid && m_cutWidth == lineWidth() && text.size() >= m_raw.size() &&
-        (m_raw.empty() || std::memcmp(text.data(), m_raw.data(), m_raw.size()) == 0);
+        m_given && m_cutWidth == lineWidth() && text.size() >= m_text.size() &&
+        (m_text.empty() || std::memcmp(text.data(), m_text.data(), m_text.size()) == 0);
     if (extends)
-        appendTail(text.substr(m_raw.size()));
+        appendTail(text.substr(m_text.size()));
     else if (!dropTail(text))
         rebuild(text);
 }
 
-// When lines are cut anywhere, the cut of a prefix is the prefix of the cut: the symbols at the
-// end go, with the soft breaks among them and one that would be left at the end.
+// A text the pane holds all but its end of: the end goes, and the lines from the one before it
+// are cut again.
 bool RunPane::dropTail(std::string_view text) {
-    if (!m_rawValid || m_wrapAtBlanks || m_cutWidth != lineWidth() || text.size() >= m_raw.size() ||
-        std::memcmp(text.data(), m_raw.data(), text.size()) != 0)
+    if (!m_given || m_cutWidth != lineWidth() || text.size() >= m_text.size() ||
+        std::memcmp(text.data(), m_text.data(), text.size()) != 0)
         return false;
-    const std::string_view tail = std::string_view(m_raw).substr(text.size());
-    if (tail.find_first_of("\r\n") != std::string_view::npos)
-        return false;
-    QTextDocument* doc = document();
-    const int end = doc->characterCount() - 1;
-    int from = end;
-    auto remaining = static_cast<int>(tail.size());
-    for (QTextBlock block = doc->lastBlock();;) {
-        const int inBlock = from - block.position();
-        if (inBlock >= remaining) {
-            from -= remaining;
-            break;
-        }
-        remaining -= inBlock;
-        block = block.previous();
-        if (!block.isValid() || !softAfter(block))
-            return false;
-        from = block.position() + block.length() - 1;
-    }
-    const QTextBlock last = doc->findBlock(from);
-    if (from == last.position() && last.previous().isValid() && softAfter(last.previous()))
-        --from;
     ProgramEdit edit(*this);
-    replaceRange(from, end, {}, nullptr, kHardEnd);
-    m_raw.resize(text.size());
+    m_text.resize(text.size());
+    const int start = lineStart(position(m_text.size()));
+    cutFrom(isSoftBreak(start - 1) ? lineStart(start - 1) : start, m_text.size());
     finishProgramText();
     return true;
 }
 
 void RunPane::appendLine(std::string_view line) {
     flushReflow();
-    if (!m_rawValid || m_cutWidth != lineWidth())
+    if (m_cutWidth != lineWidth())
         rebuild(text8());
     // The line becomes a line of its own, also after text that ends without a line break.
-    const bool openLine = !m_raw.empty() && m_raw.back() != '\r' && m_raw.back() != '\n';
-    std::string tail = openLine ? "\r\n" : "";
+    std::string tail = !m_text.empty() && m_text.back() != '\n' ? "\n" : "";
     tail.append(line);
-    tail += "\r\n";
+    tail += '\n';
     appendTail(tail);
+    m_given = false;
 }
 
 void RunPane::clearText() {
@@ -214,26 +174,20 @@ void RunPane::clearText() {
 }
 
 std::string RunPane::text8() const {
-    if (m_rawValid)
-        return withCrLf(m_raw);
-    return withCrLf(textBetween(0, document()->characterCount() - 1).toLatin1().toStdString());
+    return withCrLf(m_text);
 }
 
-// The text between two positions: soft breaks left out, hard ones as line feeds.
-QString RunPane::textBetween(int from, int to) const {
-    QString text;
-    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
-         block = block.next()) {
-        const QString blockText = block.text();
-        const int blockEnd = block.position() + static_cast<int>(blockText.size());
-        const int first = std::max(from, block.position()) - block.position();
-        const int last = std::min(to, blockEnd) - block.position();
-        if (first < last)
-            text += QStringView(blockText).mid(first, last - first);
-        if (to > blockEnd && !softAfter(block))
-            text += u'\n';
+void RunPane::placeCaret(std::size_t offset) {
+    std::size_t index = 0;
+    for (std::size_t at = 0; index < m_text.size(); ++index) {
+        at += m_text[index] == '\n' ? 2 : 1;
+        if (at > offset)
+            break;
     }
-    return text.replace(QChar(kLineBreak), u'\n');
+    QTextCursor caret(document());
+    caret.setPosition(position(index));
+    setTextCursor(caret);
+    ensureCursorVisible();
 }
 
 void RunPane::setWrapAtBlanks(bool wrap) {
@@ -278,14 +232,43 @@ double RunPane::lineWidth() const {
     return width - 2 * document()->documentMargin();
 }
 
-RunPane::Cutter RunPane::cutter() const {
-    return Cutter(m_need, lineWidth() - m_widest, m_wrapAtBlanks);
+RunPane::Cutter RunPane::cutter(std::size_t filled) const {
+    return Cutter(m_need, lineWidth() - m_widest, m_wrapAtBlanks, filled);
 }
 
-// Replaces the document text in [from, to) by the text and gives the blocks it makes their states,
-// one flag in soft for each block break in it; the last of them ends as lastState.
-void RunPane::replaceRange(int from, int to, std::u16string_view text, const char* soft,
-                           int lastState) {
+// The index in m_text of the character at a place of the document; at a soft break, that of the
+// character after it.
+std::size_t RunPane::textIndex(int place) const {
+    const auto before = std::lower_bound(m_soft.begin(), m_soft.end(), place) - m_soft.begin();
+    return static_cast<std::size_t>(place - before);
+}
+
+// The place in the document of the character at an index of m_text; after a soft break before
+// it, where the caret shows.
+int RunPane::position(std::size_t index) const {
+    std::size_t low = 0;
+    std::size_t high = m_soft.size();
+    while (low < high) { // soft breaks whose next character comes at or before the index
+        const std::size_t middle = (low + high) / 2;
+        if (static_cast<std::size_t>(m_soft[middle]) - middle <= index)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return static_cast<int>(index + low);
+}
+
+// The place where the line holding a place of the document starts.
+int RunPane::lineStart(int place) const {
+    const QTextBlock block = document()->findBlock(place);
+    const QString text = block.text();
+    const auto at = text.lastIndexOf(QChar(kLineBreak), place - block.position() - 1);
+    return at < 0 || place == block.position() ? block.position()
+                                               : block.position() + static_cast<int>(at) + 1;
+}
+
+// Replaces the document text in [from, to) by the text.
+void RunPane::replaceRange(int from, int to, std::u16string_view text) {
     QTextDocument* doc = document();
     const bool whole = from == 0 && to == doc->characterCount() - 1;
     if (whole) // cheaper than removing the old blocks through a cursor
@@ -293,53 +276,113 @@ void RunPane::replaceRange(int from, int to, std::u16string_view text, const cha
     QTextCursor cursor(doc);
     cursor.setPosition(whole ? 0 : from);
     cursor.setPosition(whole ? 0 : to, QTextCursor::KeepAnchor);
-    cursor.beginEditBlock();
     if (text.empty())
         cursor.removeSelectedText();
     else
         cursor.insertText(QString::fromRawData(reinterpret_cast<const QChar*>(text.data()),
                                                static_cast<qsizetype>(text.size())));
-    cursor.endEditBlock();
-    QTextBlock block = doc->findBlock(from);
-    for (const char16_t c : text) {
-        if (c == kBlockBreak) {
-            block.setUserState(*soft++ != 0 ? kSoftEnd : kHardEnd);
-            block = block.next();
-        }
-    }
-    block.setUserState(lastState);
 }
 
 void RunPane::rebuild(std::string_view text) {
     ProgramEdit edit(*this);
-    document()->clear();
-    m_raw.clear();
-    m_rawValid = true;
-    m_dirtyFrom = m_dirtyTo = -1;
+    m_text = text.find('\r') == std::string_view::npos ? std::string(text) : withLf(text);
+    m_given = text.find('\r') == std::string_view::npos;
+    m_soft.clear();
+    m_dirtyFrom = m_dirtyTo = kClean;
     m_cutWidth = lineWidth();
-    appendTail(text);
+    document()->clear();
+    cutFrom(0, kClean);
+    finishProgramText();
 }
 
-// The tail goes on with the last block, which is cut again with it; what stays as it was is
-// left in place.
+// The tail goes on with the last line, which is cut again with it.
 void RunPane::appendTail(std::string_view tail) {
     ProgramEdit edit(*this);
     if (!tail.empty()) {
-        const QTextBlock last = document()->lastBlock();
-        const QString lastText = last.text();
-        Cutter cut = cutter();
-        for (const QChar c : lastText)
-            cut.add(c.unicode());
-        // A CR that ended the earlier text has made the break already; its LF adds none.
-        cut.add8(tail, !m_raw.empty() && m_raw.back() == '\r' && tail.front() == '\n');
-        const auto* old = reinterpret_cast<const char16_t*>(lastText.constData());
-        const auto same = static_cast<std::size_t>(
-            std::mismatch(old, old + lastText.size(), cut.out.begin(), cut.out.end()).first - old);
-        replaceRange(last.position() + static_cast<int>(same), document()->characterCount() - 1,
-                     {cut.out.data() + same, cut.out.size() - same}, cut.soft.data(), kHardEnd);
-        m_raw.append(tail);
+        const bool plain = tail.find('\r') == std::string_view::npos;
+        m_text.append(plain ? std::string(tail) : withLf(tail));
+        m_given = m_given && plain;
+        cutFrom(lineStart(document()->characterCount() - 1), kClean);
     }
     finishProgramText();
+}
+
+// Cuts the text again from the line that starts at the place `start`, through the text changed
+// before index `changedEnd` of m_text (kClean: all of it), until its lines fall as they fell before
+// (at a soft break where one was, or at a hard break) or the text ends, and puts the new cut in the
+// document.
+void RunPane::cutFrom(int start, std::size_t changedEnd) {
+    QTextDocument* doc = document();
+    const std::size_t first = textIndex(start);
+    Cutter cut = cutter(static_cast<std::size_t>(start - doc->findBlock(start).position()));
+    auto old = std::lower_bound(m_soft.begin(), m_soft.end(), start);
+    int end = doc->characterCount() - 1; // the new cut replaces [start, end)
+    std::size_t size = SIZE_MAX;         // of the new cut that does
+    cut.out.reserve(m_text.size() - first + (m_text.size() - first) / 8 + 16);
+    for (std::size_t i = first; changedEnd == kClean && i < m_text.size(); ++i)
+        cut.add(static_cast<unsigned char>(m_text[i]));
+    for (std::size_t i = first, seen = 0;
+         changedEnd != kClean && i < m_text.size() && size == SIZE_MAX; ++i) {
+        const auto c = static_cast<unsigned char>(m_text[i]);
+        cut.add(c);
+        if (c == '\n' && i >= changedEnd) {
+            end = position(i) + 1;
+            size = cut.out.size();
+        }
+        for (; seen < cut.soft.size() && size == SIZE_MAX; ++seen) {
+            const std::size_t next = first + cut.soft[seen] - seen; // index after the break
+            const auto oldNext = [&] {
+                return static_cast<std::size_t>(*old - (old - m_soft.begin()));
+            };
+            while (old != m_soft.end() && oldNext() < next)
+                ++old;
+            // A break right before a change starts a line that the change has altered.
+            if (next > changedEnd && old != m_soft.end() && oldNext() == next) {
+                end = *old + 1;
+                size = cut.soft[seen] + 1;
+            }
+        }
+    }
+    if (size == SIZE_MAX) {
+        // The last line is a block of its own, which a key lays out again alone.
+        size = cut.out.size();
+        const auto last = std::find_if(cut.out.rbegin(), cut.out.rend(), [](char16_t c) {
+            return c == kLineBreak || c == kBlockBreak;
+        });
+        if (last != cut.out.rend())
+            *last = kBlockBreak;
+    } else if (end < doc->characterCount() - 1 && doc->characterAt(end - 1) == QChar(kBlockBreak)) {
+        cut.out[size - 1] = kBlockBreak; // a block break that stays keeps the blocks after it
+    }
+
+    // Only what differs from the document goes in.
+    std::size_t same = 0;
+    for (QTextBlock block = doc->findBlock(start); block.isValid() && same < size;
+         block = block.next()) {
+        const QString text =
+            block.text().mid(std::max(0, start - block.position())) + QChar(kBlockBreak);
+        const auto* from = reinterpret_cast<const char16_t*>(text.constData());
+        const std::size_t offset = same;
+        const std::size_t length =
+            std::min<std::size_t>(static_cast<std::size_t>(text.size()), size - offset);
+        same += static_cast<std::size_t>(
+            std::mismatch(from, from + length, cut.out.begin() + static_cast<long>(offset)).first -
+            from);
+        if (same < offset + static_cast<std::size_t>(text.size()))
+            break;
+    }
+    same = std::min<std::size_t>(same, static_cast<std::size_t>(end - start));
+    replaceRange(start + static_cast<int>(same), end, {cut.out.data() + same, size - same});
+
+    const auto from = std::lower_bound(m_soft.begin(), m_soft.end(), start);
+    const auto to = std::lower_bound(from, m_soft.end(), end);
+    const int delta = static_cast<int>(size) - (end - start);
+    std::vector<int> placed;
+    for (const std::size_t at : cut.soft)
+        if (at < size)
+            placed.push_back(start + static_cast<int>(at));
+    std::for_each(to, m_soft.end(), [&](int& p) { p += delta; });
+    m_soft.insert(m_soft.erase(from, to), placed.begin(), placed.end());
 }
 
 // Text from the program leaves the pane unmodified and the caret at its end or start, in view.
@@ -351,21 +394,38 @@ void RunPane::finishProgramText() {
     document()->setModified(false);
 }
 
+// The operator's change goes into the text: the characters added are read from the document,
+// where every break they hold is a hard one.
 void RunPane::noteChange(int from, int removed, int added) {
     if (m_programEdit)
         return;
-    m_rawValid = false;
-    std::string().swap(m_raw);
-    const int to = from + added;
-    if (m_dirtyFrom < 0) {
-        m_dirtyFrom = from;
+    const auto first = std::lower_bound(m_soft.begin(), m_soft.end(), from);
+    const auto last = std::lower_bound(first, m_soft.end(), from + removed);
+    const auto at = static_cast<std::size_t>(from - (first - m_soft.begin()));
+    const auto gone = static_cast<std::size_t>(removed - (last - first));
+    QTextCursor range(document());
+    range.setPosition(from);
+    range.setPosition(from + added, QTextCursor::KeepAnchor);
+    std::string text;
+    for (const QChar c : range.selectedText())
+        text.push_back(c == QChar(kLineBreak) || c == QChar(kBlockBreak) ? '\n'
+                       : c.unicode() < 256 ? static_cast<char>(c.unicode())
+                                           : '?');
+    m_text.replace(at, gone, text);
+    std::for_each(last, m_soft.end(), [&](int& p) { p += added - removed; });
+    m_soft.erase(first, last);
+    m_given = false;
+
+    const std::size_t to = at + text.size();
+    if (m_dirtyFrom == kClean) {
+        m_dirtyFrom = at;
         m_dirtyTo = to;
     } else {
         // Carry the earlier range over this change.
-        const auto moved = [&](int p) {
-            return p < from ? p : p >= from + removed ? p - removed + added : to;
+        const auto moved = [&](std::size_t p) {
+            return p < at ? p : p >= at + gone ? p - gone + text.size() : to;
         };
-        m_dirtyFrom = std::min(moved(m_dirtyFrom), from);
+        m_dirtyFrom = std::min(moved(m_dirtyFrom), at);
         m_dirtyTo = std::max(moved(m_dirtyTo), to);
     }
     // Changes that come by mouse or menu are cut again once the event is done; keys do it at once.
@@ -382,11 +442,11 @@ void RunPane::noteChange(int from, int removed, int added) {
 }
 
 void RunPane::flushReflow() {
-    if (m_dirtyFrom < 0)
+    if (m_dirtyFrom == kClean)
         return;
-    const int from = m_dirtyFrom;
-    const int to = m_dirtyTo;
-    m_dirtyFrom = m_dirtyTo = -1;
+    const std::size_t from = m_dirtyFrom;
+    const std::size_t to = m_dirtyTo;
+    m_dirtyFrom = m_dirtyTo = kClean;
     if (m_cutWidth != lineWidth())
         recutAll();
     else
@@ -395,105 +455,34 @@ void RunPane::flushReflow() {
 }
 
 void RunPane::recutAll() {
-    const bool edited = m_dirtyFrom >= 0;
-    m_dirtyFrom = m_dirtyTo = -1;
+    const bool edited = m_dirtyFrom != kClean;
+    m_dirtyFrom = m_dirtyTo = kClean;
     m_cutWidth = lineWidth();
-    recut(0, document()->characterCount() - 1);
+    recut(0, m_text.size());
     if (edited)
         emit operatorEdited();
 }
 
-// Cuts the lines around the operator's change [from, to) again: from the lines before it whose
-// end may depend on it, through the change, and on until a soft break behind it falls where it
-// fell before (the rest is then cut as it was) or the line ends. The caret keeps its place in the
-// text.
-void RunPane::recut(int from, int to) {
-    QTextDocument* doc = document();
-    to = std::clamp(to, 0, doc->characterCount() - 1);
-    from = std::clamp(from, 0, to);
+// Cuts the lines around the operator's change [from, to) of m_text again: from the lines before
+// it whose end may depend on it on. The caret keeps its place in the text.
+void RunPane::recut(std::size_t from, std::size_t to) {
+    const QTextCursor caret = textCursor();
+    const std::size_t anchor = textIndex(caret.anchor());
+    const std::size_t place = textIndex(caret.position());
     // The line before a changed one ends where a symbol on the changed line did not fit on it,
     // and so may end elsewhere now. When cutting at blanks, that symbol can also stand one line
-    // further on (where the word it began was wider than a line), and the same goes for the
-    // line before that.
-    QTextBlock block = doc->findBlock(from);
-    for (int back = m_wrapAtBlanks ? 2 : 1;
-         back > 0 && block.previous().isValid() && softAfter(block.previous()); --back)
-        block = block.previous();
-    const int start = block.position();
-    const QTextCursor caret = textCursor();
-    std::size_t anchorAt = SIZE_MAX; // the caret's ends as symbols fed
-    std::size_t positionAt = SIZE_MAX;
-
-    Cutter cut = cutter();
-    std::u16string old; // the document text from start on, as it was
-    std::vector<std::pair<std::size_t, int>> oldStarts; // behind the change: symbols fed, position
-    std::size_t nextCut = 0;
-    std::size_t nextStart = 0;
-    std::size_t size = SIZE_MAX; // of the cut text that replaces [start, end)
-    int end = -1;
-    int lastState = kHardEnd;
-    const auto settled = [&] {
-        for (; nextCut < cut.cuts.size() && nextStart < oldStarts.size();) {
-            const Cutter::Cut& c = cut.cuts[nextCut];
-            if (c.input == oldStarts[nextStart].first) {
-                end = oldStarts[nextStart].second - 1;
-                size = c.out;
-                lastState = kSoftEnd;
-                return true;
-            }
-            ++(c.input < oldStarts[nextStart].first ? nextCut : nextStart);
-        }
-        return false;
-    };
-    for (;; block = block.next()) {
-        const QString text = block.text();
-        const int position = block.position();
-        const auto note = [&](int p, std::size_t& at) {
-            if (at == SIZE_MAX && p >= position && p <= position + text.size())
-                at = cut.fed() + static_cast<std::size_t>(p - position);
-        };
-        note(caret.anchor(), anchorAt);
-        note(caret.position(), positionAt);
-        old.append(reinterpret_cast<const char16_t*>(text.constData()),
-                   static_cast<std::size_t>(text.size()));
-        qsizetype i = 0;
-        while (i < text.size() && !(text[i] == kLineBreak && position + i >= to))
-            cut.add(text[i++].unicode());
-        const QTextBlock next = block.next();
-        if (i < text.size() || !next.isValid() || (!softAfter(block) && next.position() > to)) {
-            end = position + static_cast<int>(i);
-            lastState = i < text.size() ? block.userState() : kHardEnd;
-            break;
-        }
-        old.push_back(kBlockBreak);
-        if (!softAfter(block))
-            cut.add(kBlockBreak);
-        else if (next.position() > to)
-            oldStarts.emplace_back(cut.fed(), next.position());
-        if (settled())
-            break;
-    }
-    size = std::min(size, cut.out.size());
-    const auto length = static_cast<std::size_t>(end - start);
-    if (size == length &&
-        std::equal(old.begin(), old.begin() + static_cast<long>(length), cut.out.begin()))
-        return;
-
-    const int delta = static_cast<int>(size) - (end - start);
-    const auto place = [&](int p, std::size_t at) {
-        if (p > end)
-            return p + delta;
-        return p < start || at == SIZE_MAX ? p : start + static_cast<int>(cut.placeOf(at));
-    };
-    const int anchor = place(caret.anchor(), anchorAt);
-    const int position = place(caret.position(), positionAt);
+    // further on (where the word it began was wider than a line), and the same goes for the line
+    // before that.
+    int start = lineStart(position(from));
+    for (int back = m_wrapAtBlanks ? 2 : 1; back > 0 && isSoftBreak(start - 1); --back)
+        start = lineStart(start - 1);
     ProgramEdit edit(*this);
-    const bool modified = doc->isModified();
-    replaceRange(start, end, {cut.out.data(), size}, cut.soft.data(), lastState);
-    doc->setModified(modified);
-    QTextCursor moved(doc);
-    moved.setPosition(anchor);
-    moved.setPosition(position, QTextCursor::KeepAnchor);
+    const bool modified = document()->isModified();
+    cutFrom(start, to);
+    document()->setModified(modified);
+    QTextCursor moved(document());
+    moved.setPosition(position(anchor));
+    moved.setPosition(position(place), QTextCursor::KeepAnchor);
     setTextCursor(moved);
     ensureCursorVisible();
 }
@@ -514,10 +503,9 @@ bool RunPane::skipSoftBreak(QKeyEvent* event) {
     if ((!back && !forward) || (caret.hasSelection() && !select))
         return false;
     const auto mode = select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
-    const QTextBlock block = caret.block();
-    if (back && caret.atBlockStart() && block.previous().isValid() && softAfter(block.previous()))
+    if (back && isSoftBreak(caret.position() - 1))
         caret.setPosition(caret.position() - 1, mode);
-    else if (forward && caret.atBlockEnd() && softAfter(block))
+    else if (forward && isSoftBreak(caret.position()))
         caret.setPosition(caret.position() + 1, mode);
     else
         return false;
@@ -570,8 +558,10 @@ void RunPane::changeEvent(QEvent* event) {
 }
 
 QMimeData* RunPane::createMimeDataFromSelection() const {
+    const std::size_t from = textIndex(textCursor().selectionStart());
+    const std::size_t to = textIndex(textCursor().selectionEnd());
     auto* mime = new QMimeData;
-    mime->setText(textBetween(textCursor().selectionStart(), textCursor().selectionEnd()));
+    mime->setText(QString::fromLatin1(m_text.data() + from, static_cast<qsizetype>(to - from)));
     return mime;
 }
 
@@ -585,6 +575,31 @@ void RunPane::insertFromMimeData(const QMimeData* source) {
     text.replace(u'\r', QChar(kLineBreak));
     insertPlainText(text.replace(u'\n', QChar(kLineBreak)));
     ensureCursorVisible();
+}
+
+// Qt makes a move within the pane one change over all the text between its two ends, in which
+// soft breaks could not be told from the operator's hard ones; here the text is copied to its
+// new place and then taken from its old one, two changes of their own.
+void RunPane::dropEvent(QDropEvent* event) {
+    QTextCursor dragged = textCursor();
+    if (event->source() != viewport() || event->dropAction() != Qt::MoveAction ||
+        !dragged.hasSelection() || isReadOnly()) {
+        QPlainTextEdit::dropEvent(event);
+        return;
+    }
+    const int target = cursorForPosition(event->position().toPoint()).position();
+    if (target > dragged.selectionStart() && target < dragged.selectionEnd()) {
+        event->ignore();
+        return;
+    }
+    QDropEvent copy(event->position(), Qt::CopyAction, event->mimeData(), event->buttons(),
+                    event->modifiers());
+    QPlainTextEdit::dropEvent(&copy);
+    if (copy.isAccepted()) {
+        dragged.removeSelectedText();
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
 }
 
 } // namespace zelmak

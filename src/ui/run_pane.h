@@ -2,22 +2,25 @@
 
 #include <QPlainTextEdit>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zelmak {
 
 // A text pane for the machine's long runs of symbols without blanks or line breaks.
 //
 // A plain text edit lays out a paragraph whole, and one long run as one paragraph costs a full
-// layout on every key. Here each line of text is cut into blocks that are narrower than the pane
-// by a margin: a block ends before its next symbol could bring it within the widest glyph of the
-// pane's edge (after the last blank, when lines break at blanks). So the edit never needs to wrap
-// a block, the cut never has to agree with the edit's own line breaking, and a new symbol touches
-// only the last block. A block that continues its line ends in a soft break, which is no part of
-// the text. Short lines share a block (line separators inside it), so that a text of millions of
-// empty lines does not make millions of blocks.
+// layout on every key; a block for every line costs the document dearly on long texts. So the
+// pane keeps the text itself and shows it cut into lines that are narrower than the pane by a
+// margin: a line ends before its next symbol could come within the widest glyph of the pane's
+// edge (after the last blank, when lines break at blanks). The edit never needs to wrap a line,
+// and the cut never has to agree with its own line breaking. A line that goes on in the next line
+// ends in a soft break, which is no part of the text. Lines go some hundred characters to a
+// block, so that a key lays out only the last block and a long text makes few blocks.
 //
 // Texts are 8-bit (Latin-1 bytes). CR LF, a lone CR and a lone LF each make one hard line break;
 // text8() gives hard breaks as CR LF and leaves soft breaks out, as copying does. The operator may
@@ -40,6 +43,14 @@ public:
     void clearText();
     // The text: hard line breaks as CR LF, soft breaks left out.
     std::string text8() const;
+    // Puts the caret, in view, before the byte at this offset of text8() (before the break when
+    // the offset falls within a CR LF, at the end when it is past it).
+    void placeCaret(std::size_t offset);
+
+    // Whether the character at this place of the document is a soft break.
+    bool isSoftBreak(int position) const {
+        return std::binary_search(m_soft.begin(), m_soft.end(), position);
+    }
 
     // Whether lines break after blanks rather than anywhere; a word longer than a line is still
     // cut anywhere. Off by default.
@@ -66,37 +77,43 @@ protected:
     void changeEvent(QEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     struct ProgramEdit;
+    static constexpr std::size_t kClean = SIZE_MAX;
     class Cutter;
 
-    QString textBetween(int from, int to) const;
     void useFont();
     double lineWidth() const;
-    Cutter cutter() const;
-    void replaceRange(int from, int to, std::u16string_view text, const char* soft, int lastState);
+    Cutter cutter(std::size_t filled) const;
+    std::size_t textIndex(int position) const;
+    int position(std::size_t index) const;
+    int lineStart(int position) const;
+    void replaceRange(int from, int to, std::u16string_view text);
     void rebuild(std::string_view text);
     void appendTail(std::string_view tail);
     bool dropTail(std::string_view text);
+    void cutFrom(int start, std::size_t changedEnd);
     void finishProgramText();
     void noteChange(int from, int removed, int added);
     void flushReflow();
     void recutAll();
-    void recut(int from, int to);
+    void recut(std::size_t from, std::size_t to);
     bool skipSoftBreak(QKeyEvent* event);
 
     std::array<double, 256> m_need{}; // width a symbol may take, with its ink
     double m_widest = 0;
-    std::string m_raw;      // the text the program last gave, while the pane still shows it
-    bool m_rawValid = true; // false after the operator's edits
+    std::string m_text;      // the text, every hard line break as one LF
+    std::vector<int> m_soft; // the places of the soft breaks in the document, ascending
+    bool m_given = true;     // m_text is byte for byte the text the program last gave
     bool m_acceptsReturn = true;
     bool m_wrapAtBlanks = false;
     bool m_followsEnd = true;
     bool m_programEdit = false;
     bool m_flushQueued = false;
-    int m_dirtyFrom = -1; // document range changed by the operator and not yet cut again
-    int m_dirtyTo = -1;
+    std::size_t m_dirtyFrom = kClean; // range of m_text changed by the operator, not yet cut again
+    std::size_t m_dirtyTo = kClean;
     double m_cutWidth = -1; // line width the blocks were cut for
 };
 

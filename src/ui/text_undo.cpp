@@ -124,32 +124,7 @@ bool TextUndo::redo() {
 void TextUndo::show(std::size_t caret) {
     m_merging = false;
     m_pane.showText(m_text);
-    // The document holds hard breaks as separators (one character for CR LF) and soft breaks
-    // as block separators that are no part of the text.
-    const QString shown = m_pane.document()->toRawText();
-    auto position = static_cast<int>(shown.size());
-    std::size_t logical = 0;
-    for (qsizetype i = 0; i < shown.size(); ++i) {
-        if (logical >= caret) {
-            position = static_cast<int>(i);
-            break;
-        }
-        const QChar c = shown[i];
-        if (c == QChar::LineSeparator)
-            logical += 2;
-        else if (c == QChar::ParagraphSeparator)
-            logical += logical < m_text.size() && m_text[logical] == '\r' ? 2 : 0;
-        else
-            ++logical;
-        if (logical > caret) { // within a CR LF: before the break
-            position = static_cast<int>(i);
-            break;
-        }
-    }
-    QTextCursor cursor(m_pane.document());
-    cursor.setPosition(std::min(position, m_pane.document()->characterCount() - 1));
-    m_pane.setTextCursor(cursor);
-    m_pane.ensureCursorVisible();
+    m_pane.placeCaret(caret);
 }
 
 bool TextUndo::eventFilter(QObject* watched, QEvent* event) {

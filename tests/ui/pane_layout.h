@@ -1,10 +1,9 @@
 #pragma once
 
-// Checks a RunPane's blocks against the rule it cuts by, and the fixture the pane tests share.
+// Checks a RunPane's lines against the rule it cuts by, and the fixture the pane tests share.
 
 #include "ui/run_pane.h"
 
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
 
@@ -17,57 +16,82 @@
 
 namespace zelmak::test {
 
-// The block state with which RunPane marks a block whose line goes on in the next block.
-constexpr int kSoftEndState = 1;
+// A line the pane shows: where it starts in the document, its text, and whether it ends in a soft
+// break.
+struct Line {
+    int position;
+    QString text;
+    bool soft;
+};
 
-// The blocks must hold text8() (soft breaks left out, line separators and other block breaks as
-// CR LF), and each of their lines must fit the pane: Qt's own layout, in the pane's wrap mode and
-// font, breaks no line of a block, and no line is wider than the pane's text. When cutting
-// anywhere, a line of printable symbols that goes on in the next block also fills at least half
-// the width.
+inline std::vector<Line> lines(const RunPane& pane) {
+    const QString raw = pane.document()->toRawText();
+    std::vector<Line> found;
+    for (int start = 0, i = 0; i <= raw.size(); ++i)
+        if (i == raw.size() || raw[i] == QChar::LineSeparator ||
+            raw[i] == QChar::ParagraphSeparator) {
+            found.push_back(
+                {start, raw.mid(start, i - start), i < raw.size() && pane.isSoftBreak(i)});
+            start = i + 1;
+        }
+    return found;
+}
+
+inline std::vector<std::string> lineTexts(const RunPane& pane) {
+    std::vector<std::string> texts;
+    for (const Line& line : lines(pane))
+        texts.push_back(line.text.toStdString() + (line.soft ? "~" : ""));
+    return texts;
+}
+
+inline int lineCount(const RunPane& pane) {
+    return static_cast<int>(lines(pane).size());
+}
+
+// The lines must hold text8() (soft breaks left out, other breaks as CR LF), and each must fit
+// the pane: Qt's own layout, in the pane's wrap mode and font, does not break it, and it is no
+// wider than the pane's text. When cutting anywhere, a line of printable symbols that goes on in
+// the next line also fills at least half the width. No soft break is outside the document.
 inline ::testing::AssertionResult cutToFit(const RunPane& pane) {
     const QTextDocument* doc = pane.document();
     const double width = pane.viewport()->width() - 2 * doc->documentMargin();
     QTextOption option;
     option.setWrapMode(pane.wordWrapMode());
     std::string text;
-    int number = 0;
-    for (QTextBlock block = doc->firstBlock(); block.isValid(); block = block.next(), ++number) {
-        const QString blockText = block.text();
-        const bool soft = block.userState() == kSoftEndState && block.next().isValid();
-        for (const QChar c : blockText)
-            text += c == QChar::LineSeparator ? std::string("\r\n")
-                                              : std::string(1, static_cast<char>(c.unicode()));
-        if (block.next().isValid() && !soft)
+    const std::vector<Line> all = lines(pane);
+    for (std::size_t number = 0; number < all.size(); ++number) {
+        const Line& line = all[number];
+        for (const QChar c : line.text)
+            text += static_cast<char>(c.unicode());
+        if (number + 1 < all.size() && !line.soft)
             text += "\r\n";
-
-        QTextLayout layout(blockText, doc->defaultFont());
+        QTextLayout layout(line.text, doc->defaultFont());
         layout.setTextOption(option);
         layout.beginLayout();
-        int lines = 0;
+        int count = 0;
         double last = 0;
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(width);
-            last = line.naturalTextWidth();
+        for (QTextLine shown = layout.createLine(); shown.isValid(); shown = layout.createLine()) {
+            shown.setLineWidth(width);
+            last = shown.naturalTextWidth();
             if (last > width)
                 return ::testing::AssertionFailure()
-                       << "block " << number << " is " << last << " wide, the pane " << width;
-            ++lines;
+                       << "line " << number << " is " << last << " wide, the pane " << width;
+            ++count;
         }
         layout.endLayout();
-        const auto separators = blockText.count(QChar::LineSeparator);
-        if (lines != separators + 1)
-            return ::testing::AssertionFailure()
-                   << "Qt lays block " << number << " out in " << lines << " lines, not "
-                   << separators + 1 << ": \"" << blockText.toStdString() << "\"";
+        if (count != 1)
+            return ::testing::AssertionFailure() << "Qt lays line " << number << " out in " << count
+                                                 << " lines: \"" << line.text.toStdString() << "\"";
         const bool printable =
-            std::all_of(blockText.begin(), blockText.end(), [](QChar c) { return c.isPrint(); });
-        if (soft && printable && !pane.wrapAtBlanks() && last < width / 2)
+            std::all_of(line.text.begin(), line.text.end(), [](QChar c) { return c.isPrint(); });
+        if (line.soft && printable && !pane.wrapAtBlanks() && last < width / 2)
             return ::testing::AssertionFailure()
-                   << "block " << number << " ends in a soft break after only " << last;
+                   << "line " << number << " ends in a soft break after only " << last;
     }
+    if (pane.isSoftBreak(doc->characterCount() - 1) || pane.isSoftBreak(-1))
+        return ::testing::AssertionFailure() << "a soft break outside the document";
     if (text != pane.text8())
-        return ::testing::AssertionFailure() << "the blocks do not hold text8()";
+        return ::testing::AssertionFailure() << "the lines do not hold text8()";
     return ::testing::AssertionSuccess();
 }
 
@@ -98,13 +122,6 @@ inline std::string bytesFrom(int first, int last) {
     return s;
 }
 
-inline std::vector<std::string> blockTexts(const RunPane& pane) {
-    std::vector<std::string> texts;
-    for (QTextBlock b = pane.document()->firstBlock(); b.isValid(); b = b.next())
-        texts.push_back(b.text().toStdString());
-    return texts;
-}
-
 // A pane of 220 x 120 in Arial 16 px, shown and focused, as the pane tests use it.
 class PaneTest : public ::testing::Test {
 protected:
@@ -117,7 +134,7 @@ protected:
         pane.setFocus();
     }
 
-    QTextBlock block(int number) const { return pane.document()->findBlockByNumber(number); }
+    Line line(int number) const { return lines(pane).at(static_cast<std::size_t>(number)); }
     void placeCaret(int position) {
         QTextCursor caret(pane.document());
         caret.setPosition(position);
