@@ -43,21 +43,18 @@ std::string cipherFileName(std::string_view chosen) {
     return name;
 }
 
-std::string withCrLf(std::string_view bytes) {
+std::string withLineBreaks(std::string_view bytes, std::string_view lineBreak) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 16);
     const std::size_t n = bytes.size();
     for (std::size_t i = 0; i < n; ++i) {
         const char c = bytes[i];
-        if (c == '\r') {
-            out += "\r\n";
-            if (i + 1 < n && bytes[i + 1] == '\n')
-                ++i;
-        } else if (c == '\n') {
-            out += "\r\n";
-        } else {
+        if (c == '\r' || c == '\n')
+            out += lineBreak;
+        else
             out.push_back(c);
-        }
+        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
+            ++i;
     }
     return out;
 }

@@ -21,8 +21,12 @@ inline constexpr std::size_t kLoadedTextCapacity = std::size_t{16} << 20;
 // ends in ".cif" in either case ("letter.txt" becomes "letter.txt.cif").
 std::string cipherFileName(std::string_view chosen);
 
+// Turns every CR LF, lone CR and lone LF into the given line break.
+std::string withLineBreaks(std::string_view bytes, std::string_view lineBreak);
 // Turns every lone CR and every lone LF into CR LF; CR LF pairs stay as they are.
-std::string withCrLf(std::string_view bytes);
+inline std::string withCrLf(std::string_view bytes) {
+    return withLineBreaks(bytes, "\r\n");
+}
 
 // Reads a whole text file, one character per byte, by the rules of file_rules.h. Throws
 // TextFileError: Open when it cannot be opened or read or is no regular file (a folder, a pipe,

@@ -115,12 +115,22 @@ std::string TForm1::paneText(Pane p) const {
     return pane(p)->text8();
 }
 
-std::optional<std::string> TForm1::runOpenDialog(std::string_view filter) {
-    const auto chosen = m_services.dialogs->openFile(
-        this, QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())));
+namespace {
+
+QString utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::optional<std::string> localPath(const std::optional<QString>& chosen) {
     if (!chosen)
         return std::nullopt;
     return QFile::encodeName(*chosen).toStdString();
+}
+
+} // namespace
+
+std::optional<std::string> TForm1::runOpenDialog(std::string_view filter) {
+    return localPath(m_services.dialogs->openFile(this, utf8(filter)));
 }
 
 std::optional<std::string> TForm1::runSaveDialog(std::string_view filter,
@@ -134,13 +144,8 @@ std::optional<std::string> TForm1::runSaveDialog(std::string_view filter,
             return QString::fromStdString(keyFileReplaceQuestion(
                 QFile::encodeName(path).toStdString(), QFileInfo(path).fileName().toStdString()));
         };
-    const auto chosen = m_services.dialogs->saveFile(
-        this, QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())),
-        QString::fromUtf8(proposedName.data(), static_cast<qsizetype>(proposedName.size())),
-        question);
-    if (!chosen)
-        return std::nullopt;
-    return QFile::encodeName(*chosen).toStdString();
+    return localPath(
+        m_services.dialogs->saveFile(this, utf8(filter), utf8(proposedName), question));
 }
 
 bool TForm1::confirmReplace(std::string_view path) {

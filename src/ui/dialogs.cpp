@@ -60,8 +60,9 @@ private:
 
 std::optional<QString> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mode,
                                      const QString& filter, const QString& proposedName,
-                                     const ReplaceQuestion& askBeforeReplacing, QString& directory,
-                                     QString& fileName, int& filterIndex) {
+                                     const ReplaceQuestion& askBeforeReplacing,
+                                     QtDialogs::Memory& memory) {
+    auto& [directory, fileName, filterIndex] = memory;
     FileDialog dialog(owner, askBeforeReplacing);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
@@ -92,15 +93,14 @@ QtDialogs::QtDialogs() {
 }
 
 std::optional<QString> QtDialogs::openFile(QWidget* owner, const QString& filter) {
-    return runFileDialog(owner, QFileDialog::AcceptOpen, filter, QString(), {}, m_open.directory,
-                         m_open.fileName, m_open.filterIndex);
+    return runFileDialog(owner, QFileDialog::AcceptOpen, filter, QString(), {}, m_open);
 }
 
 std::optional<QString> QtDialogs::saveFile(QWidget* owner, const QString& filter,
                                            const QString& proposedName,
                                            const ReplaceQuestion& askBeforeReplacing) {
     return runFileDialog(owner, QFileDialog::AcceptSave, filter, proposedName, askBeforeReplacing,
-                         m_save.directory, m_save.fileName, m_save.filterIndex);
+                         m_save);
 }
 
 bool QtDialogs::confirmReplace(QWidget* owner, const QString& path) {

@@ -55,12 +55,14 @@ public:
     void errorBox(QWidget* owner, const QString& message) override;
     void applicationErrorBox(const QString& message) override;
 
-private:
+    // What the operator last chose in one of the file dialogs.
     struct Memory {
         QString directory;
         QString fileName;
         int filterIndex = 0;
     };
+
+private:
     Memory m_open;
     Memory m_save;
 };

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <ranges>
 #include <vector>
 
 namespace zelmak {
@@ -32,18 +33,6 @@ constexpr std::size_t kBlockSize = 512;
 // Characters without a Latin-1 form become '?'.
 QString latin1Only(const QString& text) {
     return QString::fromLatin1(text.toLatin1());
-}
-
-// The text with every CR LF, lone CR and lone LF as one LF.
-std::string withLf(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        out.push_back(text[i] == '\r' ? '\n' : text[i]);
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-    }
-    return out;
 }
 
 } // namespace
@@ -246,16 +235,11 @@ std::size_t RunPane::textIndex(int place) const {
 // The place in the document of the character at an index of m_text; after a soft break before
 // it, where the caret shows.
 int RunPane::position(std::size_t index) const {
-    std::size_t low = 0;
-    std::size_t high = m_soft.size();
-    while (low < high) { // soft breaks whose next character comes at or before the index
-        const std::size_t middle = (low + high) / 2;
-        if (static_cast<std::size_t>(m_soft[middle]) - middle <= index)
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    return static_cast<int>(index + low);
+    const auto breaks = std::views::iota(std::size_t{0}, m_soft.size());
+    const auto before = *std::ranges::partition_point(breaks, [&](std::size_t k) {
+        return static_cast<std::size_t>(m_soft[k]) - k <= index; // the next character comes first
+    });
+    return static_cast<int>(index + before);
 }
 
 // The place where the line holding a place of the document starts.
@@ -285,7 +269,8 @@ void RunPane::replaceRange(int from, int to, std::u16string_view text) {
 
 void RunPane::rebuild(std::string_view text) {
     ProgramEdit edit(*this);
-    m_text = text.find('\r') == std::string_view::npos ? std::string(text) : withLf(text);
+    m_text =
+        text.find('\r') == std::string_view::npos ? std::string(text) : withLineBreaks(text, "\n");
     m_given = text.find('\r') == std::string_view::npos;
     m_soft.clear();
     m_dirtyFrom = m_dirtyTo = kClean;
@@ -300,7 +285,7 @@ void RunPane::appendTail(std::string_view tail) {
     ProgramEdit edit(*this);
     if (!tail.empty()) {
         const bool plain = tail.find('\r') == std::string_view::npos;
-        m_text.append(plain ? std::string(tail) : withLf(tail));
+        m_text.append(plain ? std::string(tail) : withLineBreaks(tail, "\n"));
         m_given = m_given && plain;
         cutFrom(lineStart(document()->characterCount() - 1), kClean);
     }
@@ -315,14 +300,11 @@ void RunPane::cutFrom(int start, std::size_t changedEnd) {
     QTextDocument* doc = document();
     const std::size_t first = textIndex(start);
     Cutter cut = cutter(static_cast<std::size_t>(start - doc->findBlock(start).position()));
-    auto old = std::lower_bound(m_soft.begin(), m_soft.end(), start);
+    auto was = std::lower_bound(m_soft.begin(), m_soft.end(), start);
     int end = doc->characterCount() - 1; // the new cut replaces [start, end)
     std::size_t size = SIZE_MAX;         // of the new cut that does
     cut.out.reserve(m_text.size() - first + (m_text.size() - first) / 8 + 16);
-    for (std::size_t i = first; changedEnd == kClean && i < m_text.size(); ++i)
-        cut.add(static_cast<unsigned char>(m_text[i]));
-    for (std::size_t i = first, seen = 0;
-         changedEnd != kClean && i < m_text.size() && size == SIZE_MAX; ++i) {
+    for (std::size_t i = first, seen = 0; i < m_text.size() && size == SIZE_MAX; ++i) {
         const auto c = static_cast<unsigned char>(m_text[i]);
         cut.add(c);
         if (c == '\n' && i >= changedEnd) {
@@ -331,14 +313,14 @@ void RunPane::cutFrom(int start, std::size_t changedEnd) {
         }
         for (; seen < cut.soft.size() && size == SIZE_MAX; ++seen) {
             const std::size_t next = first + cut.soft[seen] - seen; // index after the break
-            const auto oldNext = [&] {
-                return static_cast<std::size_t>(*old - (old - m_soft.begin()));
+            const auto wasNext = [&] {
+                return static_cast<std::size_t>(*was - (was - m_soft.begin()));
             };
-            while (old != m_soft.end() && oldNext() < next)
-                ++old;
+            while (was != m_soft.end() && wasNext() < next)
+                ++was;
             // A break right before a change starts a line that the change has altered.
-            if (next > changedEnd && old != m_soft.end() && oldNext() == next) {
-                end = *old + 1;
+            if (next > changedEnd && was != m_soft.end() && wasNext() == next) {
+                end = *was + 1;
                 size = cut.soft[seen] + 1;
             }
         }
@@ -356,33 +338,23 @@ void RunPane::cutFrom(int start, std::size_t changedEnd) {
     }
 
     // Only what differs from the document goes in.
-    std::size_t same = 0;
-    for (QTextBlock block = doc->findBlock(start); block.isValid() && same < size;
-         block = block.next()) {
-        const QString text =
-            block.text().mid(std::max(0, start - block.position())) + QChar(kBlockBreak);
-        const auto* from = reinterpret_cast<const char16_t*>(text.constData());
-        const std::size_t offset = same;
-        const std::size_t length =
-            std::min<std::size_t>(static_cast<std::size_t>(text.size()), size - offset);
-        same += static_cast<std::size_t>(
-            std::mismatch(from, from + length, cut.out.begin() + static_cast<long>(offset)).first -
-            from);
-        if (same < offset + static_cast<std::size_t>(text.size()))
-            break;
-    }
-    same = std::min<std::size_t>(same, static_cast<std::size_t>(end - start));
+    QTextCursor shown(doc);
+    shown.setPosition(start);
+    shown.setPosition(std::min(end, start + static_cast<int>(size)), QTextCursor::KeepAnchor);
+    const QString old = shown.selectedText();
+    const auto* from = reinterpret_cast<const char16_t*>(old.constData());
+    const auto same = static_cast<std::size_t>(
+        std::mismatch(from, from + old.size(), cut.out.begin()).first - from);
     replaceRange(start + static_cast<int>(same), end, {cut.out.data() + same, size - same});
 
-    const auto from = std::lower_bound(m_soft.begin(), m_soft.end(), start);
-    const auto to = std::lower_bound(from, m_soft.end(), end);
-    const int delta = static_cast<int>(size) - (end - start);
-    std::vector<int> placed;
-    for (const std::size_t at : cut.soft)
-        if (at < size)
-            placed.push_back(start + static_cast<int>(at));
-    std::for_each(to, m_soft.end(), [&](int& p) { p += delta; });
-    m_soft.insert(m_soft.erase(from, to), placed.begin(), placed.end());
+    const auto oldFrom = std::lower_bound(m_soft.begin(), m_soft.end(), start);
+    const auto oldTo = std::lower_bound(oldFrom, m_soft.end(), end);
+    std::for_each(oldTo, m_soft.end(),
+                  [&](int& p) { p += static_cast<int>(size) - (end - start); });
+    const auto kept = std::ranges::lower_bound(cut.soft, size) - cut.soft.begin();
+    const auto placed =
+        m_soft.insert(m_soft.erase(oldFrom, oldTo), cut.soft.begin(), cut.soft.begin() + kept);
+    std::for_each(placed, placed + kept, [&](int& p) { p += start; });
 }
 
 // Text from the program leaves the pane unmodified and the caret at its end or start, in view.
@@ -570,10 +542,8 @@ QMimeData* RunPane::createMimeDataFromSelection() const {
 void RunPane::insertFromMimeData(const QMimeData* source) {
     if (!source || !source->hasText() || isReadOnly())
         return;
-    QString text = latin1Only(source->text());
-    text.replace(QStringLiteral("\r\n"), QString(QChar(kLineBreak)));
-    text.replace(u'\r', QChar(kLineBreak));
-    insertPlainText(text.replace(u'\n', QChar(kLineBreak)));
+    const std::string text = withLineBreaks(source->text().toLatin1().toStdString(), "\n");
+    insertPlainText(QString::fromLatin1(text).replace(u'\n', QChar(kLineBreak)));
     ensureCursorVisible();
 }
 

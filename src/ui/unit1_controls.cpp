@@ -13,6 +13,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <functional>
+#include <utility>
+
 using zelmak::ClickPanel;
 using zelmak::RunPane;
 
@@ -72,6 +75,13 @@ const CommandDef kCommands[] = {
     {33, "Help", 886, 575, 100, 34, true, &TForm1::Button33Click},
 };
 
+// A control under its design name, at its place.
+template <typename T> T* placed(T* control, const QString& name, QRect place) {
+    control->setObjectName(name);
+    control->setGeometry(place);
+    return control;
+}
+
 QFont arial(int pixels) {
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(pixels);
@@ -88,11 +98,10 @@ struct FormBuilder {
 void FormBuilder::build(TForm1& f) {
     f.setFont(arial(16));
 
-    auto button = [&f](QWidget* parent, int number, const char* caption, QRect place, bool enabled,
-                       Handler handler) {
-        auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-        b->setObjectName(QStringLiteral("Button%1").arg(number));
-        b->setGeometry(place);
+    auto button = [&f](QWidget* parent, int number, const QString& caption, QRect place,
+                       bool enabled, const std::function<void()>& handler) {
+        auto* b =
+            placed(new QPushButton(caption, parent), QStringLiteral("Button%1").arg(number), place);
         b->setEnabled(enabled);
         b->setAutoDefault(false);
         QObject::connect(b, &QPushButton::clicked, &f, handler);
@@ -101,14 +110,12 @@ void FormBuilder::build(TForm1& f) {
     };
 
     // Cipher-Disc: position selectors above disc-number selectors, one column per slot.
-    f.GroupBox1 = new QGroupBox(QStringLiteral("Cipher-Disc"), &f);
-    f.GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    f.GroupBox1->setGeometry(24, 11, 528, 96);
+    f.GroupBox1 = placed(new QGroupBox(QStringLiteral("Cipher-Disc"), &f),
+                         QStringLiteral("GroupBox1"), {24, 11, 528, 96});
     for (int s = 1; s <= 5; ++s) {
         const int x = 8 + (s - 1) * 64;
-        auto* position = new QComboBox(f.GroupBox1);
-        position->setObjectName(QStringLiteral("ComboBoxSS%1").arg(s));
-        position->setGeometry(x, 24, 57, 24);
+        auto* position = placed(new QComboBox(f.GroupBox1), QStringLiteral("ComboBoxSS%1").arg(s),
+                                {x, 24, 57, 24});
         for (int i = 1; i <= zelmak::kSymbolCount; ++i)
             position->addItem(QString(QLatin1Char(zelmak::keySymbol(i))));
         position->setCurrentIndex(-1);
@@ -121,9 +128,8 @@ void FormBuilder::build(TForm1& f) {
         });
         f.m_position[static_cast<std::size_t>(s)] = position;
 
-        auto* disc = new QComboBox(f.GroupBox1);
-        disc->setObjectName(QStringLiteral("ComboBoxS%1").arg(s));
-        disc->setGeometry(x, 56, 57, 24);
+        auto* disc = placed(new QComboBox(f.GroupBox1), QStringLiteral("ComboBoxS%1").arg(s),
+                            {x, 56, 57, 24});
         for (int n = 1; n <= 5; ++n)
             disc->addItem(QString::number(n));
         disc->setCurrentIndex(-1);
@@ -139,41 +145,30 @@ void FormBuilder::build(TForm1& f) {
     f.Label2->move(328, 64);
 
     // Modus: an empty frame; the two radio buttons belong to the window itself.
-    f.GroupBox3 = new QGroupBox(QStringLiteral("Modus"), &f);
-    f.GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
-    f.GroupBox3->setGeometry(558, 11, 107, 96);
-    f.RadioButton2 = new QRadioButton(QStringLiteral("Cipher"), &f);
-    f.RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
-    f.RadioButton2->setGeometry(568, 40, 81, 17);
+    f.GroupBox3 = placed(new QGroupBox(QStringLiteral("Modus"), &f), QStringLiteral("GroupBox3"),
+                         {558, 11, 107, 96});
+    f.RadioButton2 = placed(new QRadioButton(QStringLiteral("Cipher"), &f),
+                            QStringLiteral("RadioButton2"), {568, 40, 81, 17});
     f.RadioButton2->setChecked(true);
-    f.RadioButton1 = new QRadioButton(QStringLiteral("Decipher"), &f);
-    f.RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
-    f.RadioButton1->setGeometry(568, 78, 88, 17);
+    f.RadioButton1 = placed(new QRadioButton(QStringLiteral("Decipher"), &f),
+                            QStringLiteral("RadioButton1"), {568, 78, 88, 17});
     // A mode handler runs only when its button becomes checked, not when it is clicked again.
-    QObject::connect(f.RadioButton1, &QRadioButton::toggled, &f, [&f](bool checked) {
-        if (checked)
-            f.RadioButton1Click();
-    });
-    QObject::connect(f.RadioButton2, &QRadioButton::toggled, &f, [&f](bool checked) {
-        if (checked)
-            f.RadioButton2Click();
-    });
+    for (auto [mode, handler] : {std::pair{f.RadioButton1, &TForm1::RadioButton1Click},
+                                 std::pair{f.RadioButton2, &TForm1::RadioButton2Click}})
+        QObject::connect(mode, &QRadioButton::toggled, &f, [&f, handler](bool checked) {
+            if (checked)
+                (f.*handler)();
+        });
 
     // The keyboard: each key's caption, accelerator and index come from its symbol.
     for (const zelmak::KeyRow& key : zelmak::kKeyRows) {
         const bool space = key.number == zelmak::kSpaceBarNumber;
-        const QRect place = space ? QRect(key.x, key.y, 222, 23)
-                                  : QRect(key.x, key.y, kKeyWidth, kKeyHeight);
+        const QRect place =
+            space ? QRect(key.x, key.y, 222, 23) : QRect(key.x, key.y, kKeyWidth, kKeyHeight);
         const QString caption = space ? QStringLiteral("Leerzeichen / Space Drücke hier!")
                                       : QStringLiteral("&") + QLatin1Char(key.symbol);
-        auto* b = new QPushButton(caption, &f);
-        b->setObjectName(QStringLiteral("Button%1").arg(key.number));
-        b->setGeometry(place);
-        b->setEnabled(key.symbol != 'Y');
-        b->setAutoDefault(false);
-        const int number = key.number;
-        QObject::connect(b, &QPushButton::clicked, &f, [&f, number] { f.keyButtonClick(number); });
-        f.m_button[static_cast<std::size_t>(key.number)] = b;
+        auto* b = button(&f, key.number, caption, place, key.symbol != 'Y',
+                         [&f, number = key.number] { f.keyButtonClick(number); });
         if (space) {
             b->setFont(arial(13));
             b->setAccessibleName(QStringLiteral("Space bar"));
@@ -187,9 +182,8 @@ void FormBuilder::build(TForm1& f) {
     }
 
     // Cipher-Card: label and selector for each of the 31 keys, and the setting buttons.
-    f.GroupBox2 = new QGroupBox(QStringLiteral("Cipher-Card"), &f);
-    f.GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    f.GroupBox2->setGeometry(670, 11, 315, 542);
+    f.GroupBox2 = placed(new QGroupBox(QStringLiteral("Cipher-Card"), &f),
+                         QStringLiteral("GroupBox2"), {670, 11, 315, 542});
     for (int k = 1; k <= zelmak::kSymbolCount; ++k) {
         const CardDef def = cardDef(k);
         const QLatin1Char symbol(zelmak::keySymbol(k));
@@ -201,9 +195,8 @@ void FormBuilder::build(TForm1& f) {
         label->move(def.labelX, def.y + 4);
         f.m_cardLabel[static_cast<std::size_t>(k)] = label;
 
-        auto* card = new QComboBox(f.GroupBox2);
-        card->setObjectName(QStringLiteral("ComboBox%1").arg(k));
-        card->setGeometry(def.selectorX, def.y, 69, 26);
+        auto* card = placed(new QComboBox(f.GroupBox2), QStringLiteral("ComboBox%1").arg(k),
+                            {def.selectorX, def.y, 69, 26});
         card->addItem(QString());
         for (int i = 1; i <= zelmak::kSymbolCount; ++i)
             card->addItem(QString(QLatin1Char(zelmak::keySymbol(i))));
@@ -213,21 +206,21 @@ void FormBuilder::build(TForm1& f) {
         QObject::connect(card, &QComboBox::activated, &f, &TForm1::Button38Click);
         f.m_card[static_cast<std::size_t>(k)] = card;
     }
-    for (const CommandDef& c : kCardCommands)
-        button(f.GroupBox2, c.number, c.caption, QRect(c.x, c.y, c.width, c.height), c.enabled,
-               c.handler);
+    const auto commands = [&](QWidget* parent, const auto& table) {
+        for (const CommandDef& c : table)
+            button(parent, c.number, QString::fromUtf8(c.caption),
+                   QRect(c.x, c.y, c.width, c.height), c.enabled, [&f, c] { (f.*c.handler)(); });
+    };
+    commands(f.GroupBox2, kCardCommands);
 
     // The text column.
-    f.Panel1 = new ClickPanel(QStringLiteral("Clear all Window"), &f);
-    f.Panel1->setObjectName(QStringLiteral("Panel1"));
-    f.Panel1->setGeometry(8, 256, 481, 25);
+    f.Panel1 = placed(new ClickPanel(QStringLiteral("Clear all Window"), &f),
+                      QStringLiteral("Panel1"), {8, 256, 481, 25});
     QObject::connect(f.Panel1, &ClickPanel::clicked, &f, &TForm1::Panel1Click);
 
     auto pane = [&f](const char* name, const char* accessible, int y, int height) {
-        auto* p = new RunPane(&f);
-        p->setObjectName(QString::fromLatin1(name));
+        auto* p = placed(new RunPane(&f), QString::fromLatin1(name), {8, y, 481, height});
         p->setAccessibleName(QString::fromLatin1(accessible));
-        p->setGeometry(8, y, 481, height);
         return p;
     };
     f.Ausgabe = pane("Ausgabe", "Output", 279, 114);
@@ -249,11 +242,9 @@ void FormBuilder::build(TForm1& f) {
     f.Eingabe->QWidget::setEnabled(false);
 
     // The command column, Exit and Help.
-    for (const CommandDef& c : kCommands)
-        button(&f, c.number, c.caption, QRect(c.x, c.y, c.width, c.height), c.enabled, c.handler);
-    f.BtStart = new QPushButton(QStringLiteral("Run Converter"), &f);
-    f.BtStart->setObjectName(QStringLiteral("BtStart"));
-    f.BtStart->setGeometry(496, 464, 153, 25);
+    commands(&f, kCommands);
+    f.BtStart = placed(new QPushButton(QStringLiteral("Run Converter"), &f),
+                       QStringLiteral("BtStart"), {496, 464, 153, 25});
     f.BtStart->setAutoDefault(false);
     QObject::connect(f.BtStart, &QPushButton::clicked, &f, &TForm1::BtStartClick);
 
@@ -263,12 +254,9 @@ void FormBuilder::build(TForm1& f) {
     for (int n = 1; n <= 33; ++n)
         order << f.m_button[static_cast<std::size_t>(n)];
     order << f.Ausgabe;
-    for (int s = 1; s <= 5; ++s)
-        order << f.m_position[static_cast<std::size_t>(s)];
-    for (int s = 1; s <= 5; ++s)
-        order << f.m_disc[static_cast<std::size_t>(s)];
-    for (int k = 1; k <= zelmak::kSymbolCount; ++k)
-        order << f.m_card[static_cast<std::size_t>(k)];
+    order << QList<QWidget*>(f.m_position.begin() + 1, f.m_position.end())
+          << QList<QWidget*>(f.m_disc.begin() + 1, f.m_disc.end())
+          << QList<QWidget*>(f.m_card.begin() + 1, f.m_card.end());
     for (int n : {38, 42, 37, 36, 39})
         order << f.m_button[static_cast<std::size_t>(n)];
     order << f.Eingabe << f.m_button[34] << f.RadioButton2 << f.RadioButton1 << f.lade

@@ -43,8 +43,12 @@ void PrintTo(const BreakRow& row, std::ostream* os) {
 
 class LineBreaks : public ::testing::TestWithParam<BreakRow> {};
 
-TEST_P(LineBreaks, BecomeCrLf) {
+TEST_P(LineBreaks, BecomeCrLfOrLf) {
     EXPECT_EQ(withCrLf(GetParam().in), GetParam().out);
+    std::string lf = GetParam().out;
+    for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;)
+        lf.erase(at, 1);
+    EXPECT_EQ(withLineBreaks(GetParam().in, "\n"), lf);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, LineBreaks,
