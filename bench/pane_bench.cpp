@@ -19,6 +19,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -188,8 +189,8 @@ void largeTexts() {
         QKeyEvent key(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, QStringLiteral("Q"));
         const double typed = timeMs([&] { QApplication::sendEvent(&pane, &key); });
         const double fromBlocks = timeMs([&] { back = pane.text8(); }, &cpu);
-        std::printf("operator types one symbol in the middle of 1 MiB: %.1f ms; text8() then "
-                    "from the blocks: %.2f ms (cpu %.2f, %zu bytes)\n",
+        std::printf("operator types one symbol in the middle of 1 MiB: %.1f ms; text8() then: "
+                    "%.2f ms (cpu %.2f, %zu bytes)\n",
                     typed, fromBlocks, cpu, back.size());
         // Deleting a symbol near the start shifts every later symbol of the run.
         QTextCursor early(pane.document());
@@ -258,15 +259,20 @@ void proseTexts() {
     }
 }
 
-// The ways of replacing a whole document with text cut into one block per visual line.
+// The ways of replacing a whole document with text cut into lines of 46 symbols, one block per
+// line or eleven lines (line separators between them) to a block, as RunPane keeps them.
 void replaceStrategies() {
-    for (const std::size_t size : {std::size_t{1} << 20, std::size_t{4} << 20}) {
+    for (const auto& [size, linesPerBlock] :
+         {std::pair{std::size_t{1} << 20, 1}, std::pair{std::size_t{4} << 20, 1},
+          std::pair{std::size_t{4} << 20, 11}}) {
         const std::string run = symbols(size, 4);
         QString cut;
         cut.reserve(static_cast<qsizetype>(size + size / 40));
         for (std::size_t i = 0; i < run.size(); ++i) {
             if (i != 0 && i % 46 == 0)
-                cut += QChar(QChar::ParagraphSeparator);
+                cut += QChar(i / 46 % static_cast<std::size_t>(linesPerBlock) == 0
+                                 ? QChar::ParagraphSeparator
+                                 : QChar::LineSeparator);
             cut += QChar::fromLatin1(run[i]);
         }
         const char* names[] = {"select all + insertText", "QTextDocument::clear + insertText",
@@ -296,8 +302,10 @@ void replaceStrategies() {
                     }
                     edit.grab();
                 });
-                std::printf("replace whole document, %zu MiB, %s, %s: %.1f ms\n", size >> 20,
-                            names[way], filled ? "over the same size" : "empty before", ms);
+                std::printf(
+                    "replace whole document, %zu MiB, %d line(s) a block, %s, %s: %.1f ms\n",
+                    size >> 20, linesPerBlock, names[way],
+                    filled ? "over the same size" : "empty before", ms);
             }
         }
     }
