@@ -153,7 +153,7 @@ TEST_F(WrapTest, random_prose_fits_at_several_widths) {
     }
 }
 
-TEST_F(WrapTest, symbol_by_symbol_cuts_the_same_lines_as_the_whole_text_at_once) {
+TEST_F(WrapTest, symbol_by_symbol_on_and_back_cuts_the_same_lines_as_the_whole_text_at_once) {
     const std::string text = prose(1200, 0, 3) + "\r\n" + repeat("Walzenstellung", 6) + " end";
     for (std::size_t n = 1; n <= text.size(); ++n)
         pane.showText(std::string_view(text).substr(0, n));
@@ -163,6 +163,21 @@ TEST_F(WrapTest, symbol_by_symbol_cuts_the_same_lines_as_the_whole_text_at_once)
     pane.clearText();
     pane.showText(text);
     EXPECT_EQ(lineTexts(pane), appended);
+
+    // Taken back symbol by symbol, as undo does: a shortened word may go back up a line.
+    const std::string line = prose(1200, 0, 3) + " " + repeat("Walzenstellung", 6);
+    pane.showText(line);
+    RunPane fresh;
+    fresh.setWrapAtBlanks(true);
+    fresh.setFont(pane.font());
+    fresh.resize(pane.size());
+    fresh.show();
+    for (std::size_t n = line.size(); n-- > 0;) {
+        pane.showText(std::string_view(line).substr(0, n));
+        fresh.clearText();
+        fresh.showText(std::string_view(line).substr(0, n));
+        ASSERT_EQ(lineTexts(pane), lineTexts(fresh)) << n << " symbols left";
+    }
 }
 
 TEST_F(WrapTest, typing_into_a_word_moves_it_to_the_next_line_and_back) {
