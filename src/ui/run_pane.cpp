@@ -269,15 +269,13 @@ void RunPane::replaceRange(int from, int to, std::u16string_view text) {
 
 void RunPane::rebuild(std::string_view text) {
     ProgramEdit edit(*this);
-    m_text =
-        text.find('\r') == std::string_view::npos ? std::string(text) : withLineBreaks(text, "\n");
-    m_given = text.find('\r') == std::string_view::npos;
+    m_text.clear();
     m_soft.clear();
+    m_given = true;
     m_dirtyFrom = m_dirtyTo = kClean;
     m_cutWidth = lineWidth();
     document()->clear();
-    cutFrom(0, kClean);
-    finishProgramText();
+    appendTail(text);
 }
 
 // The tail goes on with the last line, which is cut again with it.
@@ -285,7 +283,10 @@ void RunPane::appendTail(std::string_view tail) {
     ProgramEdit edit(*this);
     if (!tail.empty()) {
         const bool plain = tail.find('\r') == std::string_view::npos;
-        m_text.append(plain ? std::string(tail) : withLineBreaks(tail, "\n"));
+        if (plain)
+            m_text.append(tail);
+        else
+            m_text.append(withLineBreaks(tail, "\n"));
         m_given = m_given && plain;
         cutFrom(lineStart(document()->characterCount() - 1), kClean);
     }

@@ -59,12 +59,10 @@ public:
 
     // Whether Enter and Return make a line break; when not, the keys are passed on.
     void setAcceptsReturn(bool accepts) { m_acceptsReturn = accepts; }
-    bool acceptsReturn() const { return m_acceptsReturn; }
 
     // Whether text from the program leaves the caret at its end, in view (a running output), or
     // at its start with the first line in view (a text to be read). On by default.
     void setFollowsEnd(bool follows) { m_followsEnd = follows; }
-    bool followsEnd() const { return m_followsEnd; }
 
 signals:
     // The operator changed the text. Never emitted for text set by the program.
