@@ -374,8 +374,11 @@ void RunPane::noteChange(int from, int removed, int added) {
         return;
     const auto first = std::lower_bound(m_soft.begin(), m_soft.end(), from);
     const auto last = std::lower_bound(first, m_soft.end(), from + removed);
-    const auto at = static_cast<std::size_t>(from - (first - m_soft.begin()));
-    const auto gone = static_cast<std::size_t>(removed - (last - first));
+    // Kept within the text, so that a report that does not add up can never throw here.
+    const auto at =
+        std::min(static_cast<std::size_t>(from - (first - m_soft.begin())), m_text.size());
+    const auto gone =
+        std::min(static_cast<std::size_t>(removed - (last - first)), m_text.size() - at);
     QTextCursor range(document());
     range.setPosition(from);
     range.setPosition(from + added, QTextCursor::KeepAnchor);
