@@ -44,9 +44,8 @@ double medianMs(std::vector<double> samples) {
     return samples[samples.size() / 2];
 }
 
-// One key press (Button19, "A") with `length` symbols already in both panes.
-void keyPress(zelmak::FormServices services, int length) {
-    TForm1 form(services);
+// Creates and shows the window with `length` symbols in both panes.
+void showFilled(TForm1& form, int length) {
     form.FormCreate();
     form.show();
     QApplication::processEvents();
@@ -55,6 +54,12 @@ void keyPress(zelmak::FormServices services, int length) {
     m.outputText.assign(static_cast<std::size_t>(length), 'E');
     zelmak::showTexts(m, form);
     QApplication::processEvents();
+}
+
+// One key press (Button19, "A") with `length` symbols already in both panes.
+void keyPress(zelmak::FormServices services, int length) {
+    TForm1 form(services);
+    showFilled(form, length);
     auto* key = form.findChild<QPushButton*>(QStringLiteral("Button19"));
     std::vector<double> handler;
     std::vector<double> withPaint;
@@ -75,14 +80,8 @@ void keyPress(zelmak::FormServices services, int length) {
 // handler of each, both panes shown anew.
 void undoRedo(zelmak::FormServices services, int length) {
     TForm1 form(services);
-    form.FormCreate();
-    form.show();
-    QApplication::processEvents();
+    showFilled(form, length);
     auto& m = form.machine();
-    m.inputText.assign(static_cast<std::size_t>(length), 'Q');
-    m.outputText.assign(static_cast<std::size_t>(length), 'E');
-    zelmak::showTexts(m, form);
-    QApplication::processEvents();
     form.findChild<QPushButton*>(QStringLiteral("Button19"))->click();
     QApplication::processEvents();
     QAction* undo = form.aids().undoAction();

@@ -108,24 +108,35 @@ void KeyHistory::runAutomatic(MachineState& m, Display& d) {
     m_runs.push_back(std::move(replaced));
 }
 
+// A run's texts trade places with the machine's: the texts before it for those after it, or back.
+void KeyHistory::swapRunTexts(MachineState& m, std::size_t step) {
+    RunTexts& texts = runOf(step);
+    std::swap(m.inputText, texts.input);
+    std::swap(m.outputText, texts.output);
+}
+
+// The machine takes the variables of one side of a step, the history stands at `cursor`, and
+// both panes show the texts.
+void KeyHistory::settle(MachineState& m, Display& d, const Vars& v, std::size_t cursor) {
+    restore(m, v);
+    m_cursor = cursor;
+    m_inputLength = m.inputText.size();
+    m_outputLength = m.outputText.size();
+    showTexts(m, d);
+}
+
 bool KeyHistory::undo(MachineState& m, Display& d) {
     if (!canUndo(m))
         return false;
     const std::size_t at = m_cursor - 1;
     const Step& step = m_steps[at];
     if (step.run) {
-        RunTexts& texts = runOf(at);
-        std::swap(m.inputText, texts.input);
-        std::swap(m.outputText, texts.output);
+        swapRunTexts(m, at);
     } else {
         m.inputText.pop_back();
         m.outputText.pop_back();
     }
-    restore(m, step.before);
-    m_cursor = at;
-    m_inputLength = m.inputText.size();
-    m_outputLength = m.outputText.size();
-    showTexts(m, d);
+    settle(m, d, step.before, at);
     return true;
 }
 
@@ -135,18 +146,12 @@ bool KeyHistory::redo(MachineState& m, Display& d) {
     const std::size_t at = m_cursor;
     const Step& step = m_steps[at];
     if (step.run) {
-        RunTexts& texts = runOf(at);
-        std::swap(m.inputText, texts.input);
-        std::swap(m.outputText, texts.output);
+        swapRunTexts(m, at);
     } else {
         m.inputText.push_back(step.after.keyLetter);
         m.outputText.push_back(step.output);
     }
-    restore(m, step.after);
-    m_cursor = at + 1;
-    m_inputLength = m.inputText.size();
-    m_outputLength = m.outputText.size();
-    showTexts(m, d);
+    settle(m, d, step.after, at + 1);
     return true;
 }
 

@@ -96,6 +96,8 @@ private:
     }
     void push(const MachineState& m, const Step& step);
     RunTexts& runOf(std::size_t step);
+    void swapRunTexts(MachineState& m, std::size_t step);
+    void settle(MachineState& m, Display& d, const Vars& v, std::size_t cursor);
 
     std::vector<Step> m_steps;
     std::vector<RunTexts> m_runs;

@@ -113,30 +113,24 @@ QString MachineView::describe(const std::optional<KeyTrace>& trace, char letter)
         lines << tr("Card          %1 -> %2").arg(num(t.keyIndex), num(t.card));
         lines << QString();
         lines << tr("Forward       disc pos   in  contacts  out");
-        for (int s = 1; s <= 5; ++s) {
+        const auto stage = [&](int s, const StageTrace& st) {
             const auto i = static_cast<std::size_t>(s - 1);
-            const StageTrace& st = t.forward[i];
             lines << tr("  slot %1       %2   %3   %4  %5 -> %6   %7")
                          .arg(s)
                          .arg(t.disc[i])
                          .arg(shownPosition(t.before[i]), num(st.in), num(st.entry), num(st.exit),
                               num(st.out));
-        }
+        };
+        for (int s = 1; s <= 5; ++s)
+            stage(s, t.forward[static_cast<std::size_t>(s - 1)]);
         const bool straight = t.forward[4].out == t.reflector;
         lines << tr("Reflector     %1 -> %2%3")
                      .arg(num(t.forward[4].out), num(t.reflector),
                           straight ? tr("   contact 15 passes straight through") : QString());
         lines << QString();
         lines << tr("Backward      disc pos   in  contacts  out");
-        for (int s = 5; s >= 1; --s) {
-            const auto i = static_cast<std::size_t>(s - 1);
-            const StageTrace& st = t.backward[i];
-            lines << tr("  slot %1       %2   %3   %4  %5 -> %6   %7")
-                         .arg(s)
-                         .arg(t.disc[i])
-                         .arg(shownPosition(t.before[i]), num(st.in), num(st.entry), num(st.exit),
-                              num(st.out));
-        }
+        for (int s = 5; s >= 1; --s)
+            stage(s, t.backward[static_cast<std::size_t>(s - 1)]);
         lines << tr("Inverse card  %1 -> %2   output %3")
                      .arg(num(t.backward[0].out), num(t.output))
                      .arg(QLatin1Char(t.symbol));
