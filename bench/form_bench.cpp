@@ -25,13 +25,13 @@ namespace {
 
 class SilentDialogs : public zelmak::Dialogs {
 public:
-    std::optional<QString> openFile(QWidget*, const QString&) override { return std::nullopt; }
-    std::optional<QString> saveFile(QWidget*, const QString&, const QString&,
-                                    const zelmak::ReplaceQuestion&) override {
+    std::optional<std::string> runOpenDialog(std::string_view) override { return std::nullopt; }
+    std::optional<std::string> runSaveDialog(std::string_view, std::string_view,
+                                             const zelmak::ReplaceQuestion&) override {
         return std::nullopt;
     }
-    bool confirmReplace(QWidget*, const QString&) override { return false; }
-    void errorBox(QWidget*, const QString& message) override {
+    bool confirmReplace(std::string_view) override { return false; }
+    void errorBox(const QString& message) override {
         std::fprintf(stderr, "error box: %s\n", qPrintable(message));
     }
     void applicationErrorBox(const QString& message) override {

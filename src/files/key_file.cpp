@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
+#include <filesystem>
 
 namespace zelmak {
 
@@ -58,7 +59,8 @@ bool createKeyFile(const std::string& path, const KeyRecordBytes& record) {
     return true;
 }
 
-std::string keyFileReplaceQuestion(const std::string& path, const std::string& name) {
+std::string keyFileReplaceQuestion(const std::string& path) {
+    const std::string name = std::filesystem::path(path).filename().string();
     struct stat st {};
     const bool longer = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
                         static_cast<std::uintmax_t>(st.st_size) > kKeyRecordSize;
@@ -76,8 +78,8 @@ std::string keyFileStem(const CalendarDate& date) {
 }
 
 void saveCipher(MachineState& m, FileDialogs& dialogs, const Clock& clock) {
-    const auto chosen =
-        dialogs.runSaveDialog(kKeySaveFilter, keyFileStem(clock.localDate()) + ".key", true);
+    const auto chosen = dialogs.runSaveDialog(
+        kKeySaveFilter, keyFileStem(clock.localDate()) + ".key", keyFileReplaceQuestion);
     if (!chosen)
         return;
     m.dialogFileName = *chosen;

@@ -32,10 +32,10 @@ void writeKeyRecord(const std::string& path, const KeyRecordBytes& record);
 // yet creates the file it points at. Throws FileError for every other failure.
 bool createKeyFile(const std::string& path, const KeyRecordBytes& record);
 
-// The question asked before "Save Cipher" writes into the existing file `path` (named `name` in
-// the question). It says what the write does: a file no longer than a record is replaced whole,
+// The question asked before "Save Cipher" writes into the existing file `path`, which it names by
+// its file name. It says what the write does: a file no longer than a record is replaced whole,
 // a longer one gets the record over its first 36 bytes and keeps every byte after them.
-std::string keyFileReplaceQuestion(const std::string& path, const std::string& name);
+std::string keyFileReplaceQuestion(const std::string& path);
 
 // The proposed key-file name without extension: day, month and the last two digits of the
 // year, two digits each (DDMMYY).

@@ -84,7 +84,7 @@ void writeTextFile(const std::string& path, std::string_view text) {
 void saveCipherCode(MachineState& m, Display& d, FileDialogs& dialogs) {
     // The file written may not be the one chosen ("letter.txt" is saved as "letter.txt.cif"), so
     // the question before replacing is asked here, about the file that would really be replaced.
-    const auto chosen = dialogs.runSaveDialog(kTextFileFilter, kProposedCipherName, false);
+    const auto chosen = dialogs.runSaveDialog(kTextFileFilter, kProposedCipherName, {});
     if (!chosen)
         return;
     m.dialogFileName = *chosen;

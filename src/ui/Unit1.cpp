@@ -22,7 +22,6 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -31,14 +30,12 @@ using namespace zelmak;
 
 TForm1::TForm1(FormServices services, QWidget* parent)
     : QWidget(parent), m_services(std::move(services)) {
-    if (!m_services.random) {
-        m_systemRandom = std::make_unique<SystemRandomSource>();
-        m_services.random = m_systemRandom.get();
-    }
-    if (!m_services.clock) {
-        m_systemClock = std::make_unique<SystemClock>();
-        m_services.clock = m_systemClock.get();
-    }
+    if (!m_services.random)
+        m_services.random = &m_systemRandom;
+    if (!m_services.clock)
+        m_services.clock = &m_systemClock;
+    if (m_services.dialogs)
+        m_services.dialogs->owner = this;
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zelmak add Cipher-Disc Rotation2"));
     // A fixed frame without buttons: the window is closed with Exit.
@@ -115,44 +112,6 @@ std::string TForm1::paneText(Pane p) const {
     return pane(p)->text8();
 }
 
-namespace {
-
-QString utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::optional<std::string> localPath(const std::optional<QString>& chosen) {
-    if (!chosen)
-        return std::nullopt;
-    return QFile::encodeName(*chosen).toStdString();
-}
-
-} // namespace
-
-std::optional<std::string> TForm1::runOpenDialog(std::string_view filter) {
-    return localPath(m_services.dialogs->openFile(this, utf8(filter)));
-}
-
-std::optional<std::string> TForm1::runSaveDialog(std::string_view filter,
-                                                 std::string_view proposedName,
-                                                 bool askBeforeReplacing) {
-    // Only "Save Cipher" has the dialog ask; a key file is written into rather than replaced,
-    // and the question says what will happen to it.
-    ReplaceQuestion question;
-    if (askBeforeReplacing)
-        question = [](const QString& path) {
-            return QString::fromStdString(keyFileReplaceQuestion(
-                QFile::encodeName(path).toStdString(), QFileInfo(path).fileName().toStdString()));
-        };
-    return localPath(
-        m_services.dialogs->saveFile(this, utf8(filter), utf8(proposedName), question));
-}
-
-bool TForm1::confirmReplace(std::string_view path) {
-    return m_services.dialogs->confirmReplace(
-        this, QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
-}
-
 // --- Errors and the key preview ----------------------------------------------------------
 
 void TForm1::guard(const std::function<void()>& handler) {
@@ -170,7 +129,7 @@ void TForm1::guard(const std::function<void()>& handler) {
         return;
     if (!message.endsWith(QLatin1Char('.')))
         message += QLatin1Char('.');
-    m_services.dialogs->errorBox(this, message);
+    m_services.dialogs->errorBox(message);
 }
 
 void TForm1::showMachine() {
@@ -302,20 +261,20 @@ void TForm1::Button42Click() {
 void TForm1::Button39Click() {
     guard([this] {
         m_aids->newHistory();
-        loadCipher(m_machine, *this, *this, *this);
+        loadCipher(m_machine, *this, *this, *m_services.dialogs);
     });
 }
 
 void TForm1::Button37Click() {
-    guard([this] { saveCipher(m_machine, *this, *m_services.clock); });
+    guard([this] { saveCipher(m_machine, *m_services.dialogs, *m_services.clock); });
 }
 
 void TForm1::Button35Click() {
-    guard([this] { saveCipherCode(m_machine, *this, *this); });
+    guard([this] { saveCipherCode(m_machine, *this, *m_services.dialogs); });
 }
 
 void TForm1::Button40Click() {
-    guard([this] { loadCipherCode(m_machine, *this, *this); });
+    guard([this] { loadCipherCode(m_machine, *this, *m_services.dialogs); });
 }
 
 void TForm1::Button41Click() {

@@ -13,14 +13,15 @@
 // position selector or a mode button writes into the machine at once; the card and disc-number
 // selectors stay the operator's draft until the setting check takes them. The machine itself
 // lives in the core libraries; this class builds the controls from tables, offers the machine
-// the seams it needs (setting draft, display, file dialogs), and forwards every handler to the
-// library function that does the work. An error that escapes a handler is shown in the error
-// box and the window goes on with the next event.
+// the seams it needs (setting draft, display; the file dialogs come from outside), and forwards
+// every handler to the library function that does the work. An error that escapes a handler is
+// shown in the error box and the window goes on with the next event.
 
-#include "files/file_dialogs.h"
+#include "files/clock.h"
 #include "machine/display.h"
 #include "machine/machine_state.h"
 #include "machine/setting_draft.h"
+#include "settings/random_setting.h"
 
 #include <QWidget>
 #include <array>
@@ -28,20 +29,15 @@
 #include <memory>
 
 class QComboBox;
-class QGroupBox;
-class QLabel;
 class QPushButton;
 class QRadioButton;
 class QKeyEvent;
 
 namespace zelmak {
 
-class ClickPanel;
-class Clock;
 class Dialogs;
 class HelpViewer;
 class ProgramLauncher;
-class RandomSource;
 class RunPane;
 class WindowAids;
 
@@ -61,10 +57,7 @@ struct FormServices {
 
 } // namespace zelmak
 
-class TForm1 : public QWidget,
-               public zelmak::SettingDraft,
-               public zelmak::Display,
-               public zelmak::FileDialogs {
+class TForm1 : public QWidget, public zelmak::SettingDraft, public zelmak::Display {
     Q_OBJECT
 
 public:
@@ -91,11 +84,6 @@ public:
     void showText(zelmak::Pane pane, std::string_view text) override;
     std::string paneText(zelmak::Pane pane) const override;
 
-    // The file dialogs.
-    std::optional<std::string> runOpenDialog(std::string_view filter) override;
-    std::optional<std::string> runSaveDialog(std::string_view filter, std::string_view proposedName,
-                                             bool askBeforeReplacing) override;
-    bool confirmReplace(std::string_view path) override;
     using QWidget::setEnabled;
 
 public slots:
@@ -157,8 +145,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    friend struct FormBuilder;
-
     void buildControls();
     // A symbol key or the space bar, by its button number.
     void keyButtonClick(int number);
@@ -173,27 +159,19 @@ private:
     void guard(const std::function<void()>& handler);
 
     zelmak::FormServices m_services;
-    std::unique_ptr<zelmak::RandomSource> m_systemRandom;
-    std::unique_ptr<zelmak::Clock> m_systemClock;
+    zelmak::SystemRandomSource m_systemRandom;
+    zelmak::SystemClock m_systemClock;
     zelmak::MachineState m_machine;
     // Undo of keys, the machine view, the check value and announcements (window_aids.h).
     std::unique_ptr<zelmak::WindowAids> m_aids;
 
     // Controls, under the names of the window's design.
-    QGroupBox* GroupBox1 = nullptr;          // Cipher-Disc
-    QGroupBox* GroupBox2 = nullptr;          // Cipher-Card
-    QGroupBox* GroupBox3 = nullptr;          // Modus
     std::array<QPushButton*, 43> m_button{}; // Button1..Button42 by number (Button29 Exit, ...)
-    QPushButton* BtStart = nullptr;
-    std::array<QComboBox*, 32> m_card{};    // ComboBox1..ComboBox31
-    std::array<QLabel*, 32> m_cardLabel{};  // the label left of card selector k
-    std::array<QComboBox*, 6> m_disc{};     // ComboBoxS1..ComboBoxS5
-    std::array<QComboBox*, 6> m_position{}; // ComboBoxSS1..ComboBoxSS5
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QRadioButton* RadioButton1 = nullptr; // Decipher
-    QRadioButton* RadioButton2 = nullptr; // Cipher
-    zelmak::ClickPanel* Panel1 = nullptr;
+    std::array<QComboBox*, 32> m_card{};     // ComboBox1..ComboBox31
+    std::array<QComboBox*, 6> m_disc{};      // ComboBoxS1..ComboBoxS5
+    std::array<QComboBox*, 6> m_position{};  // ComboBoxSS1..ComboBoxSS5
+    QRadioButton* RadioButton1 = nullptr;    // Decipher
+    QRadioButton* RadioButton2 = nullptr;    // Cipher
     zelmak::RunPane* Ausgabe = nullptr;
     zelmak::RunPane* lade = nullptr;
     zelmak::RunPane* Eingabe = nullptr;

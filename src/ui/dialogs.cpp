@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -11,6 +12,9 @@
 
 namespace zelmak {
 
+namespace {
+
+// Turns "desc|pattern|desc|pattern" into Qt's "desc (pattern);;desc (pattern)".
 QString toQtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
@@ -25,7 +29,9 @@ QString toQtFilter(const QString& filter) {
     return filters.join(QLatin1String(";;"));
 }
 
-namespace {
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Qt's file dialog, asking its own question before it returns an existing file to save to.
 class FileDialog : public QFileDialog {
@@ -44,7 +50,9 @@ protected:
             const QFileInfo info(files.constFirst());
             // A folder is opened, not returned.
             if (info.exists() && !info.isDir()) {
-                QMessageBox box(QMessageBox::Warning, windowTitle(), m_question(files.constFirst()),
+                const std::string question =
+                    m_question(QFile::encodeName(files.constFirst()).toStdString());
+                QMessageBox box(QMessageBox::Warning, windowTitle(), fromUtf8(question),
                                 QMessageBox::Yes | QMessageBox::No, this);
                 box.setDefaultButton(QMessageBox::No);
                 if (box.exec() != QMessageBox::Yes)
@@ -58,22 +66,23 @@ private:
     ReplaceQuestion m_question;
 };
 
-std::optional<QString> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mode,
-                                     const QString& filter, const QString& proposedName,
-                                     const ReplaceQuestion& askBeforeReplacing,
-                                     QtDialogs::Memory& memory) {
+// The chosen file's path in the file system's bytes, or nothing when the operator cancels.
+std::optional<std::string> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mode,
+                                         std::string_view filter, std::string_view proposedName,
+                                         const ReplaceQuestion& question,
+                                         QtDialogs::Memory& memory) {
     auto& [directory, fileName, filterIndex] = memory;
-    FileDialog dialog(owner, askBeforeReplacing);
+    FileDialog dialog(owner, question);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
                                                        : QFileDialog::ExistingFile);
-    const QStringList filters = toQtFilter(filter).split(QLatin1String(";;"));
+    const QStringList filters = toQtFilter(fromUtf8(filter)).split(QLatin1String(";;"));
     dialog.setNameFilters(filters);
     if (filterIndex >= 0 && filterIndex < filters.size())
         dialog.selectNameFilter(filters[filterIndex]);
     if (!directory.isEmpty())
         dialog.setDirectory(directory);
-    const QString name = proposedName.isEmpty() ? fileName : proposedName;
+    const QString name = proposedName.empty() ? fileName : fromUtf8(proposedName);
     if (!name.isEmpty())
         dialog.selectFile(name);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -83,7 +92,7 @@ std::optional<QString> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mod
     directory = info.absolutePath();
     fileName = info.fileName();
     filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
-    return chosen;
+    return QFile::encodeName(chosen).toStdString();
 }
 
 } // namespace
@@ -92,28 +101,28 @@ QtDialogs::QtDialogs() {
     storeNoSettings();
 }
 
-std::optional<QString> QtDialogs::openFile(QWidget* owner, const QString& filter) {
-    return runFileDialog(owner, QFileDialog::AcceptOpen, filter, QString(), {}, m_open);
+std::optional<std::string> QtDialogs::runOpenDialog(std::string_view filter) {
+    return runFileDialog(owner, QFileDialog::AcceptOpen, filter, {}, {}, m_open);
 }
 
-std::optional<QString> QtDialogs::saveFile(QWidget* owner, const QString& filter,
-                                           const QString& proposedName,
-                                           const ReplaceQuestion& askBeforeReplacing) {
-    return runFileDialog(owner, QFileDialog::AcceptSave, filter, proposedName, askBeforeReplacing,
-                         m_save);
+std::optional<std::string> QtDialogs::runSaveDialog(std::string_view filter,
+                                                    std::string_view proposedName,
+                                                    const ReplaceQuestion& question) {
+    return runFileDialog(owner, QFileDialog::AcceptSave, filter, proposedName, question, m_save);
 }
 
-bool QtDialogs::confirmReplace(QWidget* owner, const QString& path) {
+bool QtDialogs::confirmReplace(std::string_view path) {
     // The same question the file dialog asks about the name it returns.
+    const QString name = QFile::decodeName(QByteArray(path.data(), qsizetype(path.size())));
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
                     QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                        .arg(QDir::toNativeSeparators(path)),
+                        .arg(QDir::toNativeSeparators(name)),
                     QMessageBox::Yes | QMessageBox::No, owner);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
-void QtDialogs::errorBox(QWidget* owner, const QString& message) {
+void QtDialogs::errorBox(const QString& message) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message,
                     QMessageBox::Ok, owner);
     box.exec();

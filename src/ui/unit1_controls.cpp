@@ -14,6 +14,7 @@
 #include <QRadioButton>
 
 #include <functional>
+#include <tuple>
 #include <utility>
 
 using zelmak::ClickPanel;
@@ -90,31 +91,26 @@ QFont arial(int pixels) {
 
 } // namespace
 
-// Builds the window's controls; a friend of TForm1, so that the tables above can fill it.
-struct FormBuilder {
-    static void build(TForm1& f);
-};
+void TForm1::buildControls() {
+    setFont(arial(16));
 
-void FormBuilder::build(TForm1& f) {
-    f.setFont(arial(16));
-
-    auto button = [&f](QWidget* parent, int number, const QString& caption, QRect place,
-                       bool enabled, const std::function<void()>& handler) {
+    auto button = [this](QWidget* parent, int number, const QString& caption, QRect place,
+                         bool enabled, const std::function<void()>& handler) {
         auto* b =
             placed(new QPushButton(caption, parent), QStringLiteral("Button%1").arg(number), place);
         b->setEnabled(enabled);
         b->setAutoDefault(false);
-        QObject::connect(b, &QPushButton::clicked, &f, handler);
-        f.m_button[static_cast<std::size_t>(number)] = b;
+        connect(b, &QPushButton::clicked, this, handler);
+        m_button[static_cast<std::size_t>(number)] = b;
         return b;
     };
 
     // Cipher-Disc: position selectors above disc-number selectors, one column per slot.
-    f.GroupBox1 = placed(new QGroupBox(QStringLiteral("Cipher-Disc"), &f),
-                         QStringLiteral("GroupBox1"), {24, 11, 528, 96});
+    auto* GroupBox1 = placed(new QGroupBox(QStringLiteral("Cipher-Disc"), this),
+                             QStringLiteral("GroupBox1"), {24, 11, 528, 96});
     for (int s = 1; s <= 5; ++s) {
         const int x = 8 + (s - 1) * 64;
-        auto* position = placed(new QComboBox(f.GroupBox1), QStringLiteral("ComboBoxSS%1").arg(s),
+        auto* position = placed(new QComboBox(GroupBox1), QStringLiteral("ComboBoxSS%1").arg(s),
                                 {x, 24, 57, 24});
         for (int i = 1; i <= zelmak::kSymbolCount; ++i)
             position->addItem(QString(QLatin1Char(zelmak::keySymbol(i))));
@@ -122,42 +118,42 @@ void FormBuilder::build(TForm1& f) {
         position->setAccessibleName(QStringLiteral("Position of disc slot %1").arg(s));
         // A position picked by the operator goes into the machine and is used by the next key;
         // nothing else runs.
-        QObject::connect(position, &QComboBox::currentIndexChanged, &f, [&f, s](int index) {
-            if (!f.m_showingMachine)
-                f.m_machine.setPosition(s, index);
+        connect(position, &QComboBox::currentIndexChanged, this, [this, s](int index) {
+            if (!m_showingMachine)
+                m_machine.setPosition(s, index);
         });
-        f.m_position[static_cast<std::size_t>(s)] = position;
+        m_position[static_cast<std::size_t>(s)] = position;
 
-        auto* disc = placed(new QComboBox(f.GroupBox1), QStringLiteral("ComboBoxS%1").arg(s),
-                            {x, 56, 57, 24});
+        auto* disc =
+            placed(new QComboBox(GroupBox1), QStringLiteral("ComboBoxS%1").arg(s), {x, 56, 57, 24});
         for (int n = 1; n <= 5; ++n)
             disc->addItem(QString::number(n));
         disc->setCurrentIndex(-1);
         disc->setAccessibleName(QStringLiteral("Disc number of slot %1").arg(s));
-        QObject::connect(disc, &QComboBox::activated, &f, &TForm1::Button38Click);
-        f.m_disc[static_cast<std::size_t>(s)] = disc;
+        connect(disc, &QComboBox::activated, this, &TForm1::Button38Click);
+        m_disc[static_cast<std::size_t>(s)] = disc;
     }
-    f.Label1 = new QLabel(QStringLiteral("Position the Disc"), f.GroupBox1);
-    f.Label1->setObjectName(QStringLiteral("Label1"));
-    f.Label1->move(328, 24);
-    f.Label2 = new QLabel(QStringLiteral("Number from Disc"), f.GroupBox1);
-    f.Label2->setObjectName(QStringLiteral("Label2"));
-    f.Label2->move(328, 64);
+    for (auto [n, caption, y] :
+         {std::tuple{1, "Position the Disc", 24}, std::tuple{2, "Number from Disc", 64}}) {
+        auto* label = new QLabel(QString::fromLatin1(caption), GroupBox1);
+        label->setObjectName(QStringLiteral("Label%1").arg(n));
+        label->move(328, y);
+    }
 
     // Modus: an empty frame; the two radio buttons belong to the window itself.
-    f.GroupBox3 = placed(new QGroupBox(QStringLiteral("Modus"), &f), QStringLiteral("GroupBox3"),
-                         {558, 11, 107, 96});
-    f.RadioButton2 = placed(new QRadioButton(QStringLiteral("Cipher"), &f),
-                            QStringLiteral("RadioButton2"), {568, 40, 81, 17});
-    f.RadioButton2->setChecked(true);
-    f.RadioButton1 = placed(new QRadioButton(QStringLiteral("Decipher"), &f),
-                            QStringLiteral("RadioButton1"), {568, 78, 88, 17});
+    placed(new QGroupBox(QStringLiteral("Modus"), this), QStringLiteral("GroupBox3"),
+           {558, 11, 107, 96});
+    RadioButton2 = placed(new QRadioButton(QStringLiteral("Cipher"), this),
+                          QStringLiteral("RadioButton2"), {568, 40, 81, 17});
+    RadioButton2->setChecked(true);
+    RadioButton1 = placed(new QRadioButton(QStringLiteral("Decipher"), this),
+                          QStringLiteral("RadioButton1"), {568, 78, 88, 17});
     // A mode handler runs only when its button becomes checked, not when it is clicked again.
-    for (auto [mode, handler] : {std::pair{f.RadioButton1, &TForm1::RadioButton1Click},
-                                 std::pair{f.RadioButton2, &TForm1::RadioButton2Click}})
-        QObject::connect(mode, &QRadioButton::toggled, &f, [&f, handler](bool checked) {
+    for (auto [mode, handler] : {std::pair{RadioButton1, &TForm1::RadioButton1Click},
+                                 std::pair{RadioButton2, &TForm1::RadioButton2Click}})
+        connect(mode, &QRadioButton::toggled, this, [this, handler](bool checked) {
             if (checked)
-                (f.*handler)();
+                (this->*handler)();
         });
 
     // The keyboard: each key's caption, accelerator and index come from its symbol.
@@ -167,8 +163,8 @@ void FormBuilder::build(TForm1& f) {
             space ? QRect(key.x, key.y, 222, 23) : QRect(key.x, key.y, kKeyWidth, kKeyHeight);
         const QString caption = space ? QStringLiteral("Leerzeichen / Space Drücke hier!")
                                       : QStringLiteral("&") + QLatin1Char(key.symbol);
-        auto* b = button(&f, key.number, caption, place, key.symbol != 'Y',
-                         [&f, number = key.number] { f.keyButtonClick(number); });
+        auto* b = button(this, key.number, caption, place, key.symbol != 'Y',
+                         [this, number = key.number] { keyButtonClick(number); });
         if (space) {
             b->setFont(arial(13));
             b->setAccessibleName(QStringLiteral("Space bar"));
@@ -178,24 +174,23 @@ void FormBuilder::build(TForm1& f) {
         // time, and later.
         b->setShortcut(QKeySequence());
         b->setAccessibleName(QStringLiteral("Key %1").arg(QLatin1Char(key.symbol)));
-        f.m_keyByAccelerator[static_cast<unsigned char>(key.symbol)] = b;
+        m_keyByAccelerator[static_cast<unsigned char>(key.symbol)] = b;
     }
 
     // Cipher-Card: label and selector for each of the 31 keys, and the setting buttons.
-    f.GroupBox2 = placed(new QGroupBox(QStringLiteral("Cipher-Card"), &f),
-                         QStringLiteral("GroupBox2"), {670, 11, 315, 542});
+    auto* GroupBox2 = placed(new QGroupBox(QStringLiteral("Cipher-Card"), this),
+                             QStringLiteral("GroupBox2"), {670, 11, 315, 542});
     for (int k = 1; k <= zelmak::kSymbolCount; ++k) {
         const CardDef def = cardDef(k);
         const QLatin1Char symbol(zelmak::keySymbol(k));
         const QString caption = k == zelmak::kWordSpaceIndex
                                     ? QStringLiteral("Y/Spc=")
                                     : QString(symbol) + QStringLiteral(" =");
-        auto* label = new QLabel(caption, f.GroupBox2);
+        auto* label = new QLabel(caption, GroupBox2);
         label->setObjectName(QStringLiteral("Label%1").arg(def.label));
         label->move(def.labelX, def.y + 4);
-        f.m_cardLabel[static_cast<std::size_t>(k)] = label;
 
-        auto* card = placed(new QComboBox(f.GroupBox2), QStringLiteral("ComboBox%1").arg(k),
+        auto* card = placed(new QComboBox(GroupBox2), QStringLiteral("ComboBox%1").arg(k),
                             {def.selectorX, def.y, 69, 26});
         card->addItem(QString());
         for (int i = 1; i <= zelmak::kSymbolCount; ++i)
@@ -203,68 +198,65 @@ void FormBuilder::build(TForm1& f) {
         card->setCurrentIndex(-1);
         card->setAccessibleName(QStringLiteral("Card entry for key %1").arg(symbol));
         label->setBuddy(card);
-        QObject::connect(card, &QComboBox::activated, &f, &TForm1::Button38Click);
-        f.m_card[static_cast<std::size_t>(k)] = card;
+        connect(card, &QComboBox::activated, this, &TForm1::Button38Click);
+        m_card[static_cast<std::size_t>(k)] = card;
     }
     const auto commands = [&](QWidget* parent, const auto& table) {
         for (const CommandDef& c : table)
             button(parent, c.number, QString::fromUtf8(c.caption),
-                   QRect(c.x, c.y, c.width, c.height), c.enabled, [&f, c] { (f.*c.handler)(); });
+                   QRect(c.x, c.y, c.width, c.height), c.enabled,
+                   [this, c] { (this->*c.handler)(); });
     };
-    commands(f.GroupBox2, kCardCommands);
+    commands(GroupBox2, kCardCommands);
 
     // The text column.
-    f.Panel1 = placed(new ClickPanel(QStringLiteral("Clear all Window"), &f),
-                      QStringLiteral("Panel1"), {8, 256, 481, 25});
-    QObject::connect(f.Panel1, &ClickPanel::clicked, &f, &TForm1::Panel1Click);
+    auto* Panel1 = placed(new ClickPanel(QStringLiteral("Clear all Window"), this),
+                          QStringLiteral("Panel1"), {8, 256, 481, 25});
+    connect(Panel1, &ClickPanel::clicked, this, &TForm1::Panel1Click);
 
-    auto pane = [&f](const char* name, const char* accessible, int y, int height) {
-        auto* p = placed(new RunPane(&f), QString::fromLatin1(name), {8, y, 481, height});
+    auto pane = [this](const char* name, const char* accessible, int y, int height) {
+        auto* p = placed(new RunPane(this), QString::fromLatin1(name), {8, y, 481, height});
         p->setAccessibleName(QString::fromLatin1(accessible));
         return p;
     };
-    f.Ausgabe = pane("Ausgabe", "Output", 279, 114);
-    f.Ausgabe->appendLine("Output");
-    f.Ausgabe->setAcceptsReturn(false);
-    f.Ausgabe->QWidget::setEnabled(false);
-    f.lade = pane("lade", "Loaded text", 400, 97);
-    f.lade->setWrapAtBlanks(true);
-    f.lade->setFollowsEnd(false); // a loaded letter is read from its start
-    f.lade->appendLine("Load");
-    f.lade->setAcceptsReturn(true);
-    f.Eingabe = pane("Eingabe", "Input", 504, 114);
+    Ausgabe = pane("Ausgabe", "Output", 279, 114);
+    Ausgabe->appendLine("Output");
+    Ausgabe->setAcceptsReturn(false);
+    Ausgabe->QWidget::setEnabled(false);
+    lade = pane("lade", "Loaded text", 400, 97);
+    lade->setWrapAtBlanks(true);
+    lade->setFollowsEnd(false); // a loaded letter is read from its start
+    lade->appendLine("Load");
+    lade->setAcceptsReturn(true);
+    Eingabe = pane("Eingabe", "Input", 504, 114);
     QFont inputFont(QStringLiteral("MS Sans Serif"));
     inputFont.setPixelSize(16);
-    f.Eingabe->setFont(inputFont);
-    f.Eingabe->appendLine("Input");
-    f.Eingabe->setReadOnly(true);
-    f.Eingabe->setAcceptsReturn(false);
-    f.Eingabe->QWidget::setEnabled(false);
+    Eingabe->setFont(inputFont);
+    Eingabe->appendLine("Input");
+    Eingabe->setReadOnly(true);
+    Eingabe->setAcceptsReturn(false);
+    Eingabe->QWidget::setEnabled(false);
 
     // The command column, Exit and Help.
-    commands(&f, kCommands);
-    f.BtStart = placed(new QPushButton(QStringLiteral("Run Converter"), &f),
-                       QStringLiteral("BtStart"), {496, 464, 153, 25});
-    f.BtStart->setAutoDefault(false);
-    QObject::connect(f.BtStart, &QPushButton::clicked, &f, &TForm1::BtStartClick);
+    commands(this, kCommands);
+    auto* BtStart = placed(new QPushButton(QStringLiteral("Run Converter"), this),
+                           QStringLiteral("BtStart"), {496, 464, 153, 25});
+    BtStart->setAutoDefault(false);
+    connect(BtStart, &QPushButton::clicked, this, &TForm1::BtStartClick);
 
     // Tab order: Button1..Button33 by number, the output pane, the disc group, the card group,
     // the input pane, the Y key, the mode buttons, the loaded-text pane, the command column.
     QList<QWidget*> order;
     for (int n = 1; n <= 33; ++n)
-        order << f.m_button[static_cast<std::size_t>(n)];
-    order << f.Ausgabe;
-    order << QList<QWidget*>(f.m_position.begin() + 1, f.m_position.end())
-          << QList<QWidget*>(f.m_disc.begin() + 1, f.m_disc.end())
-          << QList<QWidget*>(f.m_card.begin() + 1, f.m_card.end());
+        order << m_button[static_cast<std::size_t>(n)];
+    order << Ausgabe;
+    order << QList<QWidget*>(m_position.begin() + 1, m_position.end())
+          << QList<QWidget*>(m_disc.begin() + 1, m_disc.end())
+          << QList<QWidget*>(m_card.begin() + 1, m_card.end());
     for (int n : {38, 42, 37, 36, 39})
-        order << f.m_button[static_cast<std::size_t>(n)];
-    order << f.Eingabe << f.m_button[34] << f.RadioButton2 << f.RadioButton1 << f.lade
-          << f.m_button[35] << f.m_button[40] << f.m_button[41] << f.BtStart;
+        order << m_button[static_cast<std::size_t>(n)];
+    order << Eingabe << m_button[34] << RadioButton2 << RadioButton1 << lade << m_button[35]
+          << m_button[40] << m_button[41] << BtStart;
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
-}
-
-void TForm1::buildControls() {
-    FormBuilder::build(*this);
 }

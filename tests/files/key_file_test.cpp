@@ -136,7 +136,7 @@ TEST(KeyFileReplaceQuestion, SaysWhetherTheFileIsReplacedOrWrittenInto) {
     };
     for (const auto& row : rows) {
         writeFile(dir.file("k.key"), std::string(row.size, 'x'));
-        EXPECT_EQ(keyFileReplaceQuestion(dir.file("k.key"), "k.key"), row.question) << row.size;
+        EXPECT_EQ(keyFileReplaceQuestion(dir.file("k.key")), row.question) << row.size;
     }
 }
 

@@ -88,8 +88,8 @@ std::optional<std::string> FakeWindow::runOpenDialog(std::string_view filter) {
 
 std::optional<std::string> FakeWindow::runSaveDialog(std::string_view filter,
                                                      std::string_view proposedName,
-                                                     bool askBeforeReplacing) {
-    saveCalls.push_back({std::string(filter), std::string(proposedName), askBeforeReplacing});
+                                                     const ReplaceQuestion& question) {
+    saveCalls.push_back({std::string(filter), std::string(proposedName), bool(question)});
     return next<std::optional<std::string>>(saveAnswers, std::nullopt);
 }
 

@@ -35,7 +35,7 @@ public:
 
     std::optional<std::string> runOpenDialog(std::string_view filter) override;
     std::optional<std::string> runSaveDialog(std::string_view filter, std::string_view proposedName,
-                                             bool askBeforeReplacing) override;
+                                             const ReplaceQuestion& question) override;
     bool confirmReplace(std::string_view path) override;
 
     bool enabled(Control control) const;

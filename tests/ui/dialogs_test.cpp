@@ -24,14 +24,12 @@ void useTheFileDialogs(const QString& folder) {
     writeFile(key.toStdString(), std::string(36, '\1'));
     QtDialogs dialogs;
     ModalAnswerer answerer({key, folder + QStringLiteral("/second.key"), key});
-    const auto saved = dialogs.saveFile(nullptr, QStringLiteral("Datei from Cipher (*.key)|*.key"),
-                                        QStringLiteral("061226.key"), {});
-    const auto savedAgain =
-        dialogs.saveFile(nullptr, QStringLiteral("Datei from Cipher (*.key)|*.key"), QString(), {});
-    const auto opened = dialogs.openFile(nullptr, QStringLiteral("Datei from Cipher(*.key)|*.key"));
-    EXPECT_EQ(saved, key);
-    EXPECT_EQ(savedAgain, folder + QStringLiteral("/second.key"));
-    EXPECT_EQ(opened, key);
+    const auto saved = dialogs.runSaveDialog("Datei from Cipher (*.key)|*.key", "061226.key", {});
+    const auto savedAgain = dialogs.runSaveDialog("Datei from Cipher (*.key)|*.key", "", {});
+    const auto opened = dialogs.runOpenDialog("Datei from Cipher(*.key)|*.key");
+    EXPECT_EQ(saved, key.toStdString());
+    EXPECT_EQ(savedAgain, (folder + QStringLiteral("/second.key")).toStdString());
+    EXPECT_EQ(opened, key.toStdString());
     ASSERT_EQ(answerer.openedIn.size(), 3);
     EXPECT_EQ(answerer.openedIn[1], folder) << "the session remembers the folder";
     EXPECT_EQ(answerer.nativeDialogs, 0);
@@ -54,10 +52,10 @@ TEST(QtDialogs, the_save_dialog_asks_its_question_about_an_existing_file_and_no_
     writeFile(existing.toStdString(), std::string(100, 'x'));
     QtDialogs dialogs;
     ModalAnswerer answerer({existing, existing}, {QMessageBox::No, QMessageBox::Yes});
-    const auto chosen = dialogs.saveFile(nullptr, QStringLiteral("Datei from Cipher (*.key)|*.key"),
-                                         QStringLiteral("061226.key"),
-                                         [](const QString& path) { return "About " + path; });
-    EXPECT_EQ(chosen, existing);
+    const auto chosen =
+        dialogs.runSaveDialog("Datei from Cipher (*.key)|*.key", "061226.key",
+                              [](const std::string& path) { return "About " + path; });
+    EXPECT_EQ(chosen, existing.toStdString());
     ASSERT_EQ(answerer.boxes.size(), 2U);
     for (const auto& box : answerer.boxes) {
         EXPECT_EQ(box.text, "About " + existing);
@@ -67,8 +65,7 @@ TEST(QtDialogs, the_save_dialog_asks_its_question_about_an_existing_file_and_no_
 
     // Without a question the name comes back at once; the caller asks.
     ModalAnswerer silent({existing});
-    EXPECT_EQ(dialogs.saveFile(nullptr, QStringLiteral("Textdatei (*.txt)|*.txt"), QString(), {}),
-              existing);
+    EXPECT_EQ(dialogs.runSaveDialog("Textdatei (*.txt)|*.txt", "", {}), existing.toStdString());
     EXPECT_TRUE(silent.boxes.empty());
 }
 

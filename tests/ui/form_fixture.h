@@ -10,6 +10,7 @@
 #include "ui/dialogs.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
@@ -21,31 +22,33 @@
 
 namespace zelmak::test {
 
+// Records in Qt's strings what the window's file handlers ask, and answers with paths that go
+// to them in the file system's bytes, as the real dialogs do.
 class FakeDialogs : public Dialogs {
 public:
-    std::optional<QString> openFile(QWidget*, const QString& filter) override {
-        openFilters.push_back(filter);
+    std::optional<std::string> runOpenDialog(std::string_view filter) override {
+        openFilters.push_back(QString::fromStdString(std::string(filter)));
         return answered(openAnswers);
     }
-    std::optional<QString> saveFile(QWidget*, const QString& filter, const QString& proposedName,
-                                    const ReplaceQuestion& askBeforeReplacing) override {
-        saveFilters.push_back(filter);
-        proposedNames.push_back(proposedName);
-        saveAsks.push_back(bool(askBeforeReplacing));
+    std::optional<std::string> runSaveDialog(std::string_view filter, std::string_view proposedName,
+                                             const ReplaceQuestion& question) override {
+        saveFilters.push_back(QString::fromStdString(std::string(filter)));
+        proposedNames.push_back(QString::fromStdString(std::string(proposedName)));
+        saveAsks.push_back(bool(question));
         auto chosen = answered(saveAnswers);
         // The dialog's own question about an existing file; No cancels here.
-        if (chosen && askBeforeReplacing && QFileInfo::exists(*chosen)) {
-            dialogQuestions.push_back(askBeforeReplacing(*chosen));
+        if (chosen && question && QFileInfo::exists(QFile::decodeName(chosen->c_str()))) {
+            dialogQuestions.push_back(QString::fromStdString(question(*chosen)));
             if (!replaceAnswers.isEmpty() && !replaceAnswers.takeFirst())
                 return std::nullopt;
         }
         return chosen;
     }
-    bool confirmReplace(QWidget*, const QString& path) override {
-        replaceQuestions.push_back(path);
+    bool confirmReplace(std::string_view path) override {
+        replaceQuestions.push_back(QFile::decodeName(std::string(path).c_str()));
         return replaceAnswers.isEmpty() || replaceAnswers.takeFirst();
     }
-    void errorBox(QWidget*, const QString& message) override { errors.push_back(message); }
+    void errorBox(const QString& message) override { errors.push_back(message); }
     void applicationErrorBox(const QString& message) override { fatalErrors.push_back(message); }
 
     // Paths the dialogs answer with, in turn; an empty one (or none left) cancels.
@@ -67,11 +70,13 @@ public:
     std::function<void(const QString&)> onAnswer;
 
 private:
-    std::optional<QString> answered(QStringList& answers) {
+    std::optional<std::string> answered(QStringList& answers) {
         auto chosen = next(answers);
-        if (chosen && onAnswer)
+        if (!chosen)
+            return std::nullopt;
+        if (onAnswer)
             onAnswer(*chosen);
-        return chosen;
+        return QFile::encodeName(*chosen).toStdString();
     }
     static std::optional<QString> next(QStringList& answers) {
         const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
