@@ -30,11 +30,6 @@ constexpr char16_t kLineBreak = QChar::LineSeparator;
 // its block out again, so a block must stay short.
 constexpr std::size_t kBlockSize = 512;
 
-// Characters without a Latin-1 form become '?'.
-QString latin1Only(const QString& text) {
-    return QString::fromLatin1(text.toLatin1());
-}
-
 } // namespace
 
 // Cuts text (every hard line break as LF) into the document's characters: a soft break wherever
@@ -121,32 +116,26 @@ RunPane::RunPane(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void RunPane::showText(std::string_view text) {
-    flushReflow();
-    const bool extends =
-        m_given && m_cutWidth == lineWidth() && text.size() >= m_text.size() &&
-        (m_text.empty() || std::memcmp(text.data(), m_text.data(), m_text.size()) == 0);
-    if (extends)
-        appendTail(text.substr(m_text.size()));
-    else if (!dropTail(text))
+    recut();
+    const std::size_t kept = std::min(text.size(), m_text.size());
+    if (!m_given || m_cutWidth != lineWidth() ||
+        text.substr(0, kept) != std::string_view(m_text).substr(0, kept)) {
         rebuild(text);
-}
-
-// A text the pane holds all but its end of: the end goes, and the lines from the one before it
-// are cut again.
-bool RunPane::dropTail(std::string_view text) {
-    if (!m_given || m_cutWidth != lineWidth() || text.size() >= m_text.size() ||
-        std::memcmp(text.data(), m_text.data(), text.size()) != 0)
-        return false;
-    ProgramEdit edit(*this);
-    m_text.resize(text.size());
-    const int start = lineStart(position(m_text.size()));
-    cutFrom(isSoftBreak(start - 1) ? lineStart(start - 1) : start, m_text.size());
-    finishProgramText();
-    return true;
+        return;
+    }
+    if (kept < m_text.size()) {
+        // The pane holds all but the text's end: the end goes, and the lines from the one before
+        // it are cut again.
+        ProgramEdit edit(*this);
+        m_text.resize(kept);
+        const int start = lineStart(position(kept));
+        cutFrom(isSoftBreak(start - 1) ? lineStart(start - 1) : start, kept);
+    }
+    appendTail(text.substr(kept));
 }
 
 void RunPane::appendLine(std::string_view line) {
-    flushReflow();
+    recut();
     if (m_cutWidth != lineWidth())
         rebuild(text8());
     // The line becomes a line of its own, also after text that ends without a line break.
@@ -158,7 +147,7 @@ void RunPane::appendLine(std::string_view line) {
 }
 
 void RunPane::clearText() {
-    flushReflow();
+    recut();
     rebuild({});
 }
 
@@ -184,7 +173,7 @@ void RunPane::setWrapAtBlanks(bool wrap) {
         return;
     m_wrapAtBlanks = wrap;
     setWordWrapMode(wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::WrapAnywhere);
-    recutAll();
+    recut(true);
 }
 
 // Measures the symbols. Without kerning and shaping the edit places them at the sum of their
@@ -372,6 +361,27 @@ void RunPane::finishProgramText() {
 void RunPane::noteChange(int from, int removed, int added) {
     if (m_programEdit)
         return;
+    // A report may take in the end of the document, which is no character.
+    const int over = std::max(0, from + added - (document()->characterCount() - 1));
+    added -= over;
+    removed = std::max(0, removed - over);
+    if (m_inputMethod) {
+        // An input method reports its change over the whole block. What shows as before at either
+        // end of the report is left out, so that the soft breaks there stay soft.
+        const auto before = [&](int p) {
+            const char c =
+                isSoftBreak(p) ? '\n' : m_text[std::min(textIndex(p), m_text.size() - 1)];
+            return c == '\n' ? kLineBreak : static_cast<char16_t>(static_cast<unsigned char>(c));
+        };
+        const auto now = [&](int p) {
+            const char16_t c = document()->characterAt(p).unicode();
+            return c == kBlockBreak ? kLineBreak : c;
+        };
+        for (; removed > 0 && added > 0 && before(from) == now(from); --removed, --added)
+            ++from;
+        while (removed > 0 && added > 0 && before(from + removed - 1) == now(from + added - 1))
+            --removed, --added;
+    }
     const auto first = std::lower_bound(m_soft.begin(), m_soft.end(), from);
     const auto last = std::lower_bound(first, m_soft.end(), from + removed);
     // Kept within the text, so that a report that does not add up can never throw here.
@@ -411,37 +421,23 @@ void RunPane::noteChange(int from, int removed, int added) {
             this,
             [this] {
                 m_flushQueued = false;
-                flushReflow();
+                recut();
             },
             Qt::QueuedConnection);
     }
 }
 
-void RunPane::flushReflow() {
-    if (m_dirtyFrom == kClean)
-        return;
-    const std::size_t from = m_dirtyFrom;
-    const std::size_t to = m_dirtyTo;
-    m_dirtyFrom = m_dirtyTo = kClean;
-    if (m_cutWidth != lineWidth())
-        recutAll();
-    else
-        recut(from, to);
-    emit operatorEdited();
-}
-
-void RunPane::recutAll() {
+// Cuts the lines around the operator's changes again, or all lines when `all` asks or the width
+// has changed. The caret keeps its place in the text.
+void RunPane::recut(bool all) {
     const bool edited = m_dirtyFrom != kClean;
+    if (!edited && !all)
+        return;
+    all = all || m_cutWidth != lineWidth();
+    const std::size_t from = all ? 0 : m_dirtyFrom;
+    const std::size_t to = all ? m_text.size() : m_dirtyTo;
     m_dirtyFrom = m_dirtyTo = kClean;
     m_cutWidth = lineWidth();
-    recut(0, m_text.size());
-    if (edited)
-        emit operatorEdited();
-}
-
-// Cuts the lines around the operator's change [from, to) of m_text again: from the lines before
-// it whose end may depend on it on. The caret keeps its place in the text.
-void RunPane::recut(std::size_t from, std::size_t to) {
     const QTextCursor caret = textCursor();
     const std::size_t anchor = textIndex(caret.anchor());
     const std::size_t place = textIndex(caret.position());
@@ -452,15 +448,19 @@ void RunPane::recut(std::size_t from, std::size_t to) {
     int start = lineStart(position(from));
     for (int back = m_wrapAtBlanks ? 2 : 1; back > 0 && isSoftBreak(start - 1); --back)
         start = lineStart(start - 1);
-    ProgramEdit edit(*this);
-    const bool modified = document()->isModified();
-    cutFrom(start, to);
-    document()->setModified(modified);
-    QTextCursor moved(document());
-    moved.setPosition(position(anchor));
-    moved.setPosition(position(place), QTextCursor::KeepAnchor);
-    setTextCursor(moved);
-    ensureCursorVisible();
+    {
+        ProgramEdit edit(*this);
+        const bool modified = document()->isModified();
+        cutFrom(start, to);
+        document()->setModified(modified);
+        QTextCursor moved(document());
+        moved.setPosition(position(anchor));
+        moved.setPosition(position(place), QTextCursor::KeepAnchor);
+        setTextCursor(moved);
+        ensureCursorVisible();
+    }
+    if (edited)
+        emit operatorEdited();
 }
 
 // Moves the caret across a soft break first, so that a key acting on the symbol beside the caret
@@ -500,36 +500,30 @@ void RunPane::keyPressEvent(QKeyEvent* event) {
         event->accept();
     } else {
         skipSoftBreak(event);
-        QKeyEvent latin(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
-                        event->nativeVirtualKey(), event->nativeModifiers(),
-                        latin1Only(event->text()), event->isAutoRepeat(),
-                        static_cast<quint16>(event->count()));
-        QPlainTextEdit::keyPressEvent(&latin);
-        event->setAccepted(latin.isAccepted());
+        QPlainTextEdit::keyPressEvent(event);
     }
-    flushReflow();
+    recut(); // a character without a Latin-1 form, taken into the text as '?', shows as one
 }
 
 void RunPane::inputMethodEvent(QInputMethodEvent* event) {
-    QInputMethodEvent latin(event->preeditString(), event->attributes());
-    latin.setCommitString(latin1Only(event->commitString()), event->replacementStart(),
-                          event->replacementLength());
-    QPlainTextEdit::inputMethodEvent(&latin);
-    event->setAccepted(latin.isAccepted());
-    flushReflow();
+    {
+        QScopedValueRollback<bool> mark(m_inputMethod, true);
+        QPlainTextEdit::inputMethodEvent(event);
+    }
+    recut();
 }
 
 void RunPane::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
     if (m_cutWidth != lineWidth())
-        recutAll();
+        recut(true);
 }
 
 void RunPane::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::ApplicationFontChange) {
         useFont();
-        recutAll();
+        recut(true);
     }
 }
 

@@ -91,13 +91,10 @@ private:
     void replaceRange(int from, int to, std::u16string_view text);
     void rebuild(std::string_view text);
     void appendTail(std::string_view tail);
-    bool dropTail(std::string_view text);
     void cutFrom(int start, std::size_t changedEnd);
     void finishProgramText();
     void noteChange(int from, int removed, int added);
-    void flushReflow();
-    void recutAll();
-    void recut(std::size_t from, std::size_t to);
+    void recut(bool all = false);
     bool skipSoftBreak(QKeyEvent* event);
 
     std::array<double, 256> m_need{}; // width a symbol may take, with its ink
@@ -109,6 +106,7 @@ private:
     bool m_wrapAtBlanks = false;
     bool m_followsEnd = true;
     bool m_programEdit = false;
+    bool m_inputMethod = false; // the change comes from an input method
     bool m_flushQueued = false;
     std::size_t m_dirtyFrom = kClean; // range of m_text changed by the operator, not yet cut again
     std::size_t m_dirtyTo = kClean;

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -337,7 +338,29 @@ TEST_F(RunPaneTest, typed_characters_without_a_latin1_form_become_question_marks
         QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(c)));
         QApplication::sendEvent(&pane, &key);
     }
-    EXPECT_EQ(pane.text8(), "AB?\xe9");
+    QInputMethodEvent committed;
+    committed.setCommitString(QString(QChar(0x0119)));
+    QApplication::sendEvent(&pane, &committed);
+    EXPECT_EQ(pane.text8(), "AB?\xe9?");
+    EXPECT_EQ(pane.document()->toPlainText(), QString::fromLatin1("AB?\xe9?")) << "as shown";
+}
+
+// An input method reports each change over the whole block, the end of the document included.
+TEST_F(RunPaneTest, an_input_method_changes_only_what_it_commits) {
+    const std::string text = run(1500);
+    pane.showText(text);
+    for (const std::size_t at : {text.size(), std::size_t{100}}) {
+        pane.placeCaret(at);
+        QInputMethodEvent composing(QStringLiteral("a"), {});
+        QApplication::sendEvent(&pane, &composing);
+        QInputMethodEvent committed;
+        committed.setCommitString(QStringLiteral("X"));
+        QApplication::sendEvent(&pane, &committed);
+    }
+    std::string expected = text + "X";
+    expected.insert(100, "X");
+    EXPECT_EQ(pane.text8(), expected) << "soft breaks stay out of the text";
+    EXPECT_TRUE(cutToFit(pane));
 }
 
 TEST_F(RunPaneTest, resizing_and_changing_the_font_keep_the_text_and_recut_it) {
