@@ -155,8 +155,7 @@ void Rotation(MachineState& m) {
     }
     auto& positions = m.positions.raw();
     std::int32_t pos[5] = {positions[0], positions[1], positions[2], positions[3], positions[4]};
-    const std::size_t v = folded::step(m.folded, FoldedStages::row(m.mode, 1, 0), pos,
-                                       static_cast<std::size_t>(card));
+    const std::size_t v = folded::step(m.folded, m.mode, pos, static_cast<std::size_t>(card));
     m.workIndex = m.cardTableInverse.raw()[v - 1];
     std::copy(std::begin(pos), std::end(pos), positions.begin());
 }

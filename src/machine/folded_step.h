@@ -20,24 +20,19 @@ inline bool applies(const MachineState& m) {
     return highest <= 30u && m.folded.fits(m.key);
 }
 
-// One key: index v (1..31, after the card) through the five discs, the reflector and back; then
-// the discs step. Returns the index before the inverse card (1..31).
-inline std::size_t step(const FoldedStages& f, std::size_t base, std::int32_t (&pos)[5],
-                        std::size_t v) {
-    constexpr std::size_t kRow = FoldedStages::kRow;
-    constexpr std::size_t kSlot = 31 * kRow;
-    const std::size_t r1 = base + static_cast<std::size_t>(pos[0]) * kRow;
-    const std::size_t r2 = base + kSlot + static_cast<std::size_t>(pos[1]) * kRow;
-    const std::size_t r3 = base + 2 * kSlot + static_cast<std::size_t>(pos[2]) * kRow;
-    const std::size_t r4 = base + 3 * kSlot + static_cast<std::size_t>(pos[3]) * kRow;
-    const std::size_t r5 = base + 4 * kSlot + static_cast<std::size_t>(pos[4]) * kRow;
+// One key: index v (1..31, after the card) through discs 1..4, the turn at slot 5 and back;
+// then the discs step. Returns the index before the inverse card (1..31).
+inline std::size_t step(const FoldedStages& f, Mode mode, std::int32_t (&pos)[5], std::size_t v) {
+    const std::size_t r1 = FoldedStages::row(mode, 1, pos[0]);
+    const std::size_t r2 = FoldedStages::row(mode, 2, pos[1]);
+    const std::size_t r3 = FoldedStages::row(mode, 3, pos[2]);
+    const std::size_t r4 = FoldedStages::row(mode, 4, pos[3]);
+    const std::size_t r5 = FoldedStages::turnRow(mode, pos[4]);
     v = f.forward[r1 + v];
     v = f.forward[r2 + v];
     v = f.forward[r3 + v];
     v = f.forward[r4 + v];
-    v = f.forward[r5 + v];
-    v = f.reflector[v];
-    v = f.backward[r5 + v];
+    v = f.turn[r5 + v];
     v = f.backward[r4 + v];
     v = f.backward[r3 + v];
     v = f.backward[r2 + v];

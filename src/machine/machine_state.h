@@ -35,9 +35,11 @@ inline constexpr std::int32_t kNoPosition = -1;
 using Positions = Table<std::int32_t, 1, 5>;
 
 // Each disc stage of the cipher step (shift, wiring, shift) folded into one table per slot,
-// position and mode, for the disc numbers the set-up captured; the reflector folded likewise,
-// with contact 15 passing straight through. Built and checked by the set-up; the cipher step
-// uses them only while the key setting still names the discs they were built for.
+// position and mode, for the disc numbers the set-up captured; the turn at the far end (slot 5
+// forward, the reflector with contact 15 passing straight through, slot 5 backward) folded
+// likewise into one table per position and mode. Built and checked by
+// the set-up; the cipher step uses them only while the key setting still names the discs they
+// were built for.
 struct FoldedStages {
     static constexpr std::size_t kRow = 32; // entries 1..31; entry 0 unused
     static constexpr std::size_t kRows = 2 * 5 * 31;
@@ -48,10 +50,13 @@ struct FoldedStages {
                 static_cast<std::size_t>(position)) *
                kRow;
     }
+    static constexpr std::size_t turnRow(Mode mode, int position) {
+        return (static_cast<std::size_t>(mode) * 31 + static_cast<std::size_t>(position)) * kRow;
+    }
 
     Rows forward{};
     Rows backward{};
-    std::array<std::uint8_t, kRow> reflector{};
+    std::array<std::uint8_t, 2 * 31 * kRow> turn{};
     std::array<std::uint32_t, 4> marks{}; // [slot 1..3]: bit p set when position p is a mark
     std::uint64_t discs = kNotBuilt;      // the disc setting these were built for, packed
 

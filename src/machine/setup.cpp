@@ -42,10 +42,20 @@ void fold(MachineState& m) {
             }
         }
     }
+    // The reflector's entry 0 (contact 15) lets the index through. The tables just written hold
+    // 1..31 only, so the lookups of the turn stay inside them.
+    std::array<std::uint8_t, FoldedStages::kRow> reflector{};
     for (std::int32_t c = 1; c <= 31; ++c) {
         const std::int32_t r = m.discWiring(fixed::kReflectorRow, c);
-        f.reflector[static_cast<std::size_t>(c)] = byte(r == 0 ? c : r);
+        reflector[static_cast<std::size_t>(c)] = byte(r == 0 ? c : r);
     }
+    for (const Mode mode : {Mode::Cipher, Mode::Decipher})
+        for (std::int32_t p = 0; p <= 30; ++p) {
+            const std::size_t row = FoldedStages::row(mode, 5, p);
+            for (std::size_t in = 1; in <= 31; ++in)
+                f.turn[FoldedStages::turnRow(mode, p) + in] =
+                    f.backward[row + reflector[f.forward[row + in]]];
+        }
     for (int s = 1; s <= 3; ++s) {
         std::uint32_t bits = 0;
         for (std::int32_t p = 0; p <= 30; ++p)

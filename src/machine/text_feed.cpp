@@ -76,7 +76,7 @@ std::size_t feedFolded(MachineState& m, std::string_view text,
     alphabet[kWordSpaceIndex] = cipher ? 'Y' : '_';
     const auto& card = m.cardTable.raw();
     const auto& inverse = m.cardTableInverse.raw();
-    const std::size_t base = FoldedStages::row(m.mode, 1, 0);
+    const Mode mode = m.mode;
     auto& positions = m.positions.raw();
     std::int32_t pos[5] = {positions[0], positions[1], positions[2], positions[3], positions[4]};
 
@@ -93,7 +93,7 @@ std::size_t feedFolded(MachineState& m, std::string_view text,
         if (e.index == 0)
             continue;
         *in++ = e.letter;
-        const std::size_t v = folded::step(m.folded, base, pos, card[e.index - 1u]);
+        const std::size_t v = folded::step(m.folded, mode, pos, card[e.index - 1u]);
         work = inverse[v - 1];
         *out++ = alphabet[work];
         last = &e;
