@@ -1,8 +1,9 @@
 #pragma once
 
-// The cipher step through the folded tables, shared by Rotation and the text feed. Only for a
-// machine whose folded tables fit its key setting, with positions in 0..30 and an index in 1..31
-// coming from the card: then no lookup can leave its table and nothing needs a check.
+// The cipher step through the folded tables, as Rotation takes it; the text feed folds the card
+// and slots 1 and 2 further for each run. Only for a machine whose folded tables fit its key
+// setting, with positions in 0..30 and an index in 1..31 coming from the card: then no lookup can
+// leave its table and nothing needs a check.
 
 #include "machine_state.h"
 

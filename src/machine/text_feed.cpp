@@ -66,6 +66,45 @@ bool foldedRunApplies(const MachineState& m) {
     return true;
 }
 
+// Slots 1 and 2 step on every key, one forward and one backward, so the sum of their positions
+// stays the same through a run (mod 31) and the position of slot 1 alone gives both. A run folds
+// the card and these two slots into one table each way, indexed by that position; they are built
+// for each run from the card as it stands, so a card changed since the set-up is always the one
+// used.
+struct RunTables {
+    static constexpr std::size_t kRow = 32; // entries 1..31; entry 0 unused
+
+    int sum = 0;                               // the positions of slots 1 and 2 added, mod 31
+    std::array<std::uint8_t, 31 * kRow> in{};  // key index -> card, slot 1, slot 2
+    std::array<std::uint8_t, 31 * kRow> out{}; // slot 2, slot 1, inverse card -> WorkIndex
+    std::array<char, 31 * kRow> symbol{};      // the output symbol of that WorkIndex
+    std::uint32_t steps3 = 0; // bit p set: slot 3 steps when slot 1 has just moved to p
+    std::uint32_t steps4 = 0; // bit p set: slot 4 steps when slot 1 has just moved to p
+
+    int slot2(int p1) const { return (sum + 31 - p1) % 31; }
+
+    // Only for a run the folded path applies to: every index in these lookups is 1..31. The
+    // alphabet is OutputAlphabet with entry 27 as the run writes it.
+    RunTables(const MachineState& m, const std::array<char, 32>& alphabet)
+        : sum((m.positions[1] + m.positions[2]) % 31) {
+        const FoldedStages& f = m.folded;
+        const auto& card = m.cardTable.raw();
+        const auto& inverse = m.cardTableInverse.raw();
+        for (int p = 0; p <= 30; ++p) {
+            const std::size_t r1 = FoldedStages::row(m.mode, 1, p);
+            const std::size_t r2 = FoldedStages::row(m.mode, 2, slot2(p));
+            const std::size_t at = static_cast<std::size_t>(p) * kRow;
+            for (std::size_t i = 1; i <= 31; ++i) {
+                in[at + i] = f.forward[r2 + f.forward[r1 + card[i - 1]]];
+                out[at + i] = inverse[f.backward[r1 + f.backward[r2 + i]] - 1u];
+                symbol[at + i] = alphabet[out[at + i]];
+            }
+            steps3 |= ((f.marks[1] >> p) & 1u) << p;
+            steps4 |= ((f.marks[2] >> slot2(p)) & 1u) << p;
+        }
+    }
+};
+
 // The run as the keys would make it, with the per-key variables kept in registers and stored
 // once at the end: they keep the last key's values, as after the last of a row of keys.
 std::size_t feedFolded(MachineState& m, std::string_view text,
@@ -74,11 +113,18 @@ std::size_t feedFolded(MachineState& m, std::string_view text,
     std::array<char, 32> alphabet{};
     std::copy(m.outputAlphabet.raw().begin(), m.outputAlphabet.raw().end(), alphabet.begin() + 1);
     alphabet[kWordSpaceIndex] = cipher ? 'Y' : '_';
-    const auto& card = m.cardTable.raw();
-    const auto& inverse = m.cardTableInverse.raw();
+    const FoldedStages& f = m.folded;
     const Mode mode = m.mode;
     auto& positions = m.positions.raw();
-    std::int32_t pos[5] = {positions[0], positions[1], positions[2], positions[3], positions[4]};
+    const RunTables run(m, alphabet);
+    // Kept in registers: the stores of the texts could otherwise be taken to change them.
+    const std::uint32_t steps3 = run.steps3;
+    const std::uint32_t steps4 = run.steps4;
+    const std::uint32_t marks3 = f.marks[3];
+    std::int32_t p1 = positions[0];
+    std::int32_t p3 = positions[2];
+    std::int32_t p4 = positions[3];
+    std::int32_t p5 = positions[4];
 
     const std::size_t inputStart = m.inputText.size();
     const std::size_t outputStart = m.outputText.size();
@@ -86,27 +132,43 @@ std::size_t feedFolded(MachineState& m, std::string_view text,
     m.outputText.resize(outputStart + text.size());
     char* in = m.inputText.data() + inputStart;
     char* out = m.outputText.data() + outputStart;
-    const FeedEntry* last = nullptr;
-    std::size_t work = 0;
+    std::size_t last = 0; // where the last key left the run tables
     for (const char c : text) {
         const FeedEntry& e = table[static_cast<unsigned char>(c)];
         if (e.index == 0)
             continue;
         *in++ = e.letter;
-        const std::size_t v = folded::step(m.folded, mode, pos, card[e.index - 1u]);
-        work = inverse[v - 1];
-        *out++ = alphabet[work];
-        last = &e;
+        const std::size_t r12 = static_cast<std::size_t>(p1) * RunTables::kRow;
+        const std::size_t r3 = FoldedStages::row(mode, 3, p3);
+        const std::size_t r4 = FoldedStages::row(mode, 4, p4);
+        std::size_t v = run.in[r12 + e.index];
+        v = f.forward[r3 + v];
+        v = f.forward[r4 + v];
+        v = f.turn[FoldedStages::turnRow(mode, p5) + v];
+        v = f.backward[r4 + v];
+        v = f.backward[r3 + v];
+        last = r12 + v;
+        *out++ = run.symbol[last];
+
+        // Stepping, as in the checked step.
+        p1 = p1 == 30 ? 0 : p1 + 1;
+        if ((steps3 >> p1) & 1u)
+            p3 = p3 == 30 ? 0 : p3 + 1;
+        if ((steps4 >> p1) & 1u)
+            p4 = p4 == 0 ? 30 : p4 - 1;
+        if ((marks3 >> p3) & 1u)
+            p5 = p5 == 30 ? 0 : p5 + 1;
     }
     const std::size_t keyed = static_cast<std::size_t>(in - (m.inputText.data() + inputStart));
     m.inputText.resize(inputStart + keyed);
     m.outputText.resize(outputStart + keyed);
-    if (last) {
-        m.keyLetter.assign(1, last->letter);
-        m.keyIndex = last->index;
-        m.workIndex = static_cast<std::int32_t>(work);
+    if (keyed > 0) {
+        const char letter = m.inputText.back();
+        m.keyLetter.assign(1, letter);
+        m.keyIndex = table[static_cast<unsigned char>(letter)].index; // a letter keys itself again
+        m.workIndex = run.out[last];
         m.outputAlphabet[kWordSpaceIndex] = alphabet[kWordSpaceIndex];
-        std::copy(std::begin(pos), std::end(pos), positions.begin());
+        positions = {p1, run.slot2(p1), p3, p4, p5};
     }
     return text.size() - keyed;
 }
