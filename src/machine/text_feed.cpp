@@ -133,6 +133,7 @@ std::size_t feedFolded(MachineState& m, std::string_view text,
     char* in = m.inputText.data() + inputStart;
     char* out = m.outputText.data() + outputStart;
     std::size_t last = 0; // where the last key left the run tables
+    std::int32_t lastIndex = 0;
     for (const char c : text) {
         const FeedEntry& e = table[static_cast<unsigned char>(c)];
         if (e.index == 0)
@@ -148,6 +149,7 @@ std::size_t feedFolded(MachineState& m, std::string_view text,
         v = f.backward[r4 + v];
         v = f.backward[r3 + v];
         last = r12 + v;
+        lastIndex = e.index;
         *out++ = run.symbol[last];
 
         // Stepping, as in the checked step.
@@ -163,9 +165,8 @@ std::size_t feedFolded(MachineState& m, std::string_view text,
     m.inputText.resize(inputStart + keyed);
     m.outputText.resize(outputStart + keyed);
     if (keyed > 0) {
-        const char letter = m.inputText.back();
-        m.keyLetter.assign(1, letter);
-        m.keyIndex = table[static_cast<unsigned char>(letter)].index; // a letter keys itself again
+        m.keyLetter.assign(1, m.inputText.back());
+        m.keyIndex = lastIndex;
         m.workIndex = run.out[last];
         m.outputAlphabet[kWordSpaceIndex] = alphabet[kWordSpaceIndex];
         positions = {p1, run.slot2(p1), p3, p4, p5};
