@@ -1,18 +1,13 @@
 #include "Unit1.h"
 
-#include "click_panel.h"
 #include "dialogs.h"
-#include "files/clock.h"
 #include "files/key_file.h"
 #include "files/text_files.h"
 #include "key_layout.h"
-#include "machine/key_alphabet.h"
 #include "machine/machine.h"
-#include "machine/text_feed.h"
 #include "platform/help_viewer.h"
 #include "platform/program_launcher.h"
 #include "run_pane.h"
-#include "settings/random_setting.h"
 #include "settings/settings.h"
 #include "window_aids.h"
 

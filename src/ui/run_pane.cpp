@@ -118,8 +118,7 @@ RunPane::RunPane(QWidget* parent) : QPlainTextEdit(parent) {
 void RunPane::showText(std::string_view text) {
     recut();
     const std::size_t kept = std::min(text.size(), m_text.size());
-    if (!m_given || m_cutWidth != lineWidth() ||
-        text.substr(0, kept) != std::string_view(m_text).substr(0, kept)) {
+    if (!m_given || text.substr(0, kept) != std::string_view(m_text).substr(0, kept)) {
         rebuild(text);
         return;
     }
@@ -136,8 +135,6 @@ void RunPane::showText(std::string_view text) {
 
 void RunPane::appendLine(std::string_view line) {
     recut();
-    if (m_cutWidth != lineWidth())
-        rebuild(text8());
     // The line becomes a line of its own, also after text that ends without a line break.
     std::string tail = !m_text.empty() && m_text.back() != '\n' ? "\n" : "";
     tail.append(line);
@@ -428,10 +425,10 @@ void RunPane::noteChange(int from, int removed, int added) {
 }
 
 // Cuts the lines around the operator's changes again, or all lines when `all` asks or the width
-// has changed. The caret keeps its place in the text.
+// has changed since the last cut. The caret keeps its place in the text.
 void RunPane::recut(bool all) {
     const bool edited = m_dirtyFrom != kClean;
-    if (!edited && !all)
+    if (!edited && !all && m_cutWidth == lineWidth())
         return;
     all = all || m_cutWidth != lineWidth();
     const std::size_t from = all ? 0 : m_dirtyFrom;
@@ -515,8 +512,7 @@ void RunPane::inputMethodEvent(QInputMethodEvent* event) {
 
 void RunPane::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
-    if (m_cutWidth != lineWidth())
-        recut(true);
+    recut();
 }
 
 void RunPane::changeEvent(QEvent* event) {
