@@ -143,27 +143,18 @@ void TForm1::showMachine() {
 
 namespace {
 
-// The character a key event types, upper-cased, or 0. Letters and digits are taken from the
-// key code, so that Alt (which may change or drop the event's text) does not matter.
-char typedSymbol(const QKeyEvent* event) {
+// The character a key event types, upper-cased, or 0 for a control key (Tab, Escape, an arrow).
+// Letters and digits are taken from the key code, so that Alt (which may change or drop the
+// event's text) does not matter.
+char16_t typedCharacter(const QKeyEvent* event) {
     const int key = event->key();
     if (key >= Qt::Key_A && key <= Qt::Key_Z)
-        return static_cast<char>('A' + (key - Qt::Key_A));
+        return static_cast<char16_t>(u'A' + (key - Qt::Key_A));
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
-        return static_cast<char>('0' + (key - Qt::Key_0));
+        return static_cast<char16_t>(u'0' + (key - Qt::Key_0));
     const QString text = event->text();
-    if (text.size() == 1 && text[0].unicode() < 128)
-        return static_cast<char>(text[0].toUpper().unicode());
-    return 0;
-}
-
-// Whether a key event types a character, as opposed to a control key (Tab, Escape, an arrow).
-bool typesCharacter(const QKeyEvent* event) {
-    const int key = event->key();
-    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
-        return true;
-    const QString text = event->text();
-    return !text.isEmpty() && text[0].isPrint() && !text[0].isSpace();
+    return text.size() == 1 && text[0].isPrint() && !text[0].isSpace() ? text[0].toUpper().unicode()
+                                                                       : 0;
 }
 
 } // namespace
@@ -188,12 +179,12 @@ bool TForm1::handleAccelerator(const QKeyEvent* event) {
     // Without Alt, only a control that takes no typed characters itself passes keys on.
     if (!alt && !qobject_cast<QAbstractButton*>(QApplication::focusWidget()))
         return false;
-    const char symbol = typedSymbol(event);
-    QPushButton* key = symbol ? m_keyByAccelerator[static_cast<unsigned char>(symbol)] : nullptr;
+    const char16_t typed = typedCharacter(event);
+    QPushButton* key = typed < m_keyByAccelerator.size() ? m_keyByAccelerator[typed] : nullptr;
     // With Alt, a character that no key carries (W, J, X, 0, 1, ...) does nothing, also where
     // the focused control would take it.
     if (!key)
-        return alt && typesCharacter(event);
+        return alt && typed;
     // A disabled key does not respond; the keystroke is used up either way.
     if (key->isEnabled())
         key->click();

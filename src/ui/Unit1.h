@@ -2,20 +2,17 @@
 
 // TForm1, the main window: the operator's whole working surface, and a view of the machine.
 //
-// The path of a key: the operator clicks a symbol key (or types its accelerator, which the
-// window's key preview in eventFilter() turns into a click of the enabled key button). The click
-// reaches keyButtonClick() with the button's number; the key table gives its symbol and index,
-// and the machine's pressKey does nothing unless the setting check has accepted card and discs.
-// Otherwise the symbol joins InputText, and TextIO shows InputText in `Eingabe`, runs the cipher
-// step Rotation on the machine's own positions and mode, appends the output symbol to OutputText
-// and shows it in `Ausgabe`. When the handler is done, showMachine() turns the position selectors
-// and the mode buttons to what the machine holds. The other way round, an operator's pick in a
-// position selector or a mode button writes into the machine at once; the card and disc-number
-// selectors stay the operator's draft until the setting check takes them. The machine itself
-// lives in the core libraries; this class builds the controls from tables, offers the machine
-// the seams it needs (setting draft, display; the file dialogs come from outside), and forwards
-// every handler to the library function that does the work. An error that escapes a handler is
-// shown in the error box and the window goes on with the next event.
+// The path of a key: a click of a symbol key (or its accelerator, which the window's key preview
+// in eventFilter() turns into a click of the enabled key button) reaches keyButtonClick() with
+// the button's number; the key table gives its symbol and index. Unless the setting check has
+// accepted card and discs, the machine's pressKey does nothing. Otherwise the symbol joins
+// InputText, and TextIO shows it in `Eingabe`, runs the cipher step Rotation on the machine's own
+// positions and mode, and shows the output symbol in `Ausgabe`. showMachine() then turns the
+// position selectors and the mode buttons to what the machine holds. The other way round, a pick
+// in a position selector or a mode button goes into the machine at once; the card and
+// disc-number selectors stay the operator's draft until the setting check takes them. The window
+// builds its controls from tables, offers the machine its seams (setting draft, display), and
+// forwards every handler to the library function that does the work.
 
 #include "files/clock.h"
 #include "machine/display.h"

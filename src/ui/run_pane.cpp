@@ -257,9 +257,7 @@ void RunPane::rebuild(std::string_view text) {
     ProgramEdit edit(*this);
     m_text.clear();
     m_soft.clear();
-    m_given = true;
-    m_dirtyFrom = m_dirtyTo = kClean;
-    m_cutWidth = lineWidth();
+    m_given = true; // the callers have cut the operator's changes and a new width already
     document()->clear();
     appendTail(text);
 }
@@ -276,7 +274,12 @@ void RunPane::appendTail(std::string_view tail) {
         m_given = m_given && plain;
         cutFrom(lineStart(document()->characterCount() - 1), kClean);
     }
-    finishProgramText();
+    // Text from the program leaves the pane unmodified and the caret at its end or start, in view.
+    QTextCursor caret(document());
+    caret.movePosition(m_followsEnd ? QTextCursor::End : QTextCursor::Start);
+    setTextCursor(caret);
+    ensureCursorVisible();
+    document()->setModified(false);
 }
 
 // Cuts the text again from the line that starts at the place `start`, through the text changed
@@ -342,15 +345,6 @@ void RunPane::cutFrom(int start, std::size_t changedEnd) {
     const auto placed =
         m_soft.insert(m_soft.erase(oldFrom, oldTo), cut.soft.begin(), cut.soft.begin() + kept);
     std::for_each(placed, placed + kept, [&](int& p) { p += start; });
-}
-
-// Text from the program leaves the pane unmodified and the caret at its end or start, in view.
-void RunPane::finishProgramText() {
-    QTextCursor caret(document());
-    caret.movePosition(m_followsEnd ? QTextCursor::End : QTextCursor::Start);
-    setTextCursor(caret);
-    ensureCursorVisible();
-    document()->setModified(false);
 }
 
 // The operator's change goes into the text: the characters added are read from the document,

@@ -92,7 +92,6 @@ private:
     void rebuild(std::string_view text);
     void appendTail(std::string_view tail);
     void cutFrom(int start, std::size_t changedEnd);
-    void finishProgramText();
     void noteChange(int from, int removed, int added);
     void recut(bool all = false);
     bool skipSoftBreak(QKeyEvent* event);

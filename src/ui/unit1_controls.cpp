@@ -14,6 +14,7 @@
 #include <QRadioButton>
 
 #include <functional>
+#include <string_view>
 #include <tuple>
 #include <utility>
 
@@ -83,8 +84,8 @@ template <typename T> T* placed(T* control, const QString& name, QRect place) {
     return control;
 }
 
-QFont arial(int pixels) {
-    QFont font(QStringLiteral("Arial"));
+QFont pixelFont(const char* family, int pixels) {
+    QFont font(QString::fromLatin1(family));
     font.setPixelSize(pixels);
     return font;
 }
@@ -92,7 +93,7 @@ QFont arial(int pixels) {
 } // namespace
 
 void TForm1::buildControls() {
-    setFont(arial(16));
+    setFont(pixelFont("Arial", 16));
 
     auto button = [this](QWidget* parent, int number, const QString& caption, QRect place,
                          bool enabled, const std::function<void()>& handler) {
@@ -166,7 +167,7 @@ void TForm1::buildControls() {
         auto* b = button(this, key.number, caption, place, key.symbol != 'Y',
                          [this, number = key.number] { keyButtonClick(number); });
         if (space) {
-            b->setFont(arial(13));
+            b->setFont(pixelFont("Arial", 13));
             b->setAccessibleName(QStringLiteral("Space bar"));
             continue;
         }
@@ -214,27 +215,25 @@ void TForm1::buildControls() {
                           QStringLiteral("Panel1"), {8, 256, 481, 25});
     connect(Panel1, &ClickPanel::clicked, this, &TForm1::Panel1Click);
 
-    auto pane = [this](const char* name, const char* accessible, int y, int height) {
+    // A pane with its caption as its first line. The loaded-text pane alone takes Enter, breaks
+    // lines at blanks and shows a letter from its start.
+    auto pane = [this](const char* name, const char* accessible, const char* caption, int y,
+                       int height) {
         auto* p = placed(new RunPane(this), QString::fromLatin1(name), {8, y, 481, height});
         p->setAccessibleName(QString::fromLatin1(accessible));
+        const bool loaded = std::string_view(name) == "lade";
+        p->setAcceptsReturn(loaded);
+        p->setWrapAtBlanks(loaded);
+        p->setFollowsEnd(!loaded);
+        p->appendLine(caption);
         return p;
     };
-    Ausgabe = pane("Ausgabe", "Output", 279, 114);
-    Ausgabe->appendLine("Output");
-    Ausgabe->setAcceptsReturn(false);
+    Ausgabe = pane("Ausgabe", "Output", "Output", 279, 114);
     Ausgabe->QWidget::setEnabled(false);
-    lade = pane("lade", "Loaded text", 400, 97);
-    lade->setWrapAtBlanks(true);
-    lade->setFollowsEnd(false); // a loaded letter is read from its start
-    lade->appendLine("Load");
-    lade->setAcceptsReturn(true);
-    Eingabe = pane("Eingabe", "Input", 504, 114);
-    QFont inputFont(QStringLiteral("MS Sans Serif"));
-    inputFont.setPixelSize(16);
-    Eingabe->setFont(inputFont);
-    Eingabe->appendLine("Input");
+    lade = pane("lade", "Loaded text", "Load", 400, 97);
+    Eingabe = pane("Eingabe", "Input", "Input", 504, 114);
+    Eingabe->setFont(pixelFont("MS Sans Serif", 16));
     Eingabe->setReadOnly(true);
-    Eingabe->setAcceptsReturn(false);
     Eingabe->QWidget::setEnabled(false);
 
     // The command column, Exit and Help.
