@@ -251,13 +251,7 @@ TEST(CipherStep, AKeyMayComeOutAsItself) {
 TEST(CipherStep, FoldedStepAgreesWithTheCheckedStep) {
     std::mt19937 rng(20261207);
     for (int round = 0; round < 300; ++round) {
-        test::Card card = test::identityCard();
-        test::Discs discs = test::kServiceDiscs;
-        std::shuffle(card.begin(), card.end(), rng);
-        std::shuffle(discs.begin(), discs.end(), rng);
-        MachineState fast;
-        FakeWindow w;
-        setUp(fast, w, card, discs);
+        MachineState fast = test::randomlySetUp(rng);
         if (round % 10 == 0) // a loaded key, not yet checked
             std::shuffle(fast.key.discSetting.raw().begin(), fast.key.discSetting.raw().end(), rng);
         fast.mode = round % 2 ? Mode::Cipher : Mode::Decipher;

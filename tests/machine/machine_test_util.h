@@ -7,6 +7,7 @@
 #include "machine/machine.h"
 #include "fake_window.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <string_view>
@@ -39,6 +40,18 @@ inline void setUp(MachineState& m, FakeWindow& w, const Card& card = identityCar
     m.cardReady = 1;
     m.discReady = 1;
     Init(m, w);
+}
+
+// A machine set up with a random card and disc order.
+template <typename Random> MachineState randomlySetUp(Random& rng) {
+    Card card = identityCard();
+    Discs discs = kServiceDiscs;
+    std::shuffle(card.begin(), card.end(), rng);
+    std::shuffle(discs.begin(), discs.end(), rng);
+    MachineState m;
+    FakeWindow w;
+    setUp(m, w, card, discs);
+    return m;
 }
 
 // Positions of slots 1..5, e.g. "SPAAA"; "?" for a slot that was never set.

@@ -181,13 +181,7 @@ TEST(FeedTextFolded, AgreesWithTheCheckedStep) {
     std::mt19937 rng(20260315);
     constexpr std::string_view kChars = "I23456789QERTZUOPASDFGHMKLYCVBNay_ ,\n";
     for (int round = 0; round < 200; ++round) {
-        test::Card card = test::identityCard();
-        test::Discs discs = test::kServiceDiscs;
-        std::shuffle(card.begin(), card.end(), rng);
-        std::shuffle(discs.begin(), discs.end(), rng);
-        MachineState fast;
-        FakeWindow w;
-        setUp(fast, w, card, discs);
+        MachineState fast = test::randomlySetUp(rng);
         if (round % 3 == 0) {
             const int a = static_cast<int>(rng() % 31) + 1;
             const int b = static_cast<int>(rng() % 31) + 1;
