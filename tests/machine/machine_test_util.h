@@ -3,9 +3,9 @@
 // Shared helpers of the machine tests: setting up a machine against a FakeWindow without the
 // setting check, typing keys, and describing the state when a known answer does not come out.
 
+#include "fake_window.h"
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
-#include "fake_window.h"
 
 #include <algorithm>
 #include <array>

@@ -232,7 +232,8 @@ protected:
         const MachineState& m = form->machine();
         s << "\nflags " << int(m.cardReady) << int(m.discReady) << "\ninput \"" << m.inputText
           << "\"\noutput \"" << m.outputText << "\"\nEingabe \"" << pane(Pane::Input)
-          << "\"\nAusgabe \"" << pane(Pane::Output) << "\"\nlade \"" << pane(Pane::Loaded) << "\"\n";
+          << "\"\nAusgabe \"" << pane(Pane::Output) << "\"\nlade \"" << pane(Pane::Loaded)
+          << "\"\n";
         return s.str();
     }
 

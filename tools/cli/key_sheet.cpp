@@ -3,8 +3,8 @@
 #include "files/file_writing.h"
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
-#include "settings/settings.h"
 #include "options.h"
+#include "settings/settings.h"
 
 #include <cerrno>
 #include <chrono>
