@@ -372,6 +372,8 @@ void RunPane::noteChange(int from, int removed, int added) {
             ++from;
         while (removed > 0 && added > 0 && before(from + removed - 1) == now(from + added - 1))
             --removed, --added;
+        if (removed == 0 && added == 0)
+            return; // a composition shown, but nothing taken into the text yet
     }
     const auto first = std::lower_bound(m_soft.begin(), m_soft.end(), from);
     const auto last = std::lower_bound(first, m_soft.end(), from + removed);

@@ -349,10 +349,13 @@ TEST_F(RunPaneTest, typed_characters_without_a_latin1_form_become_question_marks
 TEST_F(RunPaneTest, an_input_method_changes_only_what_it_commits) {
     const std::string text = run(1500);
     pane.showText(text);
+    QSignalSpy edited(&pane, &RunPane::operatorEdited);
     for (const std::size_t at : {text.size(), std::size_t{100}}) {
         pane.placeCaret(at);
         QInputMethodEvent composing(QStringLiteral("a"), {});
         QApplication::sendEvent(&pane, &composing);
+        QApplication::processEvents();
+        EXPECT_EQ(edited.count(), at == 100 ? 1 : 0) << "a composition is no edit";
         QInputMethodEvent committed;
         committed.setCommitString(QStringLiteral("X"));
         QApplication::sendEvent(&pane, &committed);
