@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <ranges>
 #include <vector>
 
 namespace zelmak {
@@ -221,11 +220,11 @@ std::size_t RunPane::textIndex(int place) const {
 // The place in the document of the character at an index of m_text; after a soft break before
 // it, where the caret shows.
 int RunPane::position(std::size_t index) const {
-    const auto breaks = std::views::iota(std::size_t{0}, m_soft.size());
-    const auto before = *std::ranges::partition_point(breaks, [&](std::size_t k) {
-        return static_cast<std::size_t>(m_soft[k]) - k <= index; // the next character comes first
+    const auto first = std::partition_point(m_soft.begin(), m_soft.end(), [&](const int& p) {
+        const auto k = static_cast<std::size_t>(&p - m_soft.data()); // breaks before this one
+        return static_cast<std::size_t>(p) - k <= index; // the next character comes first
     });
-    return static_cast<int>(index + before);
+    return static_cast<int>(index + static_cast<std::size_t>(first - m_soft.begin()));
 }
 
 // The place where the line holding a place of the document starts.
@@ -341,7 +340,7 @@ void RunPane::cutFrom(int start, std::size_t changedEnd) {
     const auto oldTo = std::lower_bound(oldFrom, m_soft.end(), end);
     std::for_each(oldTo, m_soft.end(),
                   [&](int& p) { p += static_cast<int>(size) - (end - start); });
-    const auto kept = std::ranges::lower_bound(cut.soft, size) - cut.soft.begin();
+    const auto kept = std::lower_bound(cut.soft.begin(), cut.soft.end(), size) - cut.soft.begin();
     const auto placed =
         m_soft.insert(m_soft.erase(oldFrom, oldTo), cut.soft.begin(), cut.soft.begin() + kept);
     std::for_each(placed, placed + kept, [&](int& p) { p += start; });
