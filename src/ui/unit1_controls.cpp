@@ -150,10 +150,10 @@ void TForm1::buildControls() {
     RadioButton1 = placed(new QRadioButton(QStringLiteral("Decipher"), this),
                           QStringLiteral("RadioButton1"), {568, 78, 88, 17});
     // A mode handler runs only when its button becomes checked, not when it is clicked again.
-    for (auto [mode, handler] : {std::pair{RadioButton1, &TForm1::RadioButton1Click},
-                                 std::pair{RadioButton2, &TForm1::RadioButton2Click}})
-        connect(mode, &QRadioButton::toggled, this, [this, handler](bool checked) {
-            if (checked)
+    for (const auto& mode : {std::pair{RadioButton1, &TForm1::RadioButton1Click},
+                             std::pair{RadioButton2, &TForm1::RadioButton2Click}})
+        connect(mode.first, &QRadioButton::toggled, this, [this, handler = mode.second](bool on) {
+            if (on)
                 (this->*handler)();
         });
 
