@@ -1,7 +1,8 @@
 # The two commands of the README:
 #   make run    set everything up, build, and start Zelmak
 #   make test   set everything up, build, and run every test: the sanitizer suite, the bounded
-#               fuzz runs, then the normal suite (its CTest summary comes last)
+#               fuzz runs, the suite built with clang, then the normal suite (its CTest summary
+#               comes last)
 # Quicker while working: make check (the normal suite only).
 #   make package  a Debian package (.deb) in $(BUILD)
 BUILD ?= build
@@ -9,10 +10,11 @@ JOBS ?= $(shell nproc)
 
 ASAN_BUILD ?= $(BUILD)-asan
 FUZZ_BUILD ?= $(BUILD)-fuzz
+CLANG_BUILD ?= $(BUILD)-clang
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := fuzz_key_file fuzz_automatic fuzz_cli
 
-.PHONY: setup configure build run test check test-sanitize test-fuzz bench package clean
+.PHONY: setup configure build run test check test-sanitize test-fuzz test-clang bench package clean
 
 setup:
 	./scripts/setup.sh
@@ -26,7 +28,7 @@ build: configure
 run: build
 	./$(BUILD)/bin/zelmak
 
-test: test-sanitize test-fuzz check
+test: test-sanitize test-fuzz test-clang check
 
 check: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -45,6 +47,13 @@ test-fuzz: setup
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
 	./fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
+# Everything built for release with clang instead of GCC, warnings as errors, and the suite run.
+test-clang: setup
+	cmake -S . -B $(CLANG_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DZELMAK_WITH_QT=ON \
+	  -DZELMAK_WERROR=ON -DCMAKE_CXX_COMPILER=clang++-14
+	cmake --build $(CLANG_BUILD) -j $(JOBS)
+	cd $(CLANG_BUILD) && ctest --output-on-failure -j $(JOBS)
+
 bench: build
 	./bench/run.sh $(BUILD)
 
@@ -53,4 +62,4 @@ package: build
 	cmake --build $(BUILD) --target package
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(CLANG_BUILD)
