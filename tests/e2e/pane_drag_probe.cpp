@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     pane.show();
     std::string text;
     for (int i = 0; i < 120; ++i)
-        text += "w" + std::to_string(i) + " ";
+        text.append("w").append(std::to_string(i)).append(" ");
     std::string moved = text;
     moved.erase(moved.find("w20 "), 3);
     moved.insert(moved.find("w90 "), "w20");

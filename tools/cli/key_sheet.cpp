@@ -122,7 +122,7 @@ std::string keySheetText(const KeySheet& sheet) {
     for (const KeySheet::Day& d : sheet.days) {
         text += sheet.date(d) + " " + d.weekday + "  card";
         for (int k = 1; k <= 31; ++k)
-            text += " " + cardPair(d.record, k, ">");
+            text.append(" ").append(cardPair(d.record, k, ">"));
         text += "  discs " + discOrder(d.record) + "  check " + d.checkValue + "\r\n";
     }
     return text;
