@@ -1,7 +1,10 @@
 #include "process.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <spawn.h>
 #include <stdexcept>
@@ -27,7 +30,14 @@ std::string binPath(const std::string& name) {
 }
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input) {
+                         const std::string& input, std::chrono::milliseconds limit) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + limit;
+    const auto msLeft = [&] {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        return static_cast<int>(std::max<long long>(0, left.count()));
+    };
     int in[2], out[2], err[2];
     if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0)
         throw std::runtime_error("pipe failed");
@@ -46,9 +56,17 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
+    // A group of its own, so that a program that hangs is killed with what it started.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+
     pid_t pid = 0;
-    const int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int rc =
+        ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     ::close(in[0]);
     ::close(out[1]);
     ::close(err[1]);
@@ -60,6 +78,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     }
 
     ProcessResult result;
+    bool hung = false;
     int inFd = in[1], outFd = out[0], errFd = err[0];
     std::size_t written = 0;
     if (input.empty())
@@ -74,9 +93,14 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
             fds[n++] = {outFd, POLLIN, 0};
         if (errFd >= 0)
             fds[n++] = {errFd, POLLIN, 0};
-        if (::poll(fds, static_cast<nfds_t>(n), -1) < 0) {
+        const int polled = ::poll(fds, static_cast<nfds_t>(n), msLeft());
+        if (polled < 0) {
             if (errno == EINTR)
                 continue;
+            break;
+        }
+        if (polled == 0) {
+            hung = true;
             break;
         }
         for (int i = 0; i < n; ++i) {
@@ -104,10 +128,28 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
         }
     }
     closeFd(inFd);
+    closeFd(outFd);
+    closeFd(errFd);
+    if (hung)
+        ::kill(-pid, SIGKILL);
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    for (;;) {
+        const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+        if (ended == pid || (ended < 0 && errno != EINTR))
+            break;
+        if (ended == 0 && !hung && msLeft() == 0) {
+            hung = true;
+            ::kill(-pid, SIGKILL);
+        }
+        ::poll(nullptr, 0, 1);
     }
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (hung) {
+        const std::string why =
+            program + " did not end within " + std::to_string(limit.count()) + " ms and was killed";
+        result.err += "\n[" + why + "]\n";
+        ADD_FAILURE() << why;
+    }
     return result;
 }
 

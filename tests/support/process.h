@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,11 @@ struct ProcessResult {
 };
 
 // Runs a program with arguments (no shell), feeds it `input` on standard input and collects
-// standard output and standard error.
+// standard output and standard error. A program that has not ended within `limit` is killed with
+// everything it started, and the test fails saying so.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input = {});
+                         const std::string& input = {},
+                         std::chrono::milliseconds limit = std::chrono::seconds(60));
 
 // The path of one of our own programs in the build's bin folder.
 std::string binPath(const std::string& name);

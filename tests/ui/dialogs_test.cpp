@@ -5,8 +5,10 @@
 #include "temp_dir.h"
 #include "ui/dialogs.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
 
@@ -67,6 +69,28 @@ TEST(QtDialogs, the_save_dialog_asks_its_question_about_an_existing_file_and_no_
     ModalAnswerer silent({existing});
     EXPECT_EQ(dialogs.runSaveDialog("Textdatei (*.txt)|*.txt", "", {}), existing.toStdString());
     EXPECT_TRUE(silent.boxes.empty());
+}
+
+// The helpers that wait for something fail the test after their deadline instead of waiting on.
+TEST(NoHang, a_file_dialog_that_nobody_answers_fails_the_test_and_is_closed) {
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    int result = -1;
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ModalAnswerer answerer({}, {}, 200);
+            result = dialog.exec();
+        },
+        "opened with no answer left");
+    EXPECT_EQ(result, QDialog::Rejected);
+}
+
+TEST(NoHang, a_program_that_does_not_end_is_killed_with_what_it_started) {
+    ProcessResult run;
+    EXPECT_NONFATAL_FAILURE(run = runProcess("/bin/sh", {"-c", "sleep 60 & sleep 60"}, {},
+                                             std::chrono::milliseconds(300)),
+                            "did not end within 300 ms");
+    EXPECT_EQ(run.status, 128 + SIGKILL);
 }
 
 } // namespace
