@@ -44,6 +44,7 @@ void KeyHistory::restore(MachineState& m, const Vars& v) {
 void KeyHistory::clear() {
     m_steps.clear();
     m_runs.clear();
+    m_runBytes = 0;
     m_cursor = 0;
     m_inputLength = 0;
     m_outputLength = 0;
@@ -52,7 +53,12 @@ void KeyHistory::clear() {
 // A new step ends whatever was taken back before it.
 void KeyHistory::push(const MachineState& m, const Step& step) {
     m_steps.resize(m_cursor);
-    std::erase_if(m_runs, [this](const RunTexts& r) { return r.step >= m_cursor; });
+    std::erase_if(m_runs, [this](const RunTexts& r) {
+        if (r.step < m_cursor)
+            return false;
+        m_runBytes -= bytesOf(r);
+        return true;
+    });
     m_steps.push_back(step);
     m_cursor = m_steps.size();
     m_inputLength = m.inputText.size();
@@ -83,6 +89,7 @@ void KeyHistory::pressKey(MachineState& m, Display& d, int keyIndex, char keyLet
     step.after = capture(m);
     step.output = m.outputText.back();
     push(m, step);
+    keepWithinBudget();
 }
 
 void KeyHistory::runAutomatic(MachineState& m, Display& d) {
@@ -105,7 +112,35 @@ void KeyHistory::runAutomatic(MachineState& m, Display& d) {
     }
     step.after = capture(m);
     push(m, step);
+    m_runBytes += bytesOf(replaced);
     m_runs.push_back(std::move(replaced));
+    keepWithinBudget();
+}
+
+// Drops the oldest steps (with the texts of their runs) until the history holds three quarters
+// of its budget at most; dropping in bulk keeps a key's cost constant on average.
+void KeyHistory::keepWithinBudget() {
+    if (heldBytes() <= m_budget)
+        return;
+    const std::size_t target = m_budget / 4 * 3;
+    std::size_t held = heldBytes();
+    std::size_t drop = 0;
+    auto run = m_runs.begin();
+    while (drop < m_steps.size() && held > target) {
+        held -= sizeof(Step);
+        if (run != m_runs.end() && run->step == drop) {
+            held -= bytesOf(*run);
+            ++run;
+        }
+        ++drop;
+    }
+    for (auto r = m_runs.begin(); r != run; ++r)
+        m_runBytes -= bytesOf(*r);
+    m_runs.erase(m_runs.begin(), run);
+    for (RunTexts& r : m_runs)
+        r.step -= drop;
+    m_steps.erase(m_steps.begin(), m_steps.begin() + static_cast<std::ptrdiff_t>(drop));
+    m_cursor -= drop;
 }
 
 // A run's texts trade places with the machine's: the texts before it for those after it, or back.
@@ -153,6 +188,20 @@ bool KeyHistory::redo(MachineState& m, Display& d) {
     }
     settle(m, d, step.after, at + 1);
     return true;
+}
+
+std::optional<KeyHistory::StepKind> KeyHistory::nextUndo(const MachineState& m) const {
+    if (!canUndo(m))
+        return std::nullopt;
+    const Step& step = m_steps[m_cursor - 1];
+    return StepKind{step.run, step.run ? '\0' : step.after.keyLetter};
+}
+
+std::optional<KeyHistory::StepKind> KeyHistory::nextRedo(const MachineState& m) const {
+    if (!canRedo(m))
+        return std::nullopt;
+    const Step& step = m_steps[m_cursor];
+    return StepKind{step.run, step.run ? '\0' : step.after.keyLetter};
 }
 
 std::vector<KeyAt> KeyHistory::lastKeys(const MachineState& m, std::size_t count) const {

@@ -16,6 +16,10 @@
 // The history also knows where the texts stood after its last step. If anything else has
 // changed their length since, the history no longer fits the machine: it can take nothing back,
 // and the next key starts it anew.
+//
+// What the history holds is bounded: when its steps and the texts kept for runs outgrow the
+// budget, the oldest steps are dropped (down to three quarters of it, so that this happens
+// rarely). A run whose replaced texts alone outgrow it cannot be taken back.
 
 #include "display.h"
 #include "machine_state.h"
@@ -23,6 +27,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +44,11 @@ struct KeyAt {
 
 class KeyHistory {
 public:
+    // Room for about a million keys and a few runs of 16 MiB texts.
+    static constexpr std::size_t kDefaultBudget = std::size_t{128} << 20;
+
+    explicit KeyHistory(std::size_t budgetBytes = kDefaultBudget) : m_budget(budgetBytes) {}
+
     // A key of the keyboard, as pressKey runs it (nothing at all unless the setting is
     // accepted), recorded as one step. A key that fails in the cipher step ends the history.
     void pressKey(MachineState& m, Display& d, int keyIndex, char keyLetter);
@@ -59,6 +69,18 @@ public:
 
     // A new, empty history.
     void clear();
+
+    // The bytes the history holds: its steps and the texts it keeps for runs.
+    std::size_t heldBytes() const { return m_steps.size() * sizeof(Step) + m_runBytes; }
+
+    // What the step that undo() would take back (or redo() would do again) is: a key, with the
+    // symbol it entered, or a run of "Automatic"; nothing when there is none.
+    struct StepKind {
+        bool run = false;
+        char letter = 0;
+    };
+    std::optional<StepKind> nextUndo(const MachineState& m) const;
+    std::optional<StepKind> nextRedo(const MachineState& m) const;
 
     // Up to `count` of the keys behind the history's current point, the last key last: each key
     // typed, and the keys of a run of "Automatic" (which starts new texts, so nothing before it
@@ -95,13 +117,19 @@ private:
         return m.inputText.size() == m_inputLength && m.outputText.size() == m_outputLength;
     }
     void push(const MachineState& m, const Step& step);
+    void keepWithinBudget();
+    static std::size_t bytesOf(const RunTexts& r) {
+        return r.input.capacity() + r.output.capacity();
+    }
     RunTexts& runOf(std::size_t step);
     void swapRunTexts(MachineState& m, std::size_t step);
     void settle(MachineState& m, Display& d, const Vars& v, std::size_t cursor);
 
     std::vector<Step> m_steps;
     std::vector<RunTexts> m_runs;
-    std::size_t m_cursor = 0; // steps before it are done, steps from it on were taken back
+    std::size_t m_budget;
+    std::size_t m_runBytes = 0; // the texts held in m_runs
+    std::size_t m_cursor = 0;   // steps before it are done, steps from it on were taken back
     std::size_t m_inputLength = 0;
     std::size_t m_outputLength = 0;
 };

@@ -196,6 +196,34 @@ TEST_F(History, AKeyThatFailsEndsTheHistory) {
     EXPECT_FALSE(history.canUndo(m));
 }
 
+// A bounded history drops its oldest steps; what it keeps still takes the machine back exactly.
+TEST_F(History, ABoundedHistoryDropsItsOldestStepsAndTakesTheRestBackExactly) {
+    KeyHistory small(1024);
+    const std::string keys(200, 'Q');
+    std::vector<Snapshot> before;
+    for (const char c : keys) {
+        before.push_back(Snapshot::of(m));
+        small.pressKey(m, w, keyIndexOf(c), c);
+        ASSERT_LE(small.heldBytes(), 1024u);
+    }
+    const std::size_t kept = small.undoDepth(m);
+    EXPECT_GT(kept, 10u);
+    EXPECT_LT(kept, keys.size());
+    while (small.undo(m, w)) {
+    }
+    EXPECT_EQ(Snapshot::of(m), before[keys.size() - kept]);
+
+    // A run whose replaced texts alone outgrow the budget cannot be taken back.
+    for (int i = 0; i < 600; ++i)
+        small.pressKey(m, w, keyIndexOf('H'), 'H');
+    setPositions(m, "AAAAA");
+    w.text(Pane::Loaded) = "Hallo alle";
+    small.runAutomatic(m, w);
+    EXPECT_EQ(m.outputText, "5M5QHAI6Y4") << describe(m);
+    EXPECT_FALSE(small.canUndo(m));
+    EXPECT_LE(small.heldBytes(), 1024u);
+}
+
 TEST(StepBack, UndoesTheSteppingFromEveryPositionOfEverySlot) {
     MachineState m;
     FakeWindow w;
