@@ -86,10 +86,10 @@ void saveCipher(MachineState& m, FileDialogs& dialogs, const Clock& clock) {
     writeKeyRecord(*chosen, m.key.bytes());
 }
 
-void loadCipher(MachineState& m, SettingDraft& draft, Display& d, FileDialogs& dialogs) {
+bool loadCipher(MachineState& m, SettingDraft& draft, Display& d, FileDialogs& dialogs) {
     const auto chosen = dialogs.runOpenDialog(kKeyOpenFilter);
     if (!chosen)
-        return;
+        return false;
     const KeyRecordBytes record = readKeyRecord(*chosen);
 
     m.cardErrorCount = 0;
@@ -107,6 +107,7 @@ void loadCipher(MachineState& m, SettingDraft& draft, Display& d, FileDialogs& d
     for (int s = 1; s <= 5; ++s)
         draft.setDiscItem(s, m.key.discSetting[s]);
     d.setEnabled(Control::CheckCipher, true);
+    return true;
 }
 
 } // namespace zelmak

@@ -49,7 +49,7 @@ void saveCipher(MachineState& m, FileDialogs& dialogs, const Clock& clock);
 // cannot be read changes nothing at all. A completed load withdraws the acceptance (flags 0,
 // "Save Cipher", "Check Cipher" and "Automatic" disabled), puts the record into the key setting
 // and the 36 selectors without checking it (a card byte above 31 or a disc byte above 4 leaves
-// that selector blank), and enables "Check Cipher".
-void loadCipher(MachineState& m, SettingDraft& draft, Display& d, FileDialogs& dialogs);
+// that selector blank), and enables "Check Cipher". True when a record was loaded.
+bool loadCipher(MachineState& m, SettingDraft& draft, Display& d, FileDialogs& dialogs);
 
 } // namespace zelmak

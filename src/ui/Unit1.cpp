@@ -168,12 +168,14 @@ bool TForm1::handleAccelerator(const QKeyEvent* event) {
     // Alt+Space stays with the system; the keyboard's space bar presses the focused button.
     if (event->key() == Qt::Key_Space)
         return false;
-    // Enter clicks the focused push button (the window has no default button).
+    // Enter clicks the focused push button (the window has no default button), once per press:
+    // a held key does not click again, as Qt's buttons do not for Space.
     if (!alt && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
         auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
         if (!focused || !focused->isEnabled())
             return false;
-        focused->click();
+        if (!event->isAutoRepeat())
+            focused->click();
         return true;
     }
     // Without Alt, only a control that takes no typed characters itself passes keys on.
@@ -246,8 +248,9 @@ void TForm1::Button42Click() {
 
 void TForm1::Button39Click() {
     guard([this] {
-        m_aids->newHistory();
-        loadCipher(m_machine, *this, *this, *m_services.dialogs);
+        // A cancelled or failed load changes nothing, the history included.
+        if (loadCipher(m_machine, *this, *this, *m_services.dialogs))
+            m_aids->newHistory();
     });
 }
 

@@ -74,8 +74,9 @@ std::optional<std::string> runFileDialog(QWidget* owner, QFileDialog::AcceptMode
     auto& [directory, fileName, filterIndex] = memory;
     FileDialog dialog(owner, question);
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
-                                                       : QFileDialog::ExistingFile);
+    // Any typed name comes back, also one that does not exist: the handler that opens it says
+    // what is wrong with it, in the program's own words.
+    dialog.setFileMode(QFileDialog::AnyFile);
     const QStringList filters = toQtFilter(fromUtf8(filter)).split(QLatin1String(";;"));
     dialog.setNameFilters(filters);
     if (filterIndex >= 0 && filterIndex < filters.size())

@@ -5,9 +5,11 @@
 #include "run_pane.h"
 #include "text_undo.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -73,13 +75,22 @@ WindowAids::WindowAids(QWidget& window, MachineState& machine, Display& display,
     m_menu->addSeparator();
     m_menu->addAction(m_view);
 
-    // The output and input panes have no undo of their own: the undo keys there are the
-    // window's. The loaded-text pane keeps them for its own text.
-    for (const char* name : {"Ausgabe", "Eingabe"})
-        if (auto* pane = window.findChild<RunPane*>(QString::fromLatin1(name)))
-            pane->installEventFilter(this);
+    // In the panes the operator can edit, the undo keys are the pane's own, for the operator's
+    // edits. The input pane is read-only: there they are the window's.
+    if (auto* input = window.findChild<RunPane*>(QStringLiteral("Eingabe")))
+        input->installEventFilter(this);
+    if (auto* output = window.findChild<RunPane*>(QStringLiteral("Ausgabe")))
+        m_outputUndo = new TextUndo(*output);
     if (auto* loaded = window.findChild<RunPane*>(QStringLiteral("lade")))
         m_loadedUndo = new TextUndo(*loaded);
+
+    // What an undo or redo did, for a screen reader: the panes can only tell that symbols went.
+    m_announcement = new QLabel(&window);
+    m_announcement->setObjectName(QStringLiteral("Announcement"));
+    m_announcement->setGeometry(0, 0, 1, 1);
+    QPalette quiet = m_announcement->palette();
+    quiet.setColor(QPalette::WindowText, Qt::transparent);
+    m_announcement->setPalette(quiet);
 
     // A position picked by the operator shows in the machine view at once.
     for (int s = 1; s <= 5; ++s)
@@ -107,11 +118,31 @@ void WindowAids::newHistory() {
 }
 
 void WindowAids::undoKey() {
-    m_guard([this] { m_history.undo(m_machine, m_display); });
+    m_guard([this] {
+        const auto step = m_history.nextUndo(m_machine);
+        if (step && m_history.undo(m_machine, m_display))
+            announce(step->run ? tr("Automatic run taken back")
+                               : tr("Key %1 taken back").arg(keyName(step->letter)));
+    });
 }
 
 void WindowAids::redoKey() {
-    m_guard([this] { m_history.redo(m_machine, m_display); });
+    m_guard([this] {
+        const auto step = m_history.nextRedo(m_machine);
+        if (step && m_history.redo(m_machine, m_display))
+            announce(step->run ? tr("Automatic run done again")
+                               : tr("Key %1 done again").arg(keyName(step->letter)));
+    });
+}
+
+QString WindowAids::keyName(char letter) {
+    return letter == '_' ? tr("space bar") : QString(QLatin1Char(letter));
+}
+
+void WindowAids::announce(const QString& text) {
+    m_announcement->setText(text); // the label tells its new name itself
+    QAccessibleEvent alert(m_announcement, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 void WindowAids::openMachineView() {
@@ -162,6 +193,8 @@ void WindowAids::showCheckValue() {
 void WindowAids::paneSet(Pane pane) {
     if (pane == Pane::Loaded && m_loadedUndo)
         m_loadedUndo->reset();
+    if (pane == Pane::Output && m_outputUndo)
+        m_outputUndo->reset();
 }
 
 void WindowAids::showContextMenu(const QPoint& globalPos) {
@@ -171,8 +204,8 @@ void WindowAids::showContextMenu(const QPoint& globalPos) {
 }
 
 bool WindowAids::eventFilter(QObject* watched, QEvent* event) {
-    // In the output and input panes the undo keys reach the window's shortcuts: the panes would
-    // otherwise claim them for an undo they do not have.
+    // In the read-only input pane the undo keys reach the window's shortcuts: the pane would
+    // otherwise claim them for an undo it does not have.
     if (event->type() == QEvent::ShortcutOverride &&
         undoKeyOf(*static_cast<QKeyEvent*>(event)) != UndoKey::None)
         return true;

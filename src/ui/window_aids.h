@@ -6,7 +6,9 @@
 //
 // They are reached by window shortcuts and by the context menu on the window's background:
 // Ctrl+Z takes back the last key, Ctrl+Shift+Z and Ctrl+Y do it again, Ctrl+I opens the machine
-// view. While the focus is in the loaded-text pane, the undo keys are that pane's own.
+// view. While the focus is in a pane the operator can edit (output, loaded text), the undo keys
+// are that pane's own, for the operator's edits. What an undo or redo did is announced to screen
+// readers ("Key H taken back").
 // The window routes the keys and "Automatic" through here (so that the history records them),
 // tells when a set-up starts a new history, and calls machineShown() after every handler.
 
@@ -23,6 +25,7 @@
 #include <optional>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QWidget;
 
@@ -74,6 +77,8 @@ protected:
 private:
     void refreshView();
     void showCheckValue();
+    void announce(const QString& text);
+    static QString keyName(char letter);
 
     QWidget& m_window;
     MachineState& m_machine;
@@ -86,6 +91,8 @@ private:
     std::unique_ptr<QMenu> m_menu;
     MachineView* m_machineView = nullptr; // a child of the window, made when first opened
     TextUndo* m_loadedUndo = nullptr;
+    TextUndo* m_outputUndo = nullptr;
+    QLabel* m_announcement = nullptr;
     std::optional<KeyRecord> m_acceptedKey; // the setting whose check value is shown
 };
 

@@ -71,6 +71,17 @@ TEST(QtDialogs, the_save_dialog_asks_its_question_about_an_existing_file_and_no_
     EXPECT_TRUE(silent.boxes.empty());
 }
 
+// The open dialog returns a name that does not exist, without a box of its own: the handlers
+// report a missing file in the program's words.
+TEST(QtDialogs, the_open_dialog_returns_a_name_that_does_not_exist) {
+    TempDir dir;
+    const QString missing = QString::fromStdString(dir.file("missing.key"));
+    QtDialogs dialogs;
+    ModalAnswerer answerer({missing});
+    EXPECT_EQ(dialogs.runOpenDialog("Datei from Cipher(*.key)|*.key"), missing.toStdString());
+    EXPECT_TRUE(answerer.boxes.empty());
+}
+
 // The helpers that wait for something fail the test after their deadline instead of waiting on.
 TEST(NoHang, a_file_dialog_that_nobody_answers_fails_the_test_and_is_closed) {
     QFileDialog dialog;

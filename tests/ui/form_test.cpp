@@ -192,6 +192,12 @@ TEST_F(Accelerators, keyboard_space_bar_presses_the_focused_key_not_the_space_ke
 TEST_F(Accelerators, enter_clicks_the_focused_button_and_nothing_else) {
     QTest::keyClick(button(1), Qt::Key_Return);
     EXPECT_EQ(pane(Pane::Input), "I");
+    // A held key repeats: the button is clicked once per press, as Qt's buttons do for Space.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
+        QKeyEvent repeat(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(button(1), &repeat);
+    }
+    EXPECT_EQ(pane(Pane::Input), "I");
     radio(1)->setFocus();
     QTest::keyClick(radio(1), Qt::Key_Return);
     EXPECT_FALSE(radio(1)->isChecked());

@@ -71,14 +71,29 @@ TEST_F(KeyUndo, undo_returns_the_discs_to_where_they_stood_before_the_key_not_th
     EXPECT_EQ(pane(Pane::Input), "HAL");
 }
 
-TEST_F(KeyUndo, in_the_output_pane_the_undo_keys_are_the_windows) {
-    type("ha");
-    auto* output = named<QPlainTextEdit>("Ausgabe");
+// The operator's edit of the output pane is taken back there, not a machine key.
+TEST_F(KeyUndo, in_the_output_pane_the_undo_keys_take_back_the_operators_edit) {
+    QTest::mouseClick(named<QWidget>("Panel1"), Qt::LeftButton);
+    type("qqq");
+    ASSERT_EQ(pane(Pane::Output), "IDM");
+    const std::string discs = positions();
+    auto* output = named<RunPane>("Ausgabe");
     output->setFocus();
+    QTest::keyClick(output, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(output, "abc");
+    ASSERT_EQ(output->text8(), "IDMabc");
+
     undo(output);
-    EXPECT_EQ(pane(Pane::Input), "H");
-    redo(output);
-    EXPECT_EQ(pane(Pane::Input), "HA");
+    EXPECT_EQ(output->text8(), "IDM");
+    EXPECT_EQ(pane(Pane::Input), "QQQ");
+    EXPECT_EQ(positions(), discs);
+    press(output, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(output->text8(), "IDMabc");
+
+    // From the window's background the key history answers.
+    undo(form.get());
+    EXPECT_EQ(pane(Pane::Input), "QQ");
+    EXPECT_EQ(output->text8(), "ID");
 }
 
 TEST_F(KeyUndo, automatic_is_one_step) {
@@ -131,6 +146,18 @@ const SetUpRow kSetUps[] = {{"check_cipher", 38},
 
 INSTANTIATE_TEST_SUITE_P(Buttons, NewHistory, ::testing::ValuesIn(kSetUps),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// A load that is cancelled or cannot read its file changes nothing, the history included.
+TEST_F(KeyUndo, a_cancelled_or_failed_load_keeps_the_history) {
+    TempDir dir;
+    type("hallo");
+    for (const QString& answer : {QString(), QString::fromStdString(dir.file("missing.key"))}) {
+        dialogs.openAnswers << answer;
+        button(39)->click();
+        EXPECT_EQ(aids().history().undoDepth(form->machine()), 5u) << answer.toStdString();
+    }
+    EXPECT_EQ(dialogs.errors, QStringList{"Datei nicht gefunden."});
+}
 
 TEST_F(KeyUndo, context_menu_shows_the_shortcuts_and_enables_what_can_act) {
     QMenu* menu = aids().contextMenu();
@@ -250,6 +277,8 @@ void listen(QAccessibleEvent* event) {
         text = static_cast<QAccessibleTextRemoveEvent*>(event)->textRemoved();
     else if (event->type() == QAccessible::ValueChanged)
         text = static_cast<QAccessibleValueChangeEvent*>(event)->value().toString();
+    else if (event->type() == QAccessible::NameChanged && event->accessibleInterface())
+        text = event->accessibleInterface()->text(QAccessible::Name);
     else
         return;
     g_heard->push_back(
@@ -301,6 +330,10 @@ TEST_F(KeyUndo, output_symbols_disc_moves_and_verdicts_are_announced) {
     EXPECT_EQ(removed[0].size(), 1) << "one symbol goes";
     EXPECT_EQ(told(QAccessible::TextInserted, "Ausgabe"), QStringList{});
     EXPECT_EQ(told(QAccessible::ValueChanged, "ComboBoxSS1"), QStringList{"S"});
+    EXPECT_EQ(told(QAccessible::NameChanged, "Announcement"), QStringList{"Key A taken back"});
+    step([] { redo(); });
+    EXPECT_EQ(told(QAccessible::NameChanged, "Announcement"), QStringList{"Key A done again"});
+    step([] { undo(); });
 
     step([this] { button(38)->click(); });
     const QStringList verdict = told(QAccessible::TextInserted, "Ausgabe");
