@@ -2,11 +2,14 @@
 
 #include "posix_io.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/xattr.h>
 #include <unistd.h>
+#include <vector>
 
 namespace zelmak::writing {
 
@@ -117,7 +120,7 @@ Fd createBeside(const std::string& target, std::string& tempPath, int& err) {
         const std::string name = ".zelmak-" + std::to_string(::getpid()) + "-" +
                                  std::to_string(counter.fetch_add(1)) + ".tmp";
         tempPath = (folder.empty() ? std::filesystem::path(name) : folder / name).string();
-        Fd fd(::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode));
+        Fd fd(::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode));
         if (fd.valid()) {
             err = 0;
             return fd;
@@ -136,9 +139,86 @@ bool mustStayInPlace(const struct stat& st) {
     return st.st_nlink > 1 || st.st_uid != ::geteuid();
 }
 
-// Writes the bytes to a new file beside the target and renames it over the target. For an
-// existing target the new file takes its permission bits and group first; where the folder lets
-// us make no file, or the group cannot be kept, the existing target is written in place.
+// Reads a list of extended attribute names or one value with `get`, the system call with a buffer
+// and its size; asked for the size first, and again should the attributes change in between.
+// Returns 0 or errno.
+template <typename Get> int readAttributes(const Get& get, std::string& out) {
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const ssize_t size = get(nullptr, 0);
+        if (size < 0)
+            return errno;
+        out.resize(static_cast<std::size_t>(size));
+        const ssize_t n = get(out.data(), out.size());
+        if (n >= 0) {
+            out.resize(static_cast<std::size_t>(n));
+            return 0;
+        }
+        if (errno != ERANGE)
+            return errno;
+    }
+    return ERANGE;
+}
+
+std::vector<std::string> namesIn(const std::string& list) {
+    std::vector<std::string> names;
+    for (std::size_t from = 0; from < list.size();) {
+        const std::size_t end = std::min(list.find('\0', from), list.size());
+        if (end > from)
+            names.push_back(list.substr(from, end - from));
+        from = end + 1;
+    }
+    return names;
+}
+
+// Gives the new file exactly the extended attributes of the file it replaces: the access control
+// list (system.posix_acl_access) and every other attribute the user may read. What the new file
+// got by itself, such as a list inherited from the folder's default, goes. Returns 0 or errno.
+int copyAttributes(const std::string& from, int to) {
+    std::string list;
+    int err = readAttributes(
+        [&](char* b, std::size_t n) { return ::llistxattr(from.c_str(), b, n); }, list);
+    if (err == ENOTSUP)
+        return 0; // a file system without them
+    if (err != 0)
+        return err;
+    const std::vector<std::string> wanted = namesIn(list);
+    err = readAttributes([&](char* b, std::size_t n) { return ::flistxattr(to, b, n); }, list);
+    if (err != 0)
+        return err;
+    for (const std::string& name : namesIn(list))
+        if (std::find(wanted.begin(), wanted.end(), name) == wanted.end() &&
+            ::fremovexattr(to, name.c_str()) != 0)
+            return errno;
+    std::string value;
+    for (const std::string& name : wanted) {
+        err = readAttributes(
+            [&](char* b, std::size_t n) { return ::lgetxattr(from.c_str(), name.c_str(), b, n); },
+            value);
+        if (err == ENODATA)
+            continue; // removed since it was listed
+        if (err != 0)
+            return err;
+        if (::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0)
+            return errno;
+    }
+    return 0;
+}
+
+// Gives the new file made to replace an existing target what the target has besides its bytes:
+// group, permission bits and extended attributes. False where any of them cannot be kept.
+bool takeOver(int fd, const Target& t) {
+    struct stat made {};
+    if (::fstat(fd, &made) != 0)
+        return false;
+    // Group first: changing it clears the set-user-ID bits that the mode then restores.
+    if (made.st_gid != t.st.st_gid && ::fchown(fd, static_cast<uid_t>(-1), t.st.st_gid) != 0)
+        return false;
+    return ::fchmod(fd, t.st.st_mode & 07777) == 0 && copyAttributes(t.path, fd) == 0;
+}
+
+// Writes the bytes to a new file beside the target and renames it over the target. An existing
+// target that the new file cannot stand in for (see takeOver), or beside which the folder lets us
+// make no file, is written in place.
 Result replaceThroughNewFile(const Target& t, std::string_view bytes) {
     std::string tempPath;
     int err = 0;
@@ -148,32 +228,45 @@ Result replaceThroughNewFile(const Target& t, std::string_view bytes) {
             return writeInPlace(t, bytes);
         return failed(Stage::Open, err, t.path);
     }
-    auto discard = [&](Stage stage, int why) {
+    if (t.exists && !takeOver(fd.get(), t)) {
         fd.close();
         ::unlink(tempPath.c_str());
-        return failed(stage, why, t.path);
-    };
-    if (t.exists) {
-        struct stat made {};
-        if (::fstat(fd.get(), &made) != 0)
-            return discard(Stage::Open, errno);
-        // Group first: changing it clears the set-user-ID bits that the mode then restores.
-        if (made.st_gid != t.st.st_gid &&
-            ::fchown(fd.get(), static_cast<uid_t>(-1), t.st.st_gid) != 0) {
-            fd.close();
-            ::unlink(tempPath.c_str());
-            return writeInPlace(t, bytes);
-        }
-        if (::fchmod(fd.get(), t.st.st_mode & 07777) != 0)
-            return discard(Stage::Open, errno);
+        return writeInPlace(t, bytes);
     }
     err = posix::writeAll(fd.get(), bytes.data(), bytes.size());
     if (err == 0)
         err = syncAndClose(fd);
-    if (err != 0)
-        return discard(Stage::Store, err);
-    if (::rename(tempPath.c_str(), t.path.c_str()) != 0)
-        return discard(Stage::Open, errno);
+    const Stage stage = err != 0 ? Stage::Store : Stage::Open;
+    if (err == 0 && ::rename(tempPath.c_str(), t.path.c_str()) != 0)
+        err = errno;
+    if (err == 0)
+        return done();
+    fd.close();
+    ::unlink(tempPath.c_str());
+    return failed(stage, err, t.path);
+}
+
+enum class Way { Straight, InPlace, Replace };
+
+// How a whole-file write goes to what stands at the name, or why it is refused.
+Result lookAt(const std::string& name, Target& t, Way& way) {
+    if (const int err = resolveTarget(name, t))
+        return failed(Stage::Open, err, name);
+    way = Way::Replace;
+    if (!t.exists)
+        return done();
+    if (S_ISDIR(t.st.st_mode))
+        return failed(Stage::Open, EISDIR, t.path);
+    if (!S_ISREG(t.st.st_mode)) {
+        way = Way::Straight;
+        return done();
+    }
+    // A replacement needs only the folder's permission, so the file's own is checked here; the
+    // bits are checked by hand because root may write anything.
+    if (posix::isReadOnly(t.st.st_mode) || ::faccessat(AT_FDCWD, t.path.c_str(), W_OK, AT_EACCESS))
+        return failed(Stage::Open, EACCES, t.path);
+    if (mustStayInPlace(t.st))
+        way = Way::InPlace;
     return done();
 }
 
@@ -206,20 +299,17 @@ int resolveTarget(const std::string& name, Target& target) {
 
 Result replaceWhole(const std::string& name, std::string_view bytes) {
     Target t;
-    if (const int err = resolveTarget(name, t))
-        return failed(Stage::Open, err, name);
-    if (!t.exists)
-        return replaceThroughNewFile(t, bytes);
-    if (S_ISDIR(t.st.st_mode))
-        return failed(Stage::Open, EISDIR, t.path);
-    if (!S_ISREG(t.st.st_mode))
+    Way way = Way::Replace;
+    if (Result r = lookAt(name, t, way); !r.done())
+        return r;
+    switch (way) {
+    case Way::Straight:
         return writeStraight(t, bytes);
-    // A replacement needs only the folder's permission, so the file's own is checked here; the
-    // bits are checked by hand because root may write anything.
-    if (posix::isReadOnly(t.st.st_mode) || ::faccessat(AT_FDCWD, t.path.c_str(), W_OK, AT_EACCESS))
-        return failed(Stage::Open, EACCES, t.path);
-    if (mustStayInPlace(t.st))
+    case Way::InPlace:
         return writeInPlace(t, bytes);
+    case Way::Replace:
+        break;
+    }
     return replaceThroughNewFile(t, bytes);
 }
 

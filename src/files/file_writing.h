@@ -43,10 +43,12 @@ int resolveTarget(const std::string& name, Target& target);
 //  - An existing file that its permission bits make read-only is refused (EACCES), also for
 //    root, as is one the user may not write.
 //  - Otherwise the bytes go to a new file beside the target, which then takes the target's place
-//    with its permission bits and group; a failed save leaves the earlier file as it was.
+//    with its permission bits, group and extended attributes (its access control list among
+//    them); a failed save leaves the earlier file as it was.
 //  - The target is written in place instead (truncated, written, synced to the disk) where a
 //    replacement would lose something or cannot be made: the file has more than one hard link,
-//    belongs to another user, its group cannot be kept, or no new file may be made beside it.
+//    belongs to another user, its group or an extended attribute cannot be kept, or no new file
+//    may be made beside it.
 //  - A new file is made through a new file too, so a failed save leaves none.
 Result replaceWhole(const std::string& name, std::string_view bytes);
 
