@@ -45,7 +45,8 @@ std::string readTextFile(const std::string& path);
 // the bytes cannot all be stored.
 void writeTextFile(const std::string& path, std::string_view text);
 
-// "Save CipherCode" (Button35Click): proposes ABCDE.cif and saves the text of Ausgabe.
+// "Save CipherCode" (Button35Click): proposes ABCDE.cif and saves the text of Ausgabe. It asks
+// before replacing a file that exists; a symbolic link that points at nothing yet replaces none.
 void saveCipherCode(MachineState& m, Display& d, FileDialogs& dialogs);
 
 // "Loade CipherCode" (Button40Click): replaces the text of lade with a file's, with CR LF line
