@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/xattr.h>
@@ -246,6 +247,31 @@ Result replaceThroughNewFile(const Target& t, std::string_view bytes) {
     return failed(stage, err, t.path);
 }
 
+// Writes what a file holds, from its start, over the target in place.
+Result copyInPlace(const Target& t, int from) {
+    Result r;
+    Fd fd = openFound(t, O_WRONLY, r);
+    if (!r.done())
+        return r;
+    if (::ftruncate(fd.get(), 0) != 0)
+        return failed(Stage::Open, errno, t.path);
+    std::vector<char> buffer(std::size_t{1} << 20);
+    for (off_t at = 0;;) {
+        const ssize_t n = ::pread(from, buffer.data(), buffer.size(), at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return failed(Stage::Store, errno, t.path);
+        if (n == 0)
+            break;
+        if (const int err = posix::writeAll(fd.get(), buffer.data(), static_cast<std::size_t>(n)))
+            return failed(Stage::Store, err, t.path);
+        at += n;
+    }
+    const int err = syncAndClose(fd);
+    return err == 0 ? done() : failed(Stage::Store, err, t.path);
+}
+
 enum class Way { Straight, InPlace, Replace };
 
 // How a whole-file write goes to what stands at the name, or why it is refused.
@@ -311,6 +337,87 @@ Result replaceWhole(const std::string& name, std::string_view bytes) {
         break;
     }
     return replaceThroughNewFile(t, bytes);
+}
+
+StreamedFile::~StreamedFile() {
+    discard();
+}
+
+void StreamedFile::discard() {
+    m_fd.close();
+    if (!m_temp.empty())
+        ::unlink(m_temp.c_str());
+    m_temp.clear();
+    m_mode = Mode::Closed;
+}
+
+Result StreamedFile::open(const std::string& name) {
+    discard();
+    Way way = Way::Replace;
+    if (Result r = lookAt(name, m_target, way); !r.done())
+        return r;
+    const std::string& path = m_target.path;
+    if (way == Way::Straight) {
+        m_fd = Fd(posix::openWithoutWaiting(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+        if (!m_fd.valid())
+            return failed(Stage::Open, errno, path);
+        m_mode = Mode::Straight;
+        return done();
+    }
+    int err = 0;
+    m_fd = createBeside(path, m_temp, err);
+    if (err == 0) {
+        const bool replaces =
+            way == Way::Replace && (!m_target.exists || takeOver(m_fd.get(), m_target));
+        m_mode = replaces ? Mode::Replace : Mode::CopyIn;
+        return done();
+    }
+    m_temp.clear();
+    if (!m_target.exists || (err != EACCES && err != EPERM))
+        return failed(Stage::Open, err, path);
+    std::FILE* spool = std::tmpfile();
+    if (!spool)
+        return failed(Stage::Open, errno, path);
+    m_fd = Fd(::fcntl(::fileno(spool), F_DUPFD_CLOEXEC, 0));
+    err = errno;
+    std::fclose(spool);
+    if (!m_fd.valid())
+        return failed(Stage::Open, err, path);
+    m_mode = Mode::CopyIn;
+    return done();
+}
+
+Result StreamedFile::write(std::string_view piece) {
+    if (m_mode == Mode::Closed)
+        return failed(Stage::Store, EBADF, m_target.path);
+    const int err = posix::writeAll(m_fd.get(), piece.data(), piece.size());
+    return err == 0 ? done() : failed(Stage::Store, err, m_target.path);
+}
+
+Result StreamedFile::commit() {
+    Result r;
+    int err = 0;
+    switch (m_mode) {
+    case Mode::Closed:
+        return failed(Stage::Store, EBADF, m_target.path);
+    case Mode::Straight:
+        err = m_fd.close();
+        break;
+    case Mode::Replace:
+        err = syncAndClose(m_fd);
+        if (err == 0 && ::rename(m_temp.c_str(), m_target.path.c_str()) != 0)
+            r = failed(Stage::Open, errno, m_target.path);
+        else if (err == 0)
+            m_temp.clear(); // it has the target's name now
+        break;
+    case Mode::CopyIn:
+        r = copyInPlace(m_target, m_fd.get());
+        break;
+    }
+    if (err != 0)
+        r = failed(Stage::Store, err, m_target.path);
+    discard();
+    return r;
 }
 
 Result writeAtStart(const std::string& name, std::string_view bytes) {

@@ -5,6 +5,8 @@
 // in place. The functions report rather than throw, so that each caller raises its own error
 // type (the key file's codes, the text file's messages).
 
+#include "posix_io.h"
+
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
@@ -51,6 +53,36 @@ int resolveTarget(const std::string& name, Target& target);
 //    may be made beside it.
 //  - A new file is made through a new file too, so a failed save leaves none.
 Result replaceWhole(const std::string& name, std::string_view bytes);
+
+// Writes a file piece by piece by the rules of replaceWhole, for output too long to hold at once
+// (the trace of a long run). The pieces go to the new file beside the target, which takes the
+// target's place at commit(); where the target must keep its place, they wait there and commit()
+// copies them in. Only where no file may be made beside the target do they wait in an unnamed
+// file of the system's temporary folder. A device or a pipe gets them straight. A writer that is
+// dropped before commit() leaves the target as it was and no new file behind.
+class StreamedFile {
+public:
+    StreamedFile() = default;
+    ~StreamedFile();
+    StreamedFile(const StreamedFile&) = delete;
+    StreamedFile& operator=(const StreamedFile&) = delete;
+
+    // Looks at the target and makes the file the pieces go to, so that a target that is refused
+    // or cannot be written is known before the first piece.
+    Result open(const std::string& name);
+    Result write(std::string_view piece);
+    Result commit();
+    // Drops what was written; the target stays as it was.
+    void discard();
+
+private:
+    enum class Mode { Closed, Straight, Replace, CopyIn };
+
+    Target m_target;
+    posix::Fd m_fd;
+    std::string m_temp; // the new file beside the target; empty for an unnamed one
+    Mode m_mode = Mode::Closed;
+};
 
 // Writes `bytes` at the start of a regular file (key saves). An existing file keeps its length
 // and every byte after them; a new file holds exactly `bytes`, and is removed again if writing

@@ -3,6 +3,7 @@
 // one's place, and the new file keeps nothing the old one did not have.
 
 #include "file_test_util.h"
+#include "files/file_writing.h"
 #include "files/text_files.h"
 #include "process.h"
 #include "temp_dir.h"
@@ -73,7 +74,13 @@ class KeptAttributes : public ::testing::TestWithParam<AttributeRow> {};
 
 TEST_P(KeptAttributes, OnTheFileThatTakesItsPlace) {
     const std::function<void(const std::string&)> writers[] = {
-        [](const std::string& path) { writeTextFile(path, "NEW CIPHER TEXT"); }};
+        [](const std::string& path) { writeTextFile(path, "NEW CIPHER TEXT"); },
+        [](const std::string& path) {
+            writing::StreamedFile file;
+            ASSERT_TRUE(file.open(path).done());
+            ASSERT_TRUE(file.write("NEW CIPHER TEXT").done());
+            ASSERT_TRUE(file.commit().done());
+        }};
     for (const auto& write : writers) {
         const auto dir = folderWithAttributes();
         ASSERT_TRUE(dir);
