@@ -58,6 +58,65 @@ std::string positionsOf(const MachineState& m) {
     return symbols;
 }
 
+// A file's identity, to tell whether two names, or a name and a stream, are one file.
+struct FileId {
+    bool known = false;
+    bool regular = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+
+    bool sameAs(const FileId& other) const {
+        return known && other.known && dev == other.dev && ino == other.ino;
+    }
+};
+
+FileId idOf(const struct stat& st) {
+    return {true, S_ISREG(st.st_mode), st.st_dev, st.st_ino};
+}
+
+FileId idOfName(const std::string& name) {
+    struct stat st {};
+    return ::stat(name.c_str(), &st) == 0 ? idOf(st) : FileId{};
+}
+
+FileId idOfStream(std::FILE* stream) {
+    struct stat st {};
+    const int fd = ::fileno(stream);
+    return fd >= 0 && ::fstat(fd, &st) == 0 ? idOf(st) : FileId{};
+}
+
+// An output into an input would destroy the input while it is read, or grow it as long as the
+// disk has room (as cat, the program refuses): such a command line is refused before anything is
+// written. `source` is the input of a text run, or nothing. Returns the exit status.
+int refuseOutputIntoInput(const Options& o, std::FILE* source, std::FILE* out, std::FILE* err) {
+    const FileId standardOut = idOfStream(out);
+    const FileId input = source ? idOfStream(source) : FileId{};
+    const FileId key = o.keyFile ? idOfName(*o.keyFile) : FileId{};
+    const std::string inputName = o.input ? "the input file " + shown(*o.input)
+                                          : std::string("the file standard input comes from");
+    const std::string keyName = o.keyFile ? "the key file " + shown(*o.keyFile) : std::string();
+    std::string refusal;
+    // A device (/dev/null on both ends) can take what it gives.
+    if (standardOut.regular && standardOut.sameAs(input))
+        refusal = "standard output goes to " + inputName;
+    else if (standardOut.regular && standardOut.sameAs(key))
+        refusal = "standard output goes to " + keyName;
+    if (refusal.empty() && o.trace && *o.trace != "-") {
+        const FileId trace = idOfName(*o.trace);
+        const std::string named = "--trace " + shown(*o.trace) + " names ";
+        if (trace.sameAs(standardOut))
+            refusal = named + "the file standard output goes to";
+        else if (trace.regular && trace.sameAs(input))
+            refusal = named + inputName;
+        else if (trace.regular && trace.sameAs(key))
+            refusal = named + keyName;
+    }
+    if (refusal.empty())
+        return kOk;
+    std::fprintf(err, "zelmak-cli: %s; see zelmak-cli --help\n", refusal.c_str());
+    return kUsageFailure;
+}
+
 // The setting of --key FILE, or the service setting without it. A file that cannot be read is a
 // file failure; a setting that the setting check would reject is refused with its verdict.
 std::optional<KeyRecordBytes> loadRecord(const Options& o, std::FILE* err, int& status) {
@@ -98,6 +157,8 @@ int newKey(const std::string& path, std::FILE* err) {
 }
 
 int writeCheckValue(const Options& o, std::FILE* out, std::FILE* err) {
+    if (const int refused = refuseOutputIntoInput(o, nullptr, out, err))
+        return refused;
     int status = kOk;
     const auto record = loadRecord(o, err, status);
     if (!record)
@@ -166,13 +227,13 @@ int runText(const Options& o, std::FILE* in, std::FILE* out, std::FILE* err) {
         source = opened;
     }
     TraceSink trace;
-    if (o.trace) {
+    status = refuseOutputIntoInput(o, source, out, err);
+    if (status == kOk && o.trace)
         status = trace.open(*o.trace, out, err);
-        if (status != kOk) {
-            if (opened)
-                std::fclose(opened);
-            return status;
-        }
+    if (status != kOk) {
+        if (opened)
+            std::fclose(opened);
+        return status;
     }
 
     const Blanks blanks = o.ignoreBlanks ? Blanks::Layout : Blanks::WordSpace;
