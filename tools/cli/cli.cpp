@@ -19,6 +19,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <ostream>
 #include <streambuf>
@@ -242,14 +243,10 @@ int runText(const Options& o, std::FILE* in, std::FILE* out, std::FILE* err) {
         groups.emplace(static_cast<std::size_t>(o.group),
                        static_cast<std::size_t>(o.groupsPerLine));
     const bool textOut = !o.json && !(o.trace && *o.trace == "-");
-    // --json: the keyed text and the output, whole; room for all of a file at once.
+    // --json: the keyed text and the output, whole. They grow as the text comes: the size a file
+    // claims may be a sparse file's, far more than the memory holds.
     std::string input;
     std::string output;
-    struct stat st {};
-    if (o.json && ::fstat(::fileno(source), &st) == 0 && S_ISREG(st.st_mode)) {
-        input.reserve(static_cast<std::size_t>(st.st_size));
-        output.reserve(static_cast<std::size_t>(st.st_size) * (groups ? 2 : 1));
-    }
     std::string laid;
     std::string csv;
     std::size_t skipped = 0;
@@ -364,6 +361,9 @@ int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std
     } catch (const Error& e) {
         // No error of the machine can arise from an accepted setting; should one, it is named.
         std::fprintf(err, "zelmak-cli: %s.\n", e.what());
+    } catch (const std::bad_alloc&) {
+        std::fprintf(err, "zelmak-cli: not enough memory%s\n",
+                     o.json ? " to hold the whole text for --json" : "");
     }
     return kFileFailure;
 }
