@@ -59,6 +59,20 @@ std::string positionsOf(const MachineState& m) {
     return symbols;
 }
 
+// A file error as the program says it: the message the window shows, then the system's reason,
+// which tells a missing file from a permission problem.
+void reportFileError(std::FILE* err, const std::string& name, const FileError& e) {
+    if (e.systemError() != 0)
+        std::fprintf(err, "zelmak-cli: %s: %s. (%s)\n", shown(name).c_str(), e.what(),
+                     std::strerror(e.systemError()));
+    else
+        std::fprintf(err, "zelmak-cli: %s: %s.\n", shown(name).c_str(), e.what());
+}
+
+void reportWriteFailure(std::FILE* err, int why) {
+    std::fprintf(err, "zelmak-cli: writing standard output failed: %s\n", std::strerror(why));
+}
+
 // A file's identity, to tell whether two names, or a name and a stream, are one file.
 struct FileId {
     bool known = false;
@@ -128,7 +142,7 @@ std::optional<KeyRecordBytes> loadRecord(const Options& o, std::FILE* err, int& 
     try {
         record = readKeyRecord(*o.keyFile);
     } catch (const FileError& e) {
-        std::fprintf(err, "zelmak-cli: %s: %s.\n", name.c_str(), e.what());
+        reportFileError(err, *o.keyFile, e);
         status = kFileFailure;
         return std::nullopt;
     }
@@ -150,11 +164,22 @@ int newKey(const std::string& path, std::FILE* err) {
                          shown(path).c_str());
             return kFileFailure;
         }
+    } catch (const FileError& e) {
+        reportFileError(err, path, e);
+        return kFileFailure;
     } catch (const Error& e) {
         std::fprintf(err, "zelmak-cli: %s: %s.\n", shown(path).c_str(), e.what());
         return kFileFailure;
     }
     return kOk;
+}
+
+// Writes a whole text to standard output; a failure is reported on `err`.
+bool writeOut(std::FILE* out, std::string_view text, std::FILE* err) {
+    if (writeAll(out, text) && std::fflush(out) == 0)
+        return true;
+    reportWriteFailure(err, errno);
+    return false;
 }
 
 int writeCheckValue(const Options& o, std::FILE* out, std::FILE* err) {
@@ -164,21 +189,14 @@ int writeCheckValue(const Options& o, std::FILE* out, std::FILE* err) {
     const auto record = loadRecord(o, err, status);
     if (!record)
         return status;
-    const std::string value = checkValue(machineFor(*record)) + "\n";
-    if (!writeAll(out, value) || std::fflush(out) != 0) {
-        std::fprintf(err, "zelmak-cli: writing standard output failed: %s\n", std::strerror(errno));
-        return kFileFailure;
-    }
-    return kOk;
+    return writeOut(out, checkValue(machineFor(*record)) + "\n", err) ? kOk : kFileFailure;
 }
 
 int runSelfTest(std::FILE* out, std::FILE* err) {
     std::string report;
     const bool passed = selfTest(knownAnswers(), report);
-    if (!writeAll(out, report) || std::fflush(out) != 0) {
-        std::fprintf(err, "zelmak-cli: writing standard output failed: %s\n", std::strerror(errno));
+    if (!writeOut(out, report, err))
         return kFileFailure;
-    }
     return passed ? kOk : kSelfTestFailed;
 }
 
@@ -222,7 +240,8 @@ int runText(const Options& o, std::FILE* in, std::FILE* out, std::FILE* err) {
     if (o.input) {
         opened = std::fopen(o.input->c_str(), "rb");
         if (!opened) {
-            std::fprintf(err, "zelmak-cli: Kann Datei %s nicht öffnen.\n", shown(*o.input).c_str());
+            std::fprintf(err, "zelmak-cli: Kann Datei %s nicht öffnen. (%s)\n",
+                         shown(*o.input).c_str(), std::strerror(errno));
             return kFileFailure;
         }
         source = opened;
@@ -318,8 +337,7 @@ int runText(const Options& o, std::FILE* in, std::FILE* out, std::FILE* err) {
     if (status == kOk && outError == 0 && std::fflush(out) != 0)
         outError = errno;
     if (outError != 0) {
-        std::fprintf(err, "zelmak-cli: writing standard output failed: %s\n",
-                     std::strerror(outError));
+        reportWriteFailure(err, outError);
         status = kFileFailure;
     }
     if (o.trace)
@@ -345,8 +363,7 @@ int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std
     try {
         switch (o.task) {
         case Task::Help:
-            std::fputs(kUsage, out);
-            return std::fflush(out) == 0 ? kOk : kFileFailure;
+            return writeOut(out, kUsage, err) ? kOk : kFileFailure;
         case Task::NewKey:
             return newKey(o.newKeyFile, err);
         case Task::CheckValue:

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdio>
 #include <regex>
+#include <tuple>
 
 namespace zelmak::cli {
 
@@ -134,6 +135,23 @@ void parseMonth(const std::string& text, Options& o) {
                          shown(text) + "\""};
 }
 
+constexpr const char* kFlags[] = {"--decipher",    "--report",    "--json", "--ignore-blanks",
+                                  "--check-value", "--self-test", "--help"};
+
+// CLI11 reads "--decipher=0" as the flag turned off. A flag takes no value here, so that nothing
+// turns an option off unseen.
+void refuseFlagValues(const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        if (arg == "--")
+            return;
+        for (const std::string flag : kFlags)
+            if (arg.size() > flag.size() && arg.compare(0, flag.size(), flag) == 0 &&
+                arg[flag.size()] == '=')
+                throw UsageError{flag + " takes no value, not \"" +
+                                 shown(arg.substr(flag.size() + 1)) + "\""};
+    }
+}
+
 // What CLI11 left over: an option it does not know, or a second INPUT.
 void refuseLeftOvers(const std::vector<std::string>& args, const std::vector<std::string>& rest) {
     const auto optionsEnd = std::find(args.begin(), args.end(), "--");
@@ -241,6 +259,7 @@ Options parseOptions(const std::vector<std::string>& args) {
     const Named out = valued("--out", o.outDir, "DIR");
     const Named inputOption{"INPUT", app.add_option("INPUT", input)};
 
+    refuseFlagValues(args);
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
         app.parse(reversed);
@@ -262,6 +281,14 @@ Options parseOptions(const std::vector<std::string>& args) {
                                  self,        key,    startOption, group,        perLine,
                                  traceOption, newKey, sheet,       out,          inputOption};
     auto given = [](const Named& n) { return n.option->count() > 0; };
+    // An empty name names no file: a wrong command line, not a file that cannot be opened.
+    for (const auto& [named, value, what] :
+         {std::tuple{&key, &keyFile, "a file name"},
+          std::tuple{&newKey, &o.newKeyFile, "a file name"},
+          std::tuple{&out, &o.outDir, "a folder name"},
+          std::tuple{&inputOption, &input, "a file name, or \"-\" for standard input"}})
+        if (given(*named) && value->empty())
+            throw UsageError{std::string(named->name) + " needs " + what};
     // Besides its task option, a task takes only the options listed.
     auto takesOnly = [&](const Named& task, std::initializer_list<const Named*> allowed,
                          const std::string& message) {
