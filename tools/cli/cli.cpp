@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "json_text.h"
 #include "key_sheet.h"
 #include "options.h"
 #include "self_test.h"
@@ -21,8 +22,6 @@
 #include <cstring>
 #include <new>
 #include <optional>
-#include <ostream>
-#include <streambuf>
 #include <sys/stat.h>
 
 namespace zelmak::cli {
@@ -32,25 +31,6 @@ namespace {
 bool writeAll(std::FILE* out, std::string_view text) {
     return text.empty() || std::fwrite(text.data(), 1, text.size(), out) == text.size();
 }
-
-// An ostream onto a stdio stream, so that a long JSON text goes out as it is written.
-class StdioBuffer : public std::streambuf {
-public:
-    explicit StdioBuffer(std::FILE* file) : m_file(file) {}
-
-protected:
-    int_type overflow(int_type c) override {
-        if (traits_type::eq_int_type(c, traits_type::eof()))
-            return traits_type::not_eof(c);
-        return std::fputc(c, m_file) == EOF ? traits_type::eof() : c;
-    }
-    std::streamsize xsputn(const char* s, std::streamsize n) override {
-        return static_cast<std::streamsize>(std::fwrite(s, 1, static_cast<std::size_t>(n), m_file));
-    }
-
-private:
-    std::FILE* m_file;
-};
 
 std::string positionsOf(const MachineState& m) {
     std::string symbols;
@@ -205,6 +185,34 @@ int keySheet(const Options& o, std::FILE* err) {
     return writeKeySheet(drawKeySheet(o.sheetYear, o.sheetMonth, source), o.outDir, err);
 }
 
+// The --json object, byte for byte as nlohmann::ordered_json dumps it. The small values still go
+// through it; the two texts, many mebibytes long, were escaped as they came and go out whole.
+bool writeJson(std::FILE* out, const MachineState& m, const std::string& start,
+               const PiecedText& input, const PiecedText& output, std::size_t skipped) {
+    nlohmann::ordered_json head;
+    head["mode"] = m.cipher() ? "cipher" : "decipher";
+    head["start"] = start;
+    head["end"] = positionsOf(m);
+    nlohmann::ordered_json tail;
+    tail["skipped"] = skipped;
+    tail["check_value"] = checkValue(m);
+    std::string opening = head.dump();
+    opening.back() = ','; // the object goes on
+    std::string closing = tail.dump();
+    closing.front() = ',';
+    closing += '\n';
+
+    bool ok = true;
+    auto write = [&](std::string_view bytes) { ok = ok && writeAll(out, bytes); };
+    write(opening);
+    write("\"input\":");
+    input.writeJson(write);
+    write(",\"output\":");
+    output.writeJson(write);
+    write(closing);
+    return ok;
+}
+
 // Keys every character of a piece of text that the feed keys, recording each key's trace.
 std::size_t feedTraced(MachineState& m, std::string_view text, Blanks blanks, std::uint64_t& keys,
                        std::string& csv) {
@@ -264,8 +272,8 @@ int runText(const Options& o, std::FILE* in, std::FILE* out, std::FILE* err) {
     const bool textOut = !o.json && !(o.trace && *o.trace == "-");
     // --json: the keyed text and the output, whole. They grow as the text comes: the size a file
     // claims may be a sparse file's, far more than the memory holds.
-    std::string input;
-    std::string output;
+    PiecedText input;
+    PiecedText output;
     std::string laid;
     std::string csv;
     std::size_t skipped = 0;
@@ -298,8 +306,8 @@ int runText(const Options& o, std::FILE* in, std::FILE* out, std::FILE* err) {
             produced = laid;
         }
         if (o.json) {
-            input += m.inputText;
-            output += produced;
+            input.append(m.inputText);
+            output.append(produced);
         } else if (textOut && !writeAll(out, produced)) {
             outError = errno;
             break;
@@ -319,21 +327,9 @@ int runText(const Options& o, std::FILE* in, std::FILE* out, std::FILE* err) {
     if (opened)
         std::fclose(opened);
 
-    if (status == kOk && outError == 0 && o.json) {
-        nlohmann::ordered_json j;
-        j["mode"] = m.cipher() ? "cipher" : "decipher";
-        j["start"] = start;
-        j["end"] = positionsOf(m);
-        j["input"] = std::move(input);
-        j["output"] = std::move(output);
-        j["skipped"] = skipped;
-        j["check_value"] = checkValue(m);
-        StdioBuffer buffer(out);
-        std::ostream stream(&buffer);
-        stream << j << '\n';
-        if (!stream)
-            outError = errno;
-    }
+    if (status == kOk && outError == 0 && o.json &&
+        !writeJson(out, m, start, input, output, skipped))
+        outError = errno;
     if (status == kOk && outError == 0 && std::fflush(out) != 0)
         outError = errno;
     if (outError != 0) {
