@@ -107,24 +107,6 @@ INSTANTIATE_TEST_SUITE_P(
                   true, false, true}),
     [](const auto& p) { return std::string(p.param.name); });
 
-// What cannot take the pieces is known at open(), before the first piece.
-TEST(StreamedRefusal, FolderReadOnlyFileAndMissingFolder) {
-    TempDir dir;
-    fs::create_directory(dir.file("folder"));
-    writeFile(dir.file("ro.csv"), kEarlier);
-    setMode(dir.file("ro.csv"), 0444);
-    const std::pair<std::string, int> rows[] = {
-        {dir.file("folder"), EISDIR}, {dir.file("ro.csv"), EACCES}, {dir.file("no/t.csv"), ENOENT}};
-    for (const auto& [name, err] : rows) {
-        StreamedFile file;
-        const Result r = file.open(name);
-        EXPECT_EQ(r.stage, Result::Stage::Open) << name;
-        EXPECT_EQ(r.err, err) << name;
-    }
-    EXPECT_EQ(readFile(dir.file("ro.csv")), kEarlier);
-    EXPECT_EQ(test::namesIn(dir.path()), (std::vector<std::string>{"folder", "ro.csv"}));
-}
-
 // A device takes the pieces as they come.
 TEST(StreamedDevice, IsWrittenStraight) {
     StreamedFile file;
