@@ -13,6 +13,7 @@ packages=(
   dbus-daemon at-spi2-core
   libx11-dev
   clang-14 libclang-rt-14-dev llvm-14
+  acl attr
 )
 
 missing=()

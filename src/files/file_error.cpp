@@ -81,8 +81,8 @@ int ioErrorCode(int errnoValue, const std::string& path) {
 FileError FileError::fromErrno(int errnoValue, const std::string& path) {
     const int code = ioErrorCode(errnoValue, path);
     if (code != 0)
-        return FileError(code);
-    return FileError(errnoValue, "I/O-Fehler " + std::to_string(errnoValue));
+        return FileError(code, ioErrorMessage(code), errnoValue);
+    return FileError(errnoValue, "I/O-Fehler " + std::to_string(errnoValue), errnoValue);
 }
 
 TextFileError::TextFileError(Kind kind, const std::string& path, int errnoValue)

@@ -35,11 +35,14 @@ public:
     static FileError fromErrno(int errnoValue, const std::string& path);
 
     int code() const { return m_code; }
+    int systemError() const { return m_errno; } // 0 when no system call failed
 
 private:
-    FileError(int code, const std::string& message) : Error(message), m_code(code) {}
+    FileError(int code, const std::string& message, int errnoValue)
+        : Error(message), m_code(code), m_errno(errnoValue) {}
 
     int m_code;
+    int m_errno = 0;
 };
 
 // A failed text-file operation. %s in the messages is the full file name that was used.

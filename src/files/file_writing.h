@@ -5,6 +5,8 @@
 // in place. The functions report rather than throw, so that each caller raises its own error
 // type (the key file's codes, the text file's messages).
 
+#include "posix_io.h"
+
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
@@ -43,12 +45,44 @@ int resolveTarget(const std::string& name, Target& target);
 //  - An existing file that its permission bits make read-only is refused (EACCES), also for
 //    root, as is one the user may not write.
 //  - Otherwise the bytes go to a new file beside the target, which then takes the target's place
-//    with its permission bits and group; a failed save leaves the earlier file as it was.
+//    with its permission bits, group and extended attributes (its access control list among
+//    them); a failed save leaves the earlier file as it was.
 //  - The target is written in place instead (truncated, written, synced to the disk) where a
 //    replacement would lose something or cannot be made: the file has more than one hard link,
-//    belongs to another user, its group cannot be kept, or no new file may be made beside it.
+//    belongs to another user, its group or an extended attribute cannot be kept, or no new file
+//    may be made beside it.
 //  - A new file is made through a new file too, so a failed save leaves none.
 Result replaceWhole(const std::string& name, std::string_view bytes);
+
+// Writes a file piece by piece by the rules of replaceWhole, for output too long to hold at once
+// (the trace of a long run). The pieces go to the new file beside the target, which takes the
+// target's place at commit(); where the target must keep its place, they wait there and commit()
+// copies them in. Only where no file may be made beside the target do they wait in an unnamed
+// file of the system's temporary folder. A device or a pipe gets them straight. A writer that is
+// dropped before commit() leaves the target as it was and no new file behind.
+class StreamedFile {
+public:
+    StreamedFile() = default;
+    ~StreamedFile();
+    StreamedFile(const StreamedFile&) = delete;
+    StreamedFile& operator=(const StreamedFile&) = delete;
+
+    // Looks at the target and makes the file the pieces go to, so that a target that is refused
+    // or cannot be written is known before the first piece.
+    Result open(const std::string& name);
+    Result write(std::string_view piece);
+    Result commit();
+    // Drops what was written; the target stays as it was.
+    void discard();
+
+private:
+    enum class Mode { Closed, Straight, Replace, CopyIn };
+
+    Target m_target;
+    posix::Fd m_fd;
+    std::string m_temp; // the new file beside the target; empty for an unnamed one
+    Mode m_mode = Mode::Closed;
+};
 
 // Writes `bytes` at the start of a regular file (key saves). An existing file keeps its length
 // and every byte after them; a new file holds exactly `bytes`, and is removed again if writing

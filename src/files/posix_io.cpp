@@ -12,6 +12,16 @@ Fd::~Fd() {
         ::close(m_fd);
 }
 
+Fd& Fd::operator=(Fd&& other) noexcept {
+    if (this != &other) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = other.m_fd;
+        other.m_fd = -1;
+    }
+    return *this;
+}
+
 int Fd::close() {
     if (m_fd < 0)
         return 0;

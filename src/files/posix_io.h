@@ -16,7 +16,8 @@ public:
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     Fd(Fd&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
-    Fd& operator=(Fd&&) = delete;
+    // Takes over the other descriptor; its own is closed without a check.
+    Fd& operator=(Fd&& other) noexcept;
 
     int get() const { return m_fd; }
     bool valid() const { return m_fd >= 0; }

@@ -89,8 +89,10 @@ void saveCipherCode(MachineState& m, Display& d, FileDialogs& dialogs) {
         return;
     m.dialogFileName = *chosen;
     const std::string target = cipherFileName(*chosen);
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && !dialogs.confirmReplace(target))
+    // A link that points at nothing yet replaces nothing: the save makes the file it points at.
+    writing::Target found;
+    if (writing::resolveTarget(target, found) == 0 && found.exists &&
+        !dialogs.confirmReplace(target))
         return;
     writeTextFile(target, d.paneText(Pane::Output));
 }

@@ -34,16 +34,19 @@ inline std::string withCrLf(std::string_view bytes) {
 std::string readTextFile(const std::string& path);
 
 // Writes the text byte for byte, by the writing rules of file_writing.h: a regular file is
-// replaced through a new file beside it (keeping its permission bits and group), so a failed
-// save leaves the earlier file as it was and no temporary file behind; it is written in place
-// where it has other hard links, belongs to another user, or no new file may be made beside it.
+// replaced through a new file beside it (keeping its permission bits, group and extended
+// attributes, the access control list among them), so a failed save leaves the earlier file as
+// it was and no temporary file behind; it is written in place where it has other hard links,
+// belongs to another user, or where something of it cannot be kept or no new file may be made
+// beside it.
 // A symbolic link is followed, also to a file that does not exist yet, and stays a link. A
 // device or pipe is written straight. An existing read-only file is refused, also for root.
 // Throws TextFileError: Create when the file cannot be created, opened or replaced, Write when
 // the bytes cannot all be stored.
 void writeTextFile(const std::string& path, std::string_view text);
 
-// "Save CipherCode" (Button35Click): proposes ABCDE.cif and saves the text of Ausgabe.
+// "Save CipherCode" (Button35Click): proposes ABCDE.cif and saves the text of Ausgabe. It asks
+// before replacing a file that exists; a symbolic link that points at nothing yet replaces none.
 void saveCipherCode(MachineState& m, Display& d, FileDialogs& dialogs);
 
 // "Loade CipherCode" (Button40Click): replaces the text of lade with a file's, with CR LF line

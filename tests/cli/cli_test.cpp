@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace zelmak {
@@ -188,7 +189,7 @@ std::vector<int> cardWith(int k, int value) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, CliBadKey,
     ::testing::Values(
-        BadKeyRow{"missing", "", 1, "Datei nicht gefunden.\n"},
+        BadKeyRow{"missing", "", 1, "Datei nicht gefunden. (No such file or directory)\n"},
         BadKeyRow{"short_35_bytes", record(identityCard(), {0, 1, 2, 3}), 1,
                   "Lesen nach Dateiende (EOF).\n"},
         BadKeyRow{"one_byte", std::string(1, '\x01'), 1, "Lesen nach Dateiende (EOF).\n"},
@@ -207,6 +208,59 @@ INSTANTIATE_TEST_SUITE_P(
                   "Error Cipher-Disc !!\n"},
         BadKeyRow{"two_discs_out_of_range", record(identityCard(), {0, 1, 2, 9, 200}), 2,
                   "Error Cipher-Disc !!\n"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+struct FileErrorRow {
+    const char* name;
+    std::vector<std::string> args; // "@" stands for a fresh folder holding "locked.txt"
+    std::string err;               // with "@" for the folder
+};
+
+void PrintTo(const FileErrorRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class CliFileError : public ::testing::TestWithParam<FileErrorRow> {};
+
+// The message the window shows comes first, as it is; the system's reason after it tells a
+// missing file from a permission problem or a folder.
+TEST_P(CliFileError, SaysTheSystemsReasonAfterTheMessage) {
+    const FileErrorRow& row = GetParam();
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    writeFile(dir.file("locked.txt"), "HALLO");
+    ASSERT_EQ(::chmod(dir.file("locked.txt").c_str(), 0), 0);
+    auto placed = [&](std::string text) {
+        for (std::size_t at; (at = text.find('@')) != std::string::npos;)
+            text.replace(at, 1, dir.path().string());
+        return text;
+    };
+    std::vector<std::string> args;
+    for (const std::string& arg : row.args)
+        args.push_back(placed(arg));
+    // As root every file could be read: the program runs as an unprivileged user.
+    const ProcessResult r = test::cliUnprivileged(args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, placed(row.err));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CliFileError,
+    ::testing::Values(
+        FileErrorRow{"missing_input",
+                     {"@/absent.txt"},
+                     "zelmak-cli: Kann Datei @/absent.txt nicht öffnen. (No such file or "
+                     "directory)\n"},
+        FileErrorRow{"unreadable_input",
+                     {"@/locked.txt"},
+                     "zelmak-cli: Kann Datei @/locked.txt nicht öffnen. (Permission denied)\n"},
+        FileErrorRow{"key_is_a_folder",
+                     {"--key", "@", "-"},
+                     "zelmak-cli: @: Dateizugriff verweigert. (Is a directory)\n"},
+        FileErrorRow{"unreadable_key",
+                     {"--check-value", "--key", "@/locked.txt"},
+                     "zelmak-cli: @/locked.txt: Dateizugriff verweigert. (Permission denied)\n"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Cli, InputFromAFileOrDashOrMissing) {

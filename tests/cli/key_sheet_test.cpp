@@ -148,6 +148,34 @@ TEST(KeySheet, AllOrNothing) {
     EXPECT_EQ(filesIn(small.path()), 0u);
 }
 
+// The README's own example: --out names a folder that is not there yet.
+TEST(KeySheet, MakesTheFolderWhenItIsMissing) {
+    TempDir dir;
+    const std::string keys = dir.file("keys");
+    ProcessResult r = cli({"--key-sheet", "2025-03", "--out", keys});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(filesIn(keys), 33u);
+    const std::string first = readFile(dir.file("keys/2025-03-01.key"));
+
+    // Made once, the folder is there: the same month again replaces nothing.
+    r = cli({"--key-sheet", "2025-03", "--out", keys});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(readFile(dir.file("keys/2025-03-01.key")), first);
+
+    // Only the last folder is made.
+    r = cli({"--key-sheet", "2025-03", "--out", dir.file("no/keys")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "zelmak-cli: cannot write the key sheet into " + dir.file("no/keys") +
+                         ": No such file or directory\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
+
+    // A sheet that cannot be kept takes the folder made for it along.
+    r = test::cliInShell("trap '' XFSZ; ulimit -f 8",
+                         {"--key-sheet", "2025-04", "--out", dir.file("april")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("april")));
+}
+
 TEST(KeySheet, UnprivilegedUserInAForeignFolderIsRefused) {
     TempDir dir;
     ASSERT_EQ(::chmod(dir.path().c_str(), ::geteuid() == 0 ? 0755 : 0555), 0);

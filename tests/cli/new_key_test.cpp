@@ -80,7 +80,8 @@ TEST(NewKey, ReportsAFileErrorWithItsMessage) {
     TempDir dir;
     const auto missing = cli({"--new-key", dir.file("no/k.key")});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "zelmak-cli: " + dir.file("no/k.key") + ": Ungültiger Dateiname.\n");
+    EXPECT_EQ(missing.err, "zelmak-cli: " + dir.file("no/k.key") +
+                               ": Ungültiger Dateiname. (No such file or directory)\n");
 }
 
 TEST(NewKey, UnprivilegedUserInAForeignFolderIsRefused) {
@@ -88,7 +89,8 @@ TEST(NewKey, UnprivilegedUserInAForeignFolderIsRefused) {
     ASSERT_EQ(::chmod(dir.path().c_str(), ::geteuid() == 0 ? 0755 : 0555), 0);
     const auto result = test::cliUnprivileged({"--new-key", dir.file("k.key")});
     EXPECT_EQ(result.status, 1) << result.err;
-    EXPECT_EQ(result.err, "zelmak-cli: " + dir.file("k.key") + ": Dateizugriff verweigert.\n");
+    EXPECT_EQ(result.err, "zelmak-cli: " + dir.file("k.key") +
+                              ": Dateizugriff verweigert. (Permission denied)\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("k.key")));
 }
 

@@ -54,6 +54,20 @@ INSTANTIATE_TEST_SUITE_P(
         UsageRow{"key_without_value", {"--key"}, "--key needs a value (FILE)"},
         UsageRow{"start_without_value", {"--start"}, "--start needs a value (POSITIONS)"},
         UsageRow{"empty_trace", {"--trace="}, "--trace needs a value (FILE)"},
+        // An empty name names no file at all: a wrong command line, not a missing file.
+        UsageRow{"empty_key", {"--key", ""}, "--key needs a file name"},
+        UsageRow{"empty_new_key", {"--new-key", ""}, "--new-key needs a file name"},
+        UsageRow{"empty_out", {"--key-sheet", "2025-03", "--out", ""}, "--out needs a folder name"},
+        UsageRow{"empty_input", {""}, "INPUT needs a file name, or \"-\" for standard input"},
+        // CLI11 would take these as the flag turned off (or on) without a word.
+        UsageRow{"flag_with_zero", {"--decipher=0"}, "--decipher takes no value, not \"0\""},
+        UsageRow{"flag_with_false", {"--json=false"}, "--json takes no value, not \"false\""},
+        UsageRow{"flag_with_true", {"--report=true"}, "--report takes no value, not \"true\""},
+        UsageRow{"flag_with_empty_value",
+                 {"--ignore-blanks="},
+                 "--ignore-blanks takes no value, not \"\""},
+        UsageRow{
+            "task_flag_with_value", {"--self-test=1"}, "--self-test takes no value, not \"1\""},
         UsageRow{
             "two_inputs", {"a.txt", "b.txt"}, "only one INPUT may be given, not also \"b.txt\""},
         UsageRow{"two_inputs_after_dashes",
@@ -160,7 +174,16 @@ TEST(Options, FormsOfTheCommandLine) {
     EXPECT_EQ(cli({"--decipher", "--", "-"}, worked).out, "HALLO_ALLE");
     const test::ProcessResult dashed = cli({"--", "--decipher"});
     EXPECT_EQ(dashed.status, 1) << "after -- a name is an INPUT";
-    EXPECT_EQ(dashed.err, "zelmak-cli: Kann Datei --decipher nicht öffnen.\n");
+    EXPECT_EQ(dashed.err,
+              "zelmak-cli: Kann Datei --decipher nicht öffnen. (No such file or directory)\n");
+    EXPECT_EQ(cli({"--", "--decipher=0"}).status, 1) << "after -- it is an INPUT too";
+}
+
+// --help is all the output there is: when it cannot be written, the run failed and says why.
+TEST(Options, HelpThatCannotBeWrittenSaysWhy) {
+    const test::ProcessResult r = test::cliInShell("exec >/dev/full", {"--help"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "zelmak-cli: writing standard output failed: No space left on device\n");
 }
 
 // --help describes every option with an example.

@@ -124,6 +124,8 @@ TEST_P(Json, HoldsWhatTheRunGives) {
     EXPECT_EQ(j.at("output"), text.out);
     EXPECT_EQ(j.at("skipped"), row.text.size() - keyed.size());
     EXPECT_EQ(j.at("check_value").get<std::string>() + "\n", cli({"--check-value"}).out);
+    // Byte for byte as nlohmann::json writes the same object.
+    EXPECT_EQ(r.out, nlohmann::ordered_json::parse(r.out).dump() + "\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(

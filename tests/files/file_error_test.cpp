@@ -26,6 +26,7 @@ TEST_P(SystemErrors, MapToTheOperatorsCodes) {
     const FileError e = FileError::fromErrno(row.errnoValue, dir.file("k.key"));
     EXPECT_EQ(e.code(), row.code);
     EXPECT_STREQ(e.what(), row.message);
+    EXPECT_EQ(e.systemError(), row.errnoValue) << "the reason behind the code";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -61,6 +62,7 @@ TEST(FileErrors, CodesOfTheRecordTransferHaveTheirMessages) {
     EXPECT_STREQ(FileError(io::kDiskFull).what(), "Kapazität der Diskette/Festplatte erschöpft");
     EXPECT_STREQ(FileError(io::kInvalidNumber).what(), "Ungültige numerische Eingabe");
     EXPECT_STREQ(FileError(42).what(), "I/O-Fehler 42");
+    EXPECT_EQ(FileError(io::kReadPastEnd).systemError(), 0) << "no system call failed";
 }
 
 TEST(FileErrors, TextFileMessagesNameTheFileAndEndWithoutFullStop) {

@@ -190,6 +190,23 @@ TEST_F(SaveCipherCode, ThroughALinkReplacesTheLinkedFile) {
     EXPECT_EQ(readFile(dir.file("real.cif")), "NEW");
 }
 
+// A link that points at nothing yet stands for no file: nothing is replaced, so nothing is asked,
+// and the save makes the file the link points at.
+TEST_F(SaveCipherCode, LinkToNothingYetIsSavedWithoutAQuestion) {
+    std::filesystem::create_symlink("real.cif", dir.file("link.cif"));
+    r.w.showText(Pane::Output, "NEW");
+    r.w.replaceAnswers = {false};
+    saveAs(dir.file("link.cif"));
+    EXPECT_TRUE(r.w.replaceQuestions.empty());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.cif")));
+    EXPECT_EQ(readFile(dir.file("real.cif")), "NEW");
+
+    // Now that it points at a file, the same link asks.
+    r.w.replaceAnswers = {false};
+    saveAs(dir.file("link.cif"));
+    EXPECT_EQ(r.w.replaceQuestions, std::vector<std::string>{dir.file("link.cif")});
+}
+
 TEST_F(SaveCipherCode, CancelWritesNothingAndChangesNothing) {
     const auto before = snapshot(r.m, r.w);
     saveCipherCode(r.m, r.w, r.w);

@@ -7,10 +7,12 @@
 
 namespace zelmak::test {
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zelmak-test-XXXXXX").string();
+TempDir::TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
+
+TempDir::TempDir(const std::filesystem::path& parent) {
+    std::string pattern = (parent / "zelmak-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
+        throw std::runtime_error("mkdtemp failed in " + parent.string());
     m_path = pattern;
 }
 

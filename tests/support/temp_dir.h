@@ -9,6 +9,8 @@ namespace zelmak::test {
 class TempDir {
 public:
     TempDir();
+    // A fresh folder in `parent` instead, for a file system that the temporary folder's lacks.
+    explicit TempDir(const std::filesystem::path& parent);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

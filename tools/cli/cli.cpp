@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "json_text.h"
 #include "key_sheet.h"
 #include "options.h"
 #include "self_test.h"
@@ -19,9 +20,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <optional>
-#include <ostream>
-#include <streambuf>
 #include <sys/stat.h>
 
 namespace zelmak::cli {
@@ -32,30 +32,84 @@ bool writeAll(std::FILE* out, std::string_view text) {
     return text.empty() || std::fwrite(text.data(), 1, text.size(), out) == text.size();
 }
 
-// An ostream onto a stdio stream, so that a long JSON text goes out as it is written.
-class StdioBuffer : public std::streambuf {
-public:
-    explicit StdioBuffer(std::FILE* file) : m_file(file) {}
-
-protected:
-    int_type overflow(int_type c) override {
-        if (traits_type::eq_int_type(c, traits_type::eof()))
-            return traits_type::not_eof(c);
-        return std::fputc(c, m_file) == EOF ? traits_type::eof() : c;
-    }
-    std::streamsize xsputn(const char* s, std::streamsize n) override {
-        return static_cast<std::streamsize>(std::fwrite(s, 1, static_cast<std::size_t>(n), m_file));
-    }
-
-private:
-    std::FILE* m_file;
-};
-
 std::string positionsOf(const MachineState& m) {
     std::string symbols;
     for (int s = 1; s <= 5; ++s)
         symbols += positionSymbol(m.positions[s]);
     return symbols;
+}
+
+// A file error as the program says it: the message the window shows, then the system's reason,
+// which tells a missing file from a permission problem.
+void reportFileError(std::FILE* err, const std::string& name, const FileError& e) {
+    if (e.systemError() != 0)
+        std::fprintf(err, "zelmak-cli: %s: %s. (%s)\n", shown(name).c_str(), e.what(),
+                     std::strerror(e.systemError()));
+    else
+        std::fprintf(err, "zelmak-cli: %s: %s.\n", shown(name).c_str(), e.what());
+}
+
+void reportWriteFailure(std::FILE* err, int why) {
+    std::fprintf(err, "zelmak-cli: writing standard output failed: %s\n", std::strerror(why));
+}
+
+// A file's identity, to tell whether two names, or a name and a stream, are one file.
+struct FileId {
+    bool known = false;
+    bool regular = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+
+    bool sameAs(const FileId& other) const {
+        return known && other.known && dev == other.dev && ino == other.ino;
+    }
+};
+
+FileId idOf(const struct stat& st) {
+    return {true, S_ISREG(st.st_mode), st.st_dev, st.st_ino};
+}
+
+FileId idOfName(const std::string& name) {
+    struct stat st {};
+    return ::stat(name.c_str(), &st) == 0 ? idOf(st) : FileId{};
+}
+
+FileId idOfStream(std::FILE* stream) {
+    struct stat st {};
+    const int fd = ::fileno(stream);
+    return fd >= 0 && ::fstat(fd, &st) == 0 ? idOf(st) : FileId{};
+}
+
+// An output into an input would destroy the input while it is read, or grow it as long as the
+// disk has room (as cat, the program refuses): such a command line is refused before anything is
+// written. `source` is the input of a text run, or nothing. Returns the exit status.
+int refuseOutputIntoInput(const Options& o, std::FILE* source, std::FILE* out, std::FILE* err) {
+    const FileId standardOut = idOfStream(out);
+    const FileId input = source ? idOfStream(source) : FileId{};
+    const FileId key = o.keyFile ? idOfName(*o.keyFile) : FileId{};
+    const std::string inputName = o.input ? "the input file " + shown(*o.input)
+                                          : std::string("the file standard input comes from");
+    const std::string keyName = o.keyFile ? "the key file " + shown(*o.keyFile) : std::string();
+    std::string refusal;
+    // A device (/dev/null on both ends) can take what it gives.
+    if (standardOut.regular && standardOut.sameAs(input))
+        refusal = "standard output goes to " + inputName;
+    else if (standardOut.regular && standardOut.sameAs(key))
+        refusal = "standard output goes to " + keyName;
+    if (refusal.empty() && o.trace && *o.trace != "-") {
+        const FileId trace = idOfName(*o.trace);
+        const std::string named = "--trace " + shown(*o.trace) + " names ";
+        if (trace.sameAs(standardOut))
+            refusal = named + "the file standard output goes to";
+        else if (trace.regular && trace.sameAs(input))
+            refusal = named + inputName;
+        else if (trace.regular && trace.sameAs(key))
+            refusal = named + keyName;
+    }
+    if (refusal.empty())
+        return kOk;
+    std::fprintf(err, "zelmak-cli: %s; see zelmak-cli --help\n", refusal.c_str());
+    return kUsageFailure;
 }
 
 // The setting of --key FILE, or the service setting without it. A file that cannot be read is a
@@ -68,7 +122,7 @@ std::optional<KeyRecordBytes> loadRecord(const Options& o, std::FILE* err, int& 
     try {
         record = readKeyRecord(*o.keyFile);
     } catch (const FileError& e) {
-        std::fprintf(err, "zelmak-cli: %s: %s.\n", name.c_str(), e.what());
+        reportFileError(err, *o.keyFile, e);
         status = kFileFailure;
         return std::nullopt;
     }
@@ -90,6 +144,9 @@ int newKey(const std::string& path, std::FILE* err) {
                          shown(path).c_str());
             return kFileFailure;
         }
+    } catch (const FileError& e) {
+        reportFileError(err, path, e);
+        return kFileFailure;
     } catch (const Error& e) {
         std::fprintf(err, "zelmak-cli: %s: %s.\n", shown(path).c_str(), e.what());
         return kFileFailure;
@@ -97,32 +154,63 @@ int newKey(const std::string& path, std::FILE* err) {
     return kOk;
 }
 
+// Writes a whole text to standard output; a failure is reported on `err`.
+bool writeOut(std::FILE* out, std::string_view text, std::FILE* err) {
+    if (writeAll(out, text) && std::fflush(out) == 0)
+        return true;
+    reportWriteFailure(err, errno);
+    return false;
+}
+
 int writeCheckValue(const Options& o, std::FILE* out, std::FILE* err) {
+    if (const int refused = refuseOutputIntoInput(o, nullptr, out, err))
+        return refused;
     int status = kOk;
     const auto record = loadRecord(o, err, status);
     if (!record)
         return status;
-    const std::string value = checkValue(machineFor(*record)) + "\n";
-    if (!writeAll(out, value) || std::fflush(out) != 0) {
-        std::fprintf(err, "zelmak-cli: writing standard output failed: %s\n", std::strerror(errno));
-        return kFileFailure;
-    }
-    return kOk;
+    return writeOut(out, checkValue(machineFor(*record)) + "\n", err) ? kOk : kFileFailure;
 }
 
 int runSelfTest(std::FILE* out, std::FILE* err) {
     std::string report;
     const bool passed = selfTest(knownAnswers(), report);
-    if (!writeAll(out, report) || std::fflush(out) != 0) {
-        std::fprintf(err, "zelmak-cli: writing standard output failed: %s\n", std::strerror(errno));
+    if (!writeOut(out, report, err))
         return kFileFailure;
-    }
     return passed ? kOk : kSelfTestFailed;
 }
 
 int keySheet(const Options& o, std::FILE* err) {
     SystemRandomSource source;
     return writeKeySheet(drawKeySheet(o.sheetYear, o.sheetMonth, source), o.outDir, err);
+}
+
+// The --json object, byte for byte as nlohmann::ordered_json dumps it. The small values still go
+// through it; the two texts, many mebibytes long, were escaped as they came and go out whole.
+bool writeJson(std::FILE* out, const MachineState& m, const std::string& start,
+               const PiecedText& input, const PiecedText& output, std::size_t skipped) {
+    nlohmann::ordered_json head;
+    head["mode"] = m.cipher() ? "cipher" : "decipher";
+    head["start"] = start;
+    head["end"] = positionsOf(m);
+    nlohmann::ordered_json tail;
+    tail["skipped"] = skipped;
+    tail["check_value"] = checkValue(m);
+    std::string opening = head.dump();
+    opening.back() = ','; // the object goes on
+    std::string closing = tail.dump();
+    closing.front() = ',';
+    closing += '\n';
+
+    bool ok = true;
+    auto write = [&](std::string_view bytes) { ok = ok && writeAll(out, bytes); };
+    write(opening);
+    write("\"input\":");
+    input.writeJson(write);
+    write(",\"output\":");
+    output.writeJson(write);
+    write(closing);
+    return ok;
 }
 
 // Keys every character of a piece of text that the feed keys, recording each key's trace.
@@ -160,19 +248,20 @@ int runText(const Options& o, std::FILE* in, std::FILE* out, std::FILE* err) {
     if (o.input) {
         opened = std::fopen(o.input->c_str(), "rb");
         if (!opened) {
-            std::fprintf(err, "zelmak-cli: Kann Datei %s nicht öffnen.\n", shown(*o.input).c_str());
+            std::fprintf(err, "zelmak-cli: Kann Datei %s nicht öffnen. (%s)\n",
+                         shown(*o.input).c_str(), std::strerror(errno));
             return kFileFailure;
         }
         source = opened;
     }
     TraceSink trace;
-    if (o.trace) {
+    status = refuseOutputIntoInput(o, source, out, err);
+    if (status == kOk && o.trace)
         status = trace.open(*o.trace, out, err);
-        if (status != kOk) {
-            if (opened)
-                std::fclose(opened);
-            return status;
-        }
+    if (status != kOk) {
+        if (opened)
+            std::fclose(opened);
+        return status;
     }
 
     const Blanks blanks = o.ignoreBlanks ? Blanks::Layout : Blanks::WordSpace;
@@ -181,14 +270,10 @@ int runText(const Options& o, std::FILE* in, std::FILE* out, std::FILE* err) {
         groups.emplace(static_cast<std::size_t>(o.group),
                        static_cast<std::size_t>(o.groupsPerLine));
     const bool textOut = !o.json && !(o.trace && *o.trace == "-");
-    // --json: the keyed text and the output, whole; room for all of a file at once.
-    std::string input;
-    std::string output;
-    struct stat st {};
-    if (o.json && ::fstat(::fileno(source), &st) == 0 && S_ISREG(st.st_mode)) {
-        input.reserve(static_cast<std::size_t>(st.st_size));
-        output.reserve(static_cast<std::size_t>(st.st_size) * (groups ? 2 : 1));
-    }
+    // --json: the keyed text and the output, whole. They grow as the text comes: the size a file
+    // claims may be a sparse file's, far more than the memory holds.
+    PiecedText input;
+    PiecedText output;
     std::string laid;
     std::string csv;
     std::size_t skipped = 0;
@@ -221,8 +306,8 @@ int runText(const Options& o, std::FILE* in, std::FILE* out, std::FILE* err) {
             produced = laid;
         }
         if (o.json) {
-            input += m.inputText;
-            output += produced;
+            input.append(m.inputText);
+            output.append(produced);
         } else if (textOut && !writeAll(out, produced)) {
             outError = errno;
             break;
@@ -242,26 +327,13 @@ int runText(const Options& o, std::FILE* in, std::FILE* out, std::FILE* err) {
     if (opened)
         std::fclose(opened);
 
-    if (status == kOk && outError == 0 && o.json) {
-        nlohmann::ordered_json j;
-        j["mode"] = m.cipher() ? "cipher" : "decipher";
-        j["start"] = start;
-        j["end"] = positionsOf(m);
-        j["input"] = std::move(input);
-        j["output"] = std::move(output);
-        j["skipped"] = skipped;
-        j["check_value"] = checkValue(m);
-        StdioBuffer buffer(out);
-        std::ostream stream(&buffer);
-        stream << j << '\n';
-        if (!stream)
-            outError = errno;
-    }
+    if (status == kOk && outError == 0 && o.json &&
+        !writeJson(out, m, start, input, output, skipped))
+        outError = errno;
     if (status == kOk && outError == 0 && std::fflush(out) != 0)
         outError = errno;
     if (outError != 0) {
-        std::fprintf(err, "zelmak-cli: writing standard output failed: %s\n",
-                     std::strerror(outError));
+        reportWriteFailure(err, outError);
         status = kFileFailure;
     }
     if (o.trace)
@@ -287,8 +359,7 @@ int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std
     try {
         switch (o.task) {
         case Task::Help:
-            std::fputs(kUsage, out);
-            return std::fflush(out) == 0 ? kOk : kFileFailure;
+            return writeOut(out, kUsage, err) ? kOk : kFileFailure;
         case Task::NewKey:
             return newKey(o.newKeyFile, err);
         case Task::CheckValue:
@@ -303,6 +374,9 @@ int run(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std
     } catch (const Error& e) {
         // No error of the machine can arise from an accepted setting; should one, it is named.
         std::fprintf(err, "zelmak-cli: %s.\n", e.what());
+    } catch (const std::bad_alloc&) {
+        std::fprintf(err, "zelmak-cli: not enough memory%s\n",
+                     o.json ? " to hold the whole text for --json" : "");
     }
     return kFileFailure;
 }

@@ -143,8 +143,12 @@ int writeKeySheet(const KeySheet& sheet, const std::string& dir, std::FILE* err)
     files.push_back({(folder / (sheet.monthName() + ".html")).string(), keySheetHtml(sheet)});
     files.push_back({(folder / (sheet.monthName() + ".txt")).string(), keySheetText(sheet)});
 
+    // A missing folder is made (its parent must exist), and removed again if no sheet is kept.
     struct stat st {};
     int why = 0;
+    bool madeFolder = false;
+    if (::stat(dir.c_str(), &st) != 0 && errno == ENOENT && ::mkdir(dir.c_str(), 0777) == 0)
+        madeFolder = true;
     if (::stat(dir.c_str(), &st) != 0)
         why = errno;
     else if (!S_ISDIR(st.st_mode))
@@ -164,6 +168,8 @@ int writeKeySheet(const KeySheet& sheet, const std::string& dir, std::FILE* err)
         if (errno != ENOENT) {
             std::fprintf(err, "zelmak-cli: cannot create %s: %s\n", shown(f.path).c_str(),
                          std::strerror(errno));
+            if (madeFolder)
+                ::rmdir(dir.c_str());
             return kFileFailure;
         }
     }
@@ -173,6 +179,8 @@ int writeKeySheet(const KeySheet& sheet, const std::string& dir, std::FILE* err)
             continue;
         for (std::size_t made = 0; made < i; ++made)
             ::unlink(files[made].path.c_str());
+        if (madeFolder)
+            ::rmdir(dir.c_str());
         std::fprintf(err, "zelmak-cli: cannot create %s: %s; no file of the sheet was kept\n",
                      shown(files[i].path).c_str(), std::strerror(r.err));
         return kFileFailure;

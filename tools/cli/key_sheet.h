@@ -36,8 +36,9 @@ std::string keySheetHtml(const KeySheet& sheet);
 std::string keySheetText(const KeySheet& sheet);
 
 // Writes DIR/YYYY-MM-DD.key for every day, DIR/YYYY-MM.html and DIR/YYYY-MM.txt: all of them or
-// none. Nothing is written when any of them exists already; a file that cannot be made removes
-// those made before it. Failures are reported on `err`; returns the exit status.
+// none. The folder DIR is made when it is missing (not its parents). Nothing is written when any
+// of the files exists already; a file that cannot be made removes those made before it, and the
+// folder when it was made for them. Failures are reported on `err`; returns the exit status.
 int writeKeySheet(const KeySheet& sheet, const std::string& dir, std::FILE* err);
 
 } // namespace zelmak::cli

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdio>
 #include <regex>
+#include <tuple>
 
 namespace zelmak::cli {
 
@@ -50,7 +51,8 @@ const char* const kUsage =
     "  --key-sheet YYYY-MM --out DIR\n"
     "                      draw one setting for every day of the month and write\n"
     "                      DIR/YYYY-MM-DD.key for each day and the printable sheet\n"
-    "                      DIR/YYYY-MM.html with DIR/YYYY-MM.txt; no file is replaced\n"
+    "                      DIR/YYYY-MM.html with DIR/YYYY-MM.txt; no file is replaced;\n"
+    "                      DIR is made when it is missing\n"
     "  --help              show this text\n"
     "  --                  every argument after it is INPUT, also one that starts with -\n"
     "\n"
@@ -131,6 +133,23 @@ void parseMonth(const std::string& text, Options& o) {
     if (!digits || o.sheetYear < 1 || o.sheetMonth < 1 || o.sheetMonth > 12)
         throw UsageError{"--key-sheet needs a month written YYYY-MM, such as 2025-03, not \"" +
                          shown(text) + "\""};
+}
+
+constexpr const char* kFlags[] = {"--decipher",    "--report",    "--json", "--ignore-blanks",
+                                  "--check-value", "--self-test", "--help"};
+
+// CLI11 reads "--decipher=0" as the flag turned off. A flag takes no value here, so that nothing
+// turns an option off unseen.
+void refuseFlagValues(const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        if (arg == "--")
+            return;
+        for (const std::string flag : kFlags)
+            if (arg.size() > flag.size() && arg.compare(0, flag.size(), flag) == 0 &&
+                arg[flag.size()] == '=')
+                throw UsageError{flag + " takes no value, not \"" +
+                                 shown(arg.substr(flag.size() + 1)) + "\""};
+    }
 }
 
 // What CLI11 left over: an option it does not know, or a second INPUT.
@@ -240,6 +259,7 @@ Options parseOptions(const std::vector<std::string>& args) {
     const Named out = valued("--out", o.outDir, "DIR");
     const Named inputOption{"INPUT", app.add_option("INPUT", input)};
 
+    refuseFlagValues(args);
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
         app.parse(reversed);
@@ -261,6 +281,14 @@ Options parseOptions(const std::vector<std::string>& args) {
                                  self,        key,    startOption, group,        perLine,
                                  traceOption, newKey, sheet,       out,          inputOption};
     auto given = [](const Named& n) { return n.option->count() > 0; };
+    // An empty name names no file: a wrong command line, not a file that cannot be opened.
+    for (const auto& [named, value, what] :
+         {std::tuple{&key, &keyFile, "a file name"},
+          std::tuple{&newKey, &o.newKeyFile, "a file name"},
+          std::tuple{&out, &o.outDir, "a folder name"},
+          std::tuple{&inputOption, &input, "a file name, or \"-\" for standard input"}})
+        if (given(*named) && value->empty())
+            throw UsageError{std::string(named->name) + " needs " + what};
     // Besides its task option, a task takes only the options listed.
     auto takesOnly = [&](const Named& task, std::initializer_list<const Named*> allowed,
                          const std::string& message) {
