@@ -25,6 +25,8 @@ namespace {
 
 const QString kFilter = QStringLiteral("Text files (*.txt);;All files (*)");
 
+const QString kSuffix = QStringLiteral("txt");
+
 // The letter pane takes pasted and dropped text as a file's: a character beyond ISO 8859-1
 // becomes one kNoLatin1, so that it is counted once, like any other character without a key.
 class LetterPane : public RunPane {
@@ -41,6 +43,25 @@ protected:
         const std::string text = toPaneText(source->text());
         latin1.setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
         RunPane::insertFromMimeData(&latin1);
+    }
+};
+
+// Qt adds the default suffix to every name without a dot, also to one at which a file stands:
+// "/dev/full" would become a new file "/dev/full.txt". Here only a new name gets it, and Qt then
+// asks before a file standing at the name is replaced.
+class SaveDialog : public QFileDialog {
+public:
+    SaveDialog(QWidget* parent, const QString& folder)
+        : QFileDialog(parent, QStringLiteral("Save Result"), folder, kFilter) {}
+
+protected:
+    void accept() override {
+        setDefaultSuffix(QString());
+        const QStringList typed = selectedFiles();
+        const bool taken = typed.size() == 1 && (QFileInfo(typed.front()).exists() ||
+                                                 QFileInfo(typed.front()).isSymLink());
+        setDefaultSuffix(taken ? QString() : kSuffix);
+        QFileDialog::accept();
     }
 };
 
@@ -77,10 +98,10 @@ std::optional<QString> FileConverterDialogs::openTextFile(QWidget* parent) {
 
 std::optional<QString> FileConverterDialogs::saveTextFile(QWidget* parent,
                                                           const QString& proposed) {
-    QFileDialog dialog(parent, QStringLiteral("Save Result"), m_folder, kFilter);
+    SaveDialog dialog(parent, m_folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.setDefaultSuffix(kSuffix);
     dialog.selectFile(proposed);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

@@ -20,7 +20,8 @@ public:
     // The text file to open, or nothing when the operator cancels.
     virtual std::optional<QString> openTextFile(QWidget* parent) = 0;
     // Where to save the result, or nothing when the operator cancels. The dialog asks before
-    // it lets the operator pick an existing file.
+    // it lets the operator pick an existing file, and adds ".txt" only to a name at which
+    // nothing stands yet ("/dev/full" stays "/dev/full").
     virtual std::optional<QString> saveTextFile(QWidget* parent, const QString& proposed) = 0;
 };
 
