@@ -44,9 +44,9 @@ endif()
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${root} ${root}/*)
 list(SORT files)
 set(expected
-  usr/bin/converter
   usr/bin/zelmak
   usr/bin/zelmak-cli
+  usr/bin/zelmak-converter
   usr/share/applications/io.github.zelmak.Zelmak.desktop
   usr/share/icons/hicolor/scalable/apps/io.github.zelmak.Zelmak.svg
   usr/share/metainfo/io.github.zelmak.Zelmak.metainfo.xml
