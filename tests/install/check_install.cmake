@@ -11,6 +11,8 @@ set(expected
   bin/zelmak-cli
   bin/zelmak-converter
   bin/zelmak
+  share/doc/zelmak/changelog.gz
+  share/doc/zelmak/copyright
   share/zelmak/ZELMAK.HLP
   share/applications/io.github.zelmak.Zelmak.desktop
   share/icons/hicolor/scalable/apps/io.github.zelmak.Zelmak.svg
