@@ -12,7 +12,7 @@ card and five cipher discs that step in both directions on every key. Type on\n\
 the on-screen keyboard or run whole texts through the machine, in Cipher or\n\
 Decipher mode, and keep key settings in key files. The package holds the\n\
 window program zelmak, the command-line companion zelmak-cli and the converter\n\
-that makes ordinary text ready for the machine.")
+zelmak-converter, which makes ordinary text ready for the machine.")
 set(ZELMAK_PACKAGE_MAINTAINER "Zelmak developers <zelmak@users.noreply.github.com>"
   CACHE STRING "The Maintainer line of the Debian package")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZELMAK_PACKAGE_MAINTAINER}")

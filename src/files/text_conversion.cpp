@@ -8,9 +8,18 @@ namespace {
 
 enum class Kind : unsigned char { Drop, Blank, Keep };
 
+// What a kept character becomes is held in the rule itself: a text of 16 MiB passes through the
+// loop below, which must not look for the end of a string on every character.
 struct Rule {
     Kind kind = Kind::Drop;
-    const char* replacement = ""; // what a kept character becomes
+    unsigned char size = 0;
+    std::array<char, 2> replacement{};
+
+    constexpr Rule() = default;
+    constexpr Rule(Kind k, const char* text) : kind(k) {
+        for (; text[size] != '\0'; ++size)
+            replacement[size] = text[size];
+    }
 };
 
 constexpr std::array<Rule, 256> buildRules() {
@@ -40,7 +49,11 @@ constexpr std::array<Rule, 256> kRules = buildRules();
 
 ConvertedText convertForMachine(std::string_view latin1) {
     ConvertedText result;
-    result.text.reserve(latin1.size());
+    // No character becomes more than two, a blank's space included (it stands for the blanks
+    // before a kept character, which add nothing themselves).
+    result.text.resize(2 * latin1.size());
+    char* const start = result.text.data();
+    char* out = start;
     bool blankPending = false;
     for (const char c : latin1) {
         const Rule& rule = kRules[static_cast<unsigned char>(c)];
@@ -50,16 +63,19 @@ ConvertedText convertForMachine(std::string_view latin1) {
             break;
         case Kind::Blank:
             // Blanks before the first kept character are simply left out.
-            blankPending = !result.text.empty();
+            blankPending = out != start;
             break;
         case Kind::Keep:
             if (blankPending)
-                result.text += ' ';
+                *out++ = ' ';
             blankPending = false;
-            result.text += rule.replacement;
+            out[0] = rule.replacement[0];
+            out[1] = rule.replacement[1];
+            out += rule.size;
             break;
         }
     }
+    result.text.resize(static_cast<std::size_t>(out - start));
     return result;
 }
 

@@ -12,6 +12,26 @@ namespace {
 
 constexpr QLatin1String kWindowsSuffix(".exe");
 
+// Our programs by the names the window starts them by, and their files here.
+struct OurProgram {
+    QLatin1String designed;
+    QLatin1String file;
+};
+constexpr OurProgram kOurPrograms[] = {
+    {QLatin1String("converter.exe"), QLatin1String("zelmak-converter")},
+};
+
+// The file names that may stand for `name` in a folder, in the order they are tried.
+QStringList fileNames(const QString& name) {
+    for (const OurProgram& ours : kOurPrograms)
+        if (name == ours.designed)
+            return {ours.file};
+    QStringList names{name};
+    if (name.endsWith(kWindowsSuffix) && name.size() > kWindowsSuffix.size())
+        names.append(name.chopped(kWindowsSuffix.size()));
+    return names;
+}
+
 bool isRunnable(const QString& path) {
     const QFileInfo info(path);
     return info.isFile() && info.isExecutable();
@@ -44,9 +64,7 @@ std::optional<QString> SystemProgramLauncher::locate(const QString& name) const 
             return QDir::cleanPath(name);
         return std::nullopt;
     }
-    QStringList names{name};
-    if (name.endsWith(kWindowsSuffix) && name.size() > kWindowsSuffix.size())
-        names.append(name.chopped(kWindowsSuffix.size()));
+    const QStringList names = fileNames(name);
     for (const QString& folder : searchFolders()) {
         for (const QString& candidate : names) {
             const QString path = folder + QLatin1Char('/') + candidate;

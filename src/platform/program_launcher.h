@@ -20,10 +20,12 @@ public:
 // Looks for a bare program name in the running program's own folder first, then in the
 // absolute folders of PATH; never in the current folder, so a stray "converter.exe" lying
 // in a document folder is never run (an empty PATH entry, "." and any other relative entry
-// are ignored). On this platform programs carry no extension, so in each folder the name is
-// also tried without a final ".exe": the converter, built as "converter", is found by
-// "converter.exe". The program is started directly, without a shell, as a detached process
-// that nobody has to reap.
+// are ignored). The window names our own programs by their designed names; each stands for
+// the file that program has here ("converter.exe" for "zelmak-converter"), and only that file
+// is looked for, so that some other "converter" on the PATH is never started in its place.
+// Other programs carry no extension on this platform, so in each folder their name is also
+// tried without a final ".exe". The program is started directly, without a shell, as a
+// detached process that nobody has to reap.
 class SystemProgramLauncher : public ProgramLauncher {
 public:
     // Searches QCoreApplication::applicationDirPath() and the PATH of the environment.

@@ -9,8 +9,10 @@ endif()
 
 set(expected
   bin/zelmak-cli
-  bin/converter
+  bin/zelmak-converter
   bin/zelmak
+  share/doc/zelmak/changelog.gz
+  share/doc/zelmak/copyright
   share/zelmak/ZELMAK.HLP
   share/applications/io.github.zelmak.Zelmak.desktop
   share/icons/hicolor/scalable/apps/io.github.zelmak.Zelmak.svg
@@ -27,7 +29,13 @@ if(missing)
   message(FATAL_ERROR "missing from the installed tree: ${missing}\ninstalled: ${installed}")
 endif()
 
-foreach(program zelmak-cli converter zelmak)
+# Each program under a name of our own: nothing generic such as "converter" in bin.
+file(GLOB programs RELATIVE ${PREFIX}/bin ${PREFIX}/bin/*)
+list(SORT programs)
+if(NOT programs STREQUAL "zelmak;zelmak-cli;zelmak-converter")
+  message(FATAL_ERROR "bin holds ${programs}, expected zelmak, zelmak-cli and zelmak-converter")
+endif()
+foreach(program ${programs})
   execute_process(COMMAND test -f ${PREFIX}/bin/${program} -a -x ${PREFIX}/bin/${program}
     RESULT_VARIABLE notExecutable)
   if(notExecutable)

@@ -1,6 +1,11 @@
 # Makes the Debian package with CPack, unpacks it with dpkg-deb into a scratch folder, checks its
-# fields and file list, and runs the unpacked zelmak-cli on the worked example.
+# fields and file list, runs the unpacked zelmak-cli on the worked example, and has lintian check
+# the package: no errors (its warnings are printed).
 # Needs BUILD_DIR, SCRATCH, CPACK and VERSION.
+find_program(LINTIAN lintian)
+if(NOT LINTIAN)
+  message(FATAL_ERROR "lintian is not installed (scripts/setup.sh installs it)")
+endif()
 file(REMOVE_RECURSE ${SCRATCH})
 file(MAKE_DIRECTORY ${SCRATCH})
 execute_process(COMMAND ${CPACK} -G DEB --config ${BUILD_DIR}/CPackConfig.cmake -B ${SCRATCH}
@@ -35,7 +40,8 @@ field(Description
 # Found from the programs' shared libraries, not written by hand.
 field(Depends "libc6 .*libqt6widgets6|libqt6widgets6 .*libc6")
 
-# The file list: the three programs, the help and the desktop files, nothing else.
+# The file list: the three programs, the help and the desktop files, the copyright and the
+# changelog, nothing else.
 set(root ${SCRATCH}/root)
 execute_process(COMMAND dpkg-deb -x ${debs} ${root} RESULT_VARIABLE rc ERROR_VARIABLE err)
 if(NOT rc EQUAL 0)
@@ -44,10 +50,12 @@ endif()
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${root} ${root}/*)
 list(SORT files)
 set(expected
-  usr/bin/converter
   usr/bin/zelmak
   usr/bin/zelmak-cli
+  usr/bin/zelmak-converter
   usr/share/applications/io.github.zelmak.Zelmak.desktop
+  usr/share/doc/zelmak/changelog.gz
+  usr/share/doc/zelmak/copyright
   usr/share/icons/hicolor/scalable/apps/io.github.zelmak.Zelmak.svg
   usr/share/metainfo/io.github.zelmak.Zelmak.metainfo.xml
   usr/share/zelmak/ZELMAK.HLP)
@@ -63,6 +71,20 @@ execute_process(COMMAND ${root}/usr/bin/zelmak-cli INPUT_FILE ${SCRATCH}/clear.t
   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc EQUAL 0 OR NOT out STREQUAL "5M5QHAI6Y4")
   message(FATAL_ERROR "unpacked zelmak-cli gave \"${out}\" (status ${rc}): ${err}")
+endif()
+
+# The copyright file is machine-readable (lintian checks its syntax and its licence paragraphs).
+file(STRINGS ${root}/usr/share/doc/zelmak/copyright copyright LIMIT_COUNT 1)
+if(NOT copyright MATCHES "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$")
+  message(FATAL_ERROR "the copyright file is not in the machine-readable format: ${copyright}")
+endif()
+
+# Errors fail the test; warnings and notes are shown in its output.
+execute_process(COMMAND ${LINTIAN} --fail-on error ${debs}
+  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+message(STATUS "lintian:\n${out}")
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "lintian found errors (${rc}):\n${out}\n${err}")
 endif()
 
 file(REMOVE_RECURSE ${SCRATCH})

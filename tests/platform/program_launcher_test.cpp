@@ -130,58 +130,77 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, LauncherSearch,
     ::testing::Values(
         SearchRow{"program_folder_before_path",
-                  {"prog/converter.exe", "path1/converter.exe"},
+                  {"prog/zelmak-converter", "path1/zelmak-converter"},
                   "path1",
-                  "prog/converter.exe"},
+                  "prog/zelmak-converter"},
         SearchRow{"path_when_not_in_program_folder",
-                  {"path1/converter.exe"},
+                  {"path1/zelmak-converter"},
                   "path1",
-                  "path1/converter.exe"},
+                  "path1/zelmak-converter"},
         SearchRow{"path_entries_in_order",
-                  {"path1/converter.exe", "path2/converter.exe"},
+                  {"path1/zelmak-converter", "path2/zelmak-converter"},
                   "path2:path1",
-                  "path2/converter.exe"},
-        SearchRow{"name_without_exe_in_program_folder", {"prog/converter"}, "", "prog/converter"},
-        SearchRow{"name_without_exe_on_path", {"path1/converter"}, "path1", "path1/converter"},
-        SearchRow{"exact_name_before_name_without_exe",
-                  {"prog/converter", "prog/converter.exe"},
+                  "path2/zelmak-converter"},
+        // Other systems' programs of the converter's designed or generic name are never ours.
+        SearchRow{
+            "generic_converter_never_started",
+            {"prog/converter.exe", "prog/converter", "path1/converter.exe", "path1/converter"},
+            "path1",
+            ""},
+        SearchRow{"ours_found_after_a_generic_one",
+                  {"path1/converter", "path2/zelmak-converter"},
+                  "path1:path2",
+                  "path2/zelmak-converter"},
+        SearchRow{"ours_by_its_own_name",
+                  {"prog/zelmak-converter"},
                   "",
-                  "prog/converter.exe"},
+                  "prog/zelmak-converter",
+                  "zelmak-converter"},
+        SearchRow{"other_name_without_exe", {"prog/other"}, "", "prog/other", "other.exe"},
+        SearchRow{
+            "other_name_without_exe_on_path", {"path1/other"}, "path1", "path1/other", "other.exe"},
+        SearchRow{"exact_name_before_name_without_exe",
+                  {"prog/other", "prog/other.exe"},
+                  "",
+                  "prog/other.exe",
+                  "other.exe"},
         SearchRow{"program_folder_without_exe_before_path_with_exe",
-                  {"prog/converter", "path1/converter.exe"},
+                  {"prog/other", "path1/other.exe"},
                   "path1",
-                  "prog/converter"},
-        SearchRow{"not_in_current_folder_through_dot",
-                  {"cwd/converter.exe", "cwd/converter"},
-                  ".:./",
+                  "prog/other",
+                  "other.exe"},
+        SearchRow{"not_in_current_folder_through_dot", {"cwd/zelmak-converter"}, ".:./", ""},
+        SearchRow{"not_in_current_folder_through_empty_entries",
+                  {"cwd/zelmak-converter"},
+                  ":path2::",
                   ""},
-        SearchRow{
-            "not_in_current_folder_through_empty_entries", {"cwd/converter.exe"}, ":path2::", ""},
-        SearchRow{
-            "not_in_current_folder_through_relative_entry", {"cwd/sub/converter.exe"}, "sub", ""},
-        SearchRow{"not_in_current_folder_when_found_nowhere", {"cwd/converter.exe"}, "", ""},
+        SearchRow{"not_in_current_folder_through_relative_entry",
+                  {"cwd/sub/zelmak-converter"},
+                  "sub",
+                  ""},
+        SearchRow{"not_in_current_folder_when_found_nowhere", {"cwd/zelmak-converter"}, "", ""},
         SearchRow{"file_without_execute_permission_passed_over",
-                  {"prog/converter.exe!", "path1/converter.exe"},
+                  {"prog/zelmak-converter!", "path1/zelmak-converter"},
                   "path1",
-                  "path1/converter.exe"},
+                  "path1/zelmak-converter"},
         SearchRow{"folder_of_that_name_passed_over",
-                  {"prog/converter.exe/", "path1/converter.exe"},
+                  {"prog/zelmak-converter/", "path1/zelmak-converter"},
                   "path1",
-                  "path1/converter.exe"},
-        SearchRow{"name_differing_in_case_not_found", {"prog/Converter.exe"}, "path1", ""},
+                  "path1/zelmak-converter"},
+        SearchRow{"name_differing_in_case_not_found", {"prog/Zelmak-Converter"}, "path1", ""},
         SearchRow{"relative_name_with_folder_refused",
                   {"cwd/tools/converter.exe"},
                   "",
                   "",
                   "tools/converter.exe"},
-        SearchRow{"only_exe_is_dropped", {"prog/converter"}, "", "", "converter.bat"},
-        SearchRow{"empty_name", {"prog/converter"}, "", "", ""}));
+        SearchRow{"only_exe_is_dropped", {"prog/other"}, "", "", "other.bat"},
+        SearchRow{"empty_name", {"prog/zelmak-converter"}, "", "", ""}));
 
 TEST(LauncherSearch, FindsOurConverterNextToTheRunningProgram) {
     SystemProgramLauncher launcher(QCoreApplication::applicationDirPath(), QString());
     const auto found = launcher.locate(QStringLiteral("converter.exe"));
     ASSERT_TRUE(found.has_value());
-    EXPECT_EQ(*found, QCoreApplication::applicationDirPath() + QStringLiteral("/converter"));
+    EXPECT_EQ(*found, QCoreApplication::applicationDirPath() + QStringLiteral("/zelmak-converter"));
 }
 
 TEST(LauncherSearch, DefaultSearchStartsInTheProgramsFolder) {
@@ -193,7 +212,7 @@ TEST(LauncherSearch, DefaultSearchStartsInTheProgramsFolder) {
 TEST(LauncherStart, EachCallStartsOneMoreProcessWithoutArgumentsAndLeavesNoZombie) {
     TempDir tmp;
     const std::string log = tmp.file("log");
-    writeScript(tmp.path() / "prog/converter", "echo \"started $#\" >> '" + log + "'\n");
+    writeScript(tmp.path() / "prog/zelmak-converter", "echo \"started $#\" >> '" + log + "'\n");
     SystemProgramLauncher launcher(QString::fromStdString((tmp.path() / "prog").string()),
                                    QString());
 
@@ -207,7 +226,7 @@ TEST(LauncherStart, EachCallStartsOneMoreProcessWithoutArgumentsAndLeavesNoZombi
 TEST(LauncherStart, PassesTheRestOfTheCommandLineAsArgumentsWithoutAShell) {
     TempDir tmp;
     const std::string log = tmp.file("log");
-    writeScript(tmp.path() / "prog/converter",
+    writeScript(tmp.path() / "prog/zelmak-converter",
                 "for a in \"$@\"; do echo \"[$a]\" >> '" + log + "'; done\n");
     SystemProgramLauncher launcher(QString::fromStdString((tmp.path() / "prog").string()),
                                    QString());
@@ -221,9 +240,9 @@ TEST(LauncherStart, FailureThrowsNothingAndShowsNothing) {
     TempDir tmp;
     // A file that is executable but no program: the system refuses to run it.
     fs::create_directories(tmp.path() / "prog");
-    test::writeFile(tmp.file("prog/converter.exe"), "\x7f"
-                                                    "ELF garbage");
-    fs::permissions(tmp.path() / "prog/converter.exe", fs::perms::owner_all);
+    test::writeFile(tmp.file("prog/zelmak-converter"), "\x7f"
+                                                       "ELF garbage");
+    fs::permissions(tmp.path() / "prog/zelmak-converter", fs::perms::owner_all);
     SystemProgramLauncher broken(QString::fromStdString((tmp.path() / "prog").string()), QString());
     SystemProgramLauncher missing(QString::fromStdString(tmp.file("nowhere")),
                                   QString::fromStdString(tmp.file("nowhere")));

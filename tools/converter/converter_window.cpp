@@ -4,14 +4,16 @@
 #include "files/file_rules.h"
 #include "files/text_conversion.h"
 #include "files/text_files.h"
+#include "letter_text.h"
 #include "platform/no_stored_settings.h"
+#include "ui/run_pane.h"
 
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -23,16 +25,45 @@ namespace {
 
 const QString kFilter = QStringLiteral("Text files (*.txt);;All files (*)");
 
-// The pane's text as ISO 8859-1 bytes, one byte per character; a character beyond
-// ISO 8859-1 (typed or pasted into the pane) becomes a byte that the conversion drops,
-// so that it is counted once, like any other character without a key.
-std::string toLatin1(const QString& text) {
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (const char32_t c : text.toUcs4())
-        bytes += c <= 0xFF ? static_cast<char>(static_cast<unsigned char>(c)) : '\x1A';
-    return bytes;
-}
+const QString kSuffix = QStringLiteral("txt");
+
+// The letter pane takes pasted and dropped text as a file's: a character beyond ISO 8859-1
+// becomes one kNoLatin1, so that it is counted once, like any other character without a key.
+class LetterPane : public RunPane {
+public:
+    using RunPane::RunPane;
+
+protected:
+    void insertFromMimeData(const QMimeData* source) override {
+        if (!source || !source->hasText()) {
+            RunPane::insertFromMimeData(source);
+            return;
+        }
+        QMimeData latin1;
+        const std::string text = toPaneText(source->text());
+        latin1.setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        RunPane::insertFromMimeData(&latin1);
+    }
+};
+
+// Qt adds the default suffix to every name without a dot, also to one at which a file stands:
+// "/dev/full" would become a new file "/dev/full.txt". Here only a new name gets it, and Qt then
+// asks before a file standing at the name is replaced.
+class SaveDialog : public QFileDialog {
+public:
+    SaveDialog(QWidget* parent, const QString& folder)
+        : QFileDialog(parent, QStringLiteral("Save Result"), folder, kFilter) {}
+
+protected:
+    void accept() override {
+        setDefaultSuffix(QString());
+        const QStringList typed = selectedFiles();
+        const bool taken = typed.size() == 1 && (QFileInfo(typed.front()).exists() ||
+                                                 QFileInfo(typed.front()).isSymLink());
+        setDefaultSuffix(taken ? QString() : kSuffix);
+        QFileDialog::accept();
+    }
+};
 
 // The converter reads and writes by the same rules as the main window's "Loade CipherCode": a
 // text the machine could not load is neither opened nor made.
@@ -67,10 +98,10 @@ std::optional<QString> FileConverterDialogs::openTextFile(QWidget* parent) {
 
 std::optional<QString> FileConverterDialogs::saveTextFile(QWidget* parent,
                                                           const QString& proposed) {
-    QFileDialog dialog(parent, QStringLiteral("Save Result"), m_folder, kFilter);
+    SaveDialog dialog(parent, m_folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.setDefaultSuffix(kSuffix);
     dialog.selectFile(proposed);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
@@ -85,7 +116,7 @@ ConverterWindow::ConverterWindow(std::unique_ptr<ConverterDialogs> dialogs, QWid
       m_openButton(new QPushButton(QStringLiteral("&Open Text..."), this)),
       m_convertButton(new QPushButton(QStringLiteral("&Convert"), this)),
       m_saveButton(new QPushButton(QStringLiteral("&Save Result..."), this)),
-      m_inputPane(new QPlainTextEdit(this)), m_resultPane(new QPlainTextEdit(this)),
+      m_inputPane(new LetterPane(this)), m_resultPane(new RunPane(this)),
       m_statusLabel(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Zelmak Converter"));
     m_openButton->setObjectName(QStringLiteral("openButton"));
@@ -95,8 +126,12 @@ ConverterWindow::ConverterWindow(std::unique_ptr<ConverterDialogs> dialogs, QWid
     m_resultPane->setObjectName(QStringLiteral("resultPane"));
     m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
 
+    // Both are texts to be read from their start, broken at blanks as a letter is.
+    for (RunPane* pane : {m_inputPane, m_resultPane}) {
+        pane->setWrapAtBlanks(true);
+        pane->setFollowsEnd(false);
+    }
     m_resultPane->setReadOnly(true);
-    m_resultPane->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_saveButton->setEnabled(false);
 
     auto* buttons = new QHBoxLayout;
@@ -121,10 +156,7 @@ ConverterWindow::ConverterWindow(std::unique_ptr<ConverterDialogs> dialogs, QWid
     connect(m_convertButton, &QPushButton::clicked, this, &ConverterWindow::convert);
     connect(m_saveButton, &QPushButton::clicked, this, &ConverterWindow::saveResult);
     // A result that no longer matches the text must not be saved by mistake.
-    connect(m_inputPane, &QPlainTextEdit::textChanged, this, [this] {
-        m_resultPane->clear();
-        m_saveButton->setEnabled(false);
-    });
+    connect(m_inputPane, &RunPane::operatorEdited, this, &ConverterWindow::dropResult);
     setStatus(QStringLiteral("Open a text file or type a text, then press Convert."));
 }
 
@@ -136,6 +168,11 @@ QString ConverterWindow::statusText() const {
 
 void ConverterWindow::setStatus(const QString& text) {
     m_statusLabel->setText(text);
+}
+
+void ConverterWindow::dropResult() {
+    m_resultPane->clearText();
+    m_saveButton->setEnabled(false);
 }
 
 void ConverterWindow::openFile() {
@@ -161,27 +198,32 @@ void ConverterWindow::openFile() {
         return;
     }
     m_openedPath = *path;
-    QString text =
-        QString::fromLatin1(file.bytes.data(), static_cast<qsizetype>(file.bytes.size()));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    m_inputPane->setPlainText(text);
-    setStatus(QStringLiteral("Opened %1: %2.")
-                  .arg(QFileInfo(*path).fileName(), characters(file.bytes.size())));
+    const LetterText letter = readLetter(file.bytes);
+    dropResult();
+    m_inputPane->showText(letter.latin1);
+    const bool utf8 = letter.encoding == LetterText::Encoding::Utf8;
+    QString status =
+        QStringLiteral("Opened %1 as %2: %3")
+            .arg(QFileInfo(*path).fileName(),
+                 utf8 ? QStringLiteral("UTF-8") : QStringLiteral("ISO 8859-1 (it is not UTF-8)"),
+                 characters(letter.characters));
+    if (letter.withoutLatin1 > 0)
+        status += QStringLiteral(", %1 without an ISO 8859-1 form (shown as %2)")
+                      .arg(letter.withoutLatin1)
+                      .arg(QLatin1Char(kNoLatin1));
+    setStatus(status + QLatin1Char('.'));
 }
 
 void ConverterWindow::convert() {
-    const ConvertedText result = convertForMachine(toLatin1(m_inputPane->toPlainText()));
+    const ConvertedText result = convertForMachine(m_inputPane->text8());
     if (result.text.size() > kTextLimit) {
         // Such a result could be saved, but never loaded into the machine.
-        m_resultPane->clear();
-        m_saveButton->setEnabled(false);
+        dropResult();
         setStatus(QStringLiteral("The result would have %1, more than the %2 the machine loads.")
                       .arg(characters(result.text.size()), kTextLimitShown));
         return;
     }
-    m_resultPane->setPlainText(
-        QString::fromLatin1(result.text.data(), static_cast<qsizetype>(result.text.size())));
+    m_resultPane->showText(result.text);
     m_saveButton->setEnabled(!result.text.empty());
     setStatus(QStringLiteral("Converted: %1 for the machine, %2 dropped.")
                   .arg(characters(result.text.size()), characters(result.dropped)));
@@ -198,10 +240,9 @@ void ConverterWindow::saveResult() {
     if (!path)
         return;
     const QString shown = QDir::toNativeSeparators(*path);
-    const QByteArray bytes = m_resultPane->toPlainText().toLatin1();
+    const std::string bytes = m_resultPane->text8();
     try {
-        writeTextFile(QFile::encodeName(*path).toStdString(),
-                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        writeTextFile(QFile::encodeName(*path).toStdString(), bytes);
     } catch (const TextFileError& e) {
         setStatus(
             e.systemError()
@@ -209,8 +250,7 @@ void ConverterWindow::saveResult() {
                 : QStringLiteral("Cannot write %1.").arg(shown));
         return;
     }
-    setStatus(QStringLiteral("Saved %1 to %2.")
-                  .arg(characters(static_cast<std::size_t>(bytes.size())), shown));
+    setStatus(QStringLiteral("Saved %1 to %2.").arg(characters(bytes.size()), shown));
 }
 
 } // namespace zelmak

@@ -1,0 +1,169 @@
+// Figures for the converter's window with the largest letters it opens (16 MiB by default): the
+// time from "Open Text..." until the text is shown and painted, and from "Convert" until the
+// result is. Each letter runs in a process of its own, so that its peak memory is its own.
+// Prints milliseconds. Runs on Qt's offscreen platform unless a platform is chosen.
+// usage: zelmak_converter_bench [MiB]   (16 by default; fractions such as 0.25 too)
+#include "converter_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace {
+
+double cpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+double peakMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// Always opens the same file; saving is not measured.
+struct OneFile : zelmak::ConverterDialogs {
+    explicit OneFile(QString file) : path(std::move(file)) {}
+    std::optional<QString> openTextFile(QWidget*) override { return path; }
+    std::optional<QString> saveTextFile(QWidget*, const QString&) override { return {}; }
+    QString path;
+};
+
+// Words and blanks with a line break about every lineLength bytes (0: one line); the words in
+// UTF-8 or in ISO 8859-1.
+std::string letter(std::size_t size, std::size_t lineLength, bool utf8) {
+    static const char* const kLatin1[] = {"Der",
+                                          "Schl\xfcssel",
+                                          "wird",
+                                          "t\xe4glich",
+                                          "Stra\xdf"
+                                          "e",
+                                          "\xc4rger,",
+                                          "\xfc"
+                                          "ber",
+                                          "1945",
+                                          "Wien."};
+    static const char* const kUtf8[] = {"Der",
+                                        "Schl\xc3\xbcssel",
+                                        "wird",
+                                        "t\xc3\xa4glich",
+                                        "Stra\xc3\x9f"
+                                        "e",
+                                        "\xc3\x84rger,",
+                                        "\xe2\x80\x9e\xc3\xbc"
+                                        "ber\xe2\x80\x9c",
+                                        "1945",
+                                        "Wien\xe2\x80\xa6"};
+    std::mt19937 random(7);
+    std::string out;
+    out.reserve(size + 32);
+    std::size_t lineStart = 0;
+    while (out.size() < size) {
+        if (lineLength > 0 && out.size() - lineStart >= lineLength) {
+            out += "\n";
+            lineStart = out.size();
+        } else if (out.size() > lineStart) {
+            out += ' ';
+        }
+        out += utf8 ? kUtf8[random() % std::size(kUtf8)] : kLatin1[random() % std::size(kLatin1)];
+    }
+    // Cut back to a whole character.
+    while (out.size() > size || (utf8 && (static_cast<unsigned char>(out.back()) & 0x80)))
+        out.pop_back();
+    return out;
+}
+
+template <typename T> T* child(QWidget& window, const char* name) {
+    return window.findChild<T*>(QString::fromLatin1(name));
+}
+
+int run(int argc, char** argv, const char* name, const std::string& bytes) {
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("letter.txt"));
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+    zelmak::ConverterWindow window(std::make_unique<OneFile>(path));
+    window.show();
+    QApplication::processEvents();
+
+    QElapsedTimer wall;
+    double cpu = cpuMs();
+    wall.start();
+    child<QPushButton>(window, "openButton")->click();
+    QApplication::processEvents();
+    window.grab();
+    const double opened = static_cast<double>(wall.nsecsElapsed()) / 1e6;
+    const double openCpu = cpuMs() - cpu;
+    const QString openStatus = window.statusText();
+
+    cpu = cpuMs();
+    wall.restart();
+    child<QPushButton>(window, "convertButton")->click();
+    QApplication::processEvents();
+    window.grab();
+    const double converted = static_cast<double>(wall.nsecsElapsed()) / 1e6;
+    const double convertCpu = cpuMs() - cpu;
+
+    std::printf("%-34s open %6.0f ms (cpu %6.0f), convert %6.0f ms (cpu %6.0f), peak %4.0f MiB,"
+                " result %d blocks\n    %s\n    %s\n",
+                name, opened, openCpu, converted, convertCpu, peakMiB(),
+                child<QPlainTextEdit>(window, "resultPane")->document()->blockCount(),
+                qPrintable(openStatus), qPrintable(window.statusText()));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const double mib = argc > 1 ? std::strtod(argv[1], nullptr) : 16;
+    const auto size = static_cast<std::size_t>(mib * 1024 * 1024);
+    struct Case {
+        const char* name;
+        char run; // a letter repeated, or 0 for words
+        std::size_t lineLength;
+        bool utf8;
+        std::size_t size;
+    };
+    // Every W becomes VV: the run of half the size makes the largest result the machine loads.
+    const Case cases[] = {{"one run of W", 'W', 0, false, size},
+                          {"one run of W, half the size", 'W', 0, false, size / 2},
+                          {"one run of A", 'A', 0, false, size},
+                          {"one line of words, ISO 8859-1", 0, 0, false, size},
+                          {"letter, UTF-8, lines of ~70", 0, 70, true, size}};
+    std::printf("converter, letters of %g MiB opened and converted:\n", mib);
+    std::fflush(stdout);
+    int status = 0;
+    for (const Case& c : cases) {
+        const pid_t child = fork();
+        if (child == 0) {
+            const std::string bytes =
+                c.run ? std::string(c.size, c.run) : letter(c.size, c.lineLength, c.utf8);
+            const int result = run(argc, argv, c.name, bytes);
+            std::fflush(stdout);
+            _exit(result);
+        }
+        int result = 0;
+        if (child < 0 || waitpid(child, &result, 0) != child || !WIFEXITED(result) ||
+            WEXITSTATUS(result) != 0)
+            status = 1;
+    }
+    return status;
+}
