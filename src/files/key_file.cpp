@@ -77,37 +77,4 @@ std::string keyFileStem(const CalendarDate& date) {
     return twoDigits(date.day) + twoDigits(date.month) + twoDigits(date.year % 100);
 }
 
-void saveCipher(MachineState& m, FileDialogs& dialogs, const Clock& clock) {
-    const auto chosen = dialogs.runSaveDialog(
-        kKeySaveFilter, keyFileStem(clock.localDate()) + ".key", keyFileReplaceQuestion);
-    if (!chosen)
-        return;
-    m.dialogFileName = *chosen;
-    writeKeyRecord(*chosen, m.key.bytes());
-}
-
-bool loadCipher(MachineState& m, SettingDraft& draft, Display& d, FileDialogs& dialogs) {
-    const auto chosen = dialogs.runOpenDialog(kKeyOpenFilter);
-    if (!chosen)
-        return false;
-    const KeyRecordBytes record = readKeyRecord(*chosen);
-
-    m.cardErrorCount = 0;
-    m.cardReady = 0;
-    m.discReady = 0;
-    d.setEnabled(Control::CheckCipher, false);
-    d.setEnabled(Control::SaveCipher, false);
-    // Automatic would otherwise run the last accepted tables with the loaded disc numbers.
-    d.setEnabled(Control::Automatic, false);
-
-    m.dialogFileName = *chosen;
-    m.key.setBytes(record);
-    for (int k = 1; k <= 31; ++k)
-        draft.setCardItem(k, m.key.cardSetting[k]);
-    for (int s = 1; s <= 5; ++s)
-        draft.setDiscItem(s, m.key.discSetting[s]);
-    d.setEnabled(Control::CheckCipher, true);
-    return true;
-}
-
 } // namespace zelmak

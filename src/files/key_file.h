@@ -1,10 +1,7 @@
 #pragma once
 
 #include "clock.h"
-#include "file_dialogs.h"
-#include "machine/display.h"
 #include "machine/machine_state.h"
-#include "machine/setting_draft.h"
 
 #include <string>
 #include <string_view>
@@ -40,16 +37,5 @@ std::string keyFileReplaceQuestion(const std::string& path);
 // The proposed key-file name without extension: day, month and the last two digits of the
 // year, two digits each (DDMMYY).
 std::string keyFileStem(const CalendarDate& date);
-
-// "Save Cipher" (Button37Click): proposes DDMMYY.key for today and writes the key setting as
-// the set-up last captured it. A cancelled dialog changes nothing.
-void saveCipher(MachineState& m, FileDialogs& dialogs, const Clock& clock);
-
-// "Load Cipher" (Button39Click): reads the record first, so a cancelled dialog or a file that
-// cannot be read changes nothing at all. A completed load withdraws the acceptance (flags 0,
-// "Save Cipher", "Check Cipher" and "Automatic" disabled), puts the record into the key setting
-// and the 36 selectors without checking it (a card byte above 31 or a disc byte above 4 leaves
-// that selector blank), and enables "Check Cipher". True when a record was loaded.
-bool loadCipher(MachineState& m, SettingDraft& draft, Display& d, FileDialogs& dialogs);
 
 } // namespace zelmak

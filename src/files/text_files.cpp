@@ -81,28 +81,9 @@ void writeTextFile(const std::string& path, std::string_view text) {
         fail(TextFileError::Kind::Create, path, r.err);
 }
 
-void saveCipherCode(MachineState& m, Display& d, FileDialogs& dialogs) {
-    // The file written may not be the one chosen ("letter.txt" is saved as "letter.txt.cif"), so
-    // the question before replacing is asked here, about the file that would really be replaced.
-    const auto chosen = dialogs.runSaveDialog(kTextFileFilter, kProposedCipherName, {});
-    if (!chosen)
-        return;
-    m.dialogFileName = *chosen;
-    const std::string target = cipherFileName(*chosen);
-    // A link that points at nothing yet replaces nothing: the save makes the file it points at.
+bool replacesAFile(const std::string& target) {
     writing::Target found;
-    if (writing::resolveTarget(target, found) == 0 && found.exists &&
-        !dialogs.confirmReplace(target))
-        return;
-    writeTextFile(target, d.paneText(Pane::Output));
-}
-
-void loadCipherCode(MachineState& m, Display& d, FileDialogs& dialogs) {
-    const auto chosen = dialogs.runOpenDialog(kTextFileFilter);
-    if (!chosen)
-        return;
-    m.dialogFileName = *chosen;
-    d.showText(Pane::Loaded, withCrLf(readTextFile(*chosen)));
+    return writing::resolveTarget(target, found) == 0 && found.exists;
 }
 
 } // namespace zelmak

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "file_dialogs.h"
-#include "machine/display.h"
 #include "machine/machine_state.h"
 
 #include <cstddef>
@@ -45,12 +43,8 @@ std::string readTextFile(const std::string& path);
 // the bytes cannot all be stored.
 void writeTextFile(const std::string& path, std::string_view text);
 
-// "Save CipherCode" (Button35Click): proposes ABCDE.cif and saves the text of Ausgabe. It asks
-// before replacing a file that exists; a symbolic link that points at nothing yet replaces none.
-void saveCipherCode(MachineState& m, Display& d, FileDialogs& dialogs);
-
-// "Loade CipherCode" (Button40Click): replaces the text of lade with a file's, with CR LF line
-// breaks. A cancelled dialog or a failed load leaves lade as it was.
-void loadCipherCode(MachineState& m, Display& d, FileDialogs& dialogs);
+// Whether saving under `target` replaces a file: a link that points at nothing yet replaces
+// nothing, the save makes the file it points at.
+bool replacesAFile(const std::string& target);
 
 } // namespace zelmak

@@ -72,7 +72,7 @@ KeyHistory::RunTexts& KeyHistory::runOf(std::size_t step) {
     return *it;
 }
 
-void KeyHistory::pressKey(MachineState& m, Display& d, int keyIndex, char keyLetter) {
+void KeyHistory::pressKey(MachineState& m, int keyIndex, char keyLetter) {
     if (!m.ready())
         return;
     if (!fits(m))
@@ -80,7 +80,7 @@ void KeyHistory::pressKey(MachineState& m, Display& d, int keyIndex, char keyLet
     Step step;
     step.before = capture(m);
     try {
-        zelmak::pressKey(m, d, keyIndex, keyLetter);
+        zelmak::pressKey(m, keyIndex, keyLetter);
     } catch (...) {
         // The key stopped part-way: the texts no longer differ by whole keys.
         clear();
@@ -92,7 +92,7 @@ void KeyHistory::pressKey(MachineState& m, Display& d, int keyIndex, char keyLet
     keepWithinBudget();
 }
 
-void KeyHistory::runAutomatic(MachineState& m, Display& d) {
+void KeyHistory::runAutomatic(MachineState& m, std::string_view text) {
     if (!m.ready())
         return;
     if (!fits(m))
@@ -105,7 +105,7 @@ void KeyHistory::runAutomatic(MachineState& m, Display& d) {
     m.inputText.clear();
     m.outputText.clear();
     try {
-        zelmak::runAutomatic(m, d);
+        zelmak::runAutomatic(m, text);
     } catch (...) {
         clear();
         throw;
@@ -150,17 +150,15 @@ void KeyHistory::swapRunTexts(MachineState& m, std::size_t step) {
     std::swap(m.outputText, texts.output);
 }
 
-// The machine takes the variables of one side of a step, the history stands at `cursor`, and
-// both panes show the texts.
-void KeyHistory::settle(MachineState& m, Display& d, const Vars& v, std::size_t cursor) {
+// The machine takes the variables of one side of a step, and the history stands at `cursor`.
+void KeyHistory::settle(MachineState& m, const Vars& v, std::size_t cursor) {
     restore(m, v);
     m_cursor = cursor;
     m_inputLength = m.inputText.size();
     m_outputLength = m.outputText.size();
-    showTexts(m, d);
 }
 
-bool KeyHistory::undo(MachineState& m, Display& d) {
+bool KeyHistory::undo(MachineState& m) {
     if (!canUndo(m))
         return false;
     const std::size_t at = m_cursor - 1;
@@ -171,11 +169,11 @@ bool KeyHistory::undo(MachineState& m, Display& d) {
         m.inputText.pop_back();
         m.outputText.pop_back();
     }
-    settle(m, d, step.before, at);
+    settle(m, step.before, at);
     return true;
 }
 
-bool KeyHistory::redo(MachineState& m, Display& d) {
+bool KeyHistory::redo(MachineState& m) {
     if (!canRedo(m))
         return false;
     const std::size_t at = m_cursor;
@@ -186,7 +184,7 @@ bool KeyHistory::redo(MachineState& m, Display& d) {
         m.inputText.push_back(step.after.keyLetter);
         m.outputText.push_back(step.output);
     }
-    settle(m, d, step.after, at + 1);
+    settle(m, step.after, at + 1);
     return true;
 }
 

@@ -21,7 +21,6 @@
 // budget, the oldest steps are dropped (down to three quarters of it, so that this happens
 // rarely). A run whose replaced texts alone outgrow it cannot be taken back.
 
-#include "display.h"
 #include "machine_state.h"
 
 #include <array>
@@ -29,6 +28,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zelmak {
@@ -51,14 +51,14 @@ public:
 
     // A key of the keyboard, as pressKey runs it (nothing at all unless the setting is
     // accepted), recorded as one step. A key that fails in the cipher step ends the history.
-    void pressKey(MachineState& m, Display& d, int keyIndex, char keyLetter);
+    void pressKey(MachineState& m, int keyIndex, char keyLetter);
     // "Automatic", as runAutomatic runs it, recorded as one step; a failed run ends the history.
-    void runAutomatic(MachineState& m, Display& d);
+    void runAutomatic(MachineState& m, std::string_view text);
 
-    // Takes back the last step, or does the step last taken back again; both panes are shown
-    // anew. False (and nothing changed) when there is nothing to take back or do again.
-    bool undo(MachineState& m, Display& d);
-    bool redo(MachineState& m, Display& d);
+    // Takes back the last step, or does the step last taken back again. False (and nothing
+    // changed) when there is nothing to take back or do again.
+    bool undo(MachineState& m);
+    bool redo(MachineState& m);
 
     std::size_t undoDepth(const MachineState& m) const { return fits(m) ? m_cursor : 0; }
     std::size_t redoDepth(const MachineState& m) const {
@@ -123,7 +123,7 @@ private:
     }
     RunTexts& runOf(std::size_t step);
     void swapRunTexts(MachineState& m, std::size_t step);
-    void settle(MachineState& m, Display& d, const Vars& v, std::size_t cursor);
+    void settle(MachineState& m, const Vars& v, std::size_t cursor);
 
     std::vector<Step> m_steps;
     std::vector<RunTexts> m_runs;

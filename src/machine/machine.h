@@ -3,10 +3,9 @@
 // The cipher machine: set-up, cipher step, and one key through the machine.
 //
 // The published routines keep the names of the design (Init, Rotation, Test, TextIO). Each works
-// on the MachineState alone; Init reads the operator's draft of the setting, and the keys show
-// their texts through the Display.
+// on the MachineState alone; Init reads the operator's draft of the setting. What the texts look
+// like in a window is the session's business (src/session).
 
-#include "display.h"
 #include "machine_state.h"
 #include "setting_draft.h"
 
@@ -31,15 +30,9 @@ void Test(MachineState& m);
 // card; the output index is left in WorkIndex. Then the discs step.
 void Rotation(MachineState& m);
 
-// Rotation and the output symbol appended to OutputText: one key through the machine, with no
-// pane shown (a run of "Automatic" shows the panes once, at its end).
-void runKey(MachineState& m);
-
-// One key through the machine: shows InputText, runs the key and shows OutputText.
-void TextIO(MachineState& m, Display& d);
-
-// Rewrites both panes from InputText and OutputText.
-void showTexts(const MachineState& m, Display& d);
+// One key through the machine: Rotation for KeyIndex, and the output symbol appended to
+// OutputText. The session shows both texts afterwards (a run of "Automatic" once, at its end).
+void TextIO(MachineState& m);
 
 // What a key does before it runs: its symbol and index become KeyLetter and KeyIndex, and the
 // symbol joins InputText. Shared by the keys and "Automatic".
@@ -48,14 +41,7 @@ void enterKey(MachineState& m, int keyIndex, char keyLetter);
 // A key of the on-screen keyboard (or its accelerator): nothing at all happens unless both
 // acceptance flags are 1; then the key is entered and runs through TextIO. The space bar is key
 // index 27 with the symbol "_".
-void pressKey(MachineState& m, Display& d, int keyIndex, char keyLetter);
-
-// The mode buttons set the mode and swap the two keys of index 27.
-void selectDecipher(MachineState& m, Display& d); // RadioButton1Click
-void selectCipher(MachineState& m, Display& d);   // RadioButton2Click
-
-// "Clear all Window": new texts from the discs' current positions; nothing else changes.
-void clearAll(MachineState& m, Display& d);
+void pressKey(MachineState& m, int keyIndex, char keyLetter);
 
 // The setting and tables of a machine, without its texts (which may be long and play no part),
 // with the acceptance flags: where a check value or a trace is worked out without moving it.

@@ -104,9 +104,6 @@ struct MachineState {
     // Setting check: an empty card entry adds 31, a symbol used twice 2 for each pair.
     std::int32_t cardErrorCount = 0;
 
-    // Files: the path of the file dialog that last completed.
-    std::string dialogFileName;
-
     bool ready() const { return cardReady == 1 && discReady == 1; }
     bool cipher() const { return mode == Mode::Cipher; }
 

@@ -190,27 +190,17 @@ std::size_t feedText(MachineState& m, std::string_view text, Blanks blanks) {
             continue;
         }
         enterKey(m, e.index, e.letter);
-        runKey(m);
+        TextIO(m);
     }
     return skipped;
 }
 
-void runAutomatic(MachineState& m, Display& d) {
+void runAutomatic(MachineState& m, std::string_view text) {
     if (!m.ready())
         return;
     m.inputText.clear();
     m.outputText.clear();
-    d.clearPane(Pane::Input);
-    d.clearPane(Pane::Output);
-    const std::string text = d.paneText(Pane::Loaded);
-    try {
-        feedText(m, text);
-    } catch (...) {
-        // What was keyed before the failing character stays processed and shown.
-        showTexts(m, d);
-        throw;
-    }
-    showTexts(m, d);
+    feedText(m, text);
 }
 
 } // namespace zelmak

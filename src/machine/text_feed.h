@@ -1,6 +1,5 @@
 #pragma once
 
-#include "display.h"
 #include "machine_state.h"
 
 #include <cstddef>
@@ -32,11 +31,10 @@ std::optional<FedKey> feedKey(char c, Blanks blanks = Blanks::WordSpace);
 // character, which InputText already holds. Returns the number of skipped characters.
 std::size_t feedText(MachineState& m, std::string_view text, Blanks blanks = Blanks::WordSpace);
 
-// "Automatic" (Button41Click): runs the whole text of lade through the machine from the discs'
-// current positions, in the current mode, as if its keys had been pressed. Like the keys it does
-// nothing at all unless both acceptance flags are 1. InputText and OutputText start empty, and
-// both panes are shown once, at the end of the run, also when a step fails part-way (the error
-// then goes on to the error box).
-void runAutomatic(MachineState& m, Display& d);
+// "Automatic": runs the whole loaded text through the machine from the discs' current positions,
+// in the current mode, as if its keys had been pressed. Like the keys it does nothing at all
+// unless both acceptance flags are 1. InputText and OutputText start empty; a step that fails
+// stops the run there, with what was keyed before it processed.
+void runAutomatic(MachineState& m, std::string_view text);
 
 } // namespace zelmak

@@ -78,24 +78,4 @@ KeyRecordBytes drawRecord(RandomSource& source) {
     return record;
 }
 
-void randomSetting(MachineState& m, SettingDraft& draft, Display& d, RandomSource& source) {
-    m.discReady = 0;
-    m.cardReady = 0;
-    d.setEnabled(Control::SaveCipher, false);
-    d.setEnabled(Control::CheckCipher, false);
-    d.setEnabled(Control::SaveCipherCode, false);
-    d.setEnabled(Control::LoadCipherCode, false);
-    // Automatic would otherwise go on running the last accepted setting.
-    d.setEnabled(Control::Automatic, false);
-
-    KeyRecord drawn;
-    drawn.setBytes(drawRecord(source));
-    for (int k = 1; k <= 31; ++k)
-        draft.setCardItem(k, drawn.cardSetting[k]);
-    for (int s = 1; s <= 5; ++s)
-        draft.setDiscItem(s, drawn.discSetting[s]);
-
-    d.setEnabled(Control::CheckCipher, true);
-}
-
 } // namespace zelmak

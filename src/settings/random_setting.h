@@ -1,8 +1,6 @@
 #pragma once
 
-#include "machine/display.h"
 #include "machine/machine_state.h"
-#include "machine/setting_draft.h"
 
 #include <cstdint>
 #include <functional>
@@ -36,11 +34,5 @@ std::uint32_t uniformBelow(std::uint32_t n, const std::function<std::uint32_t()>
 // A key record drawn as "Random Cipher" draws it: first the card, by rejection from numbers
 // below 32, then the disc order, by rejection from numbers below 6.
 KeyRecordBytes drawRecord(RandomSource& source);
-
-// "Random Cipher" (Button42Click): withdraws the acceptance (flags 0; "Save Cipher", "Check
-// Cipher", "Save CipherCode", "Loade CipherCode" and "Automatic" disabled), draws a card that
-// uses every symbol once and an order of the five discs, puts them into the selectors and
-// enables "Check Cipher". Positions, mode, panes, texts and the set-up's tables stay unchanged.
-void randomSetting(MachineState& m, SettingDraft& draft, Display& d, RandomSource& source);
 
 } // namespace zelmak

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "machine/display.h"
 #include "machine/machine_state.h"
-#include "machine/setting_draft.h"
 
 #include <array>
 
@@ -34,15 +32,5 @@ bool recordIsValid(const KeyRecordBytes& record);
 // it (flags 1, discs at "A", Cipher): where the command-line companion and the key sheets start.
 // Throws RangeError for a record that the check would reject.
 MachineState machineFor(const KeyRecordBytes& record);
-
-// The setting check ("Check Cipher", and every operator's pick in a card or disc-number
-// selector): builds CardTable from the draft, tests card and disc numbers, sets the acceptance
-// flags, reports the verdict as lines of Ausgabe, enables the controls that need an accepted
-// setting, and runs the set-up whenever the card is accepted.
-void checkSetting(MachineState& m, SettingDraft& draft, Display& d);
-
-// The service setting ("Service Cipher", and the window's creation): puts the service setting
-// into the selectors, then runs the setting check.
-void serviceSetting(MachineState& m, SettingDraft& draft, Display& d);
 
 } // namespace zelmak

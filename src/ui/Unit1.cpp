@@ -1,36 +1,54 @@
 #include "Unit1.h"
 
+#include "card_panel.h"
 #include "dialogs.h"
-#include "files/key_file.h"
-#include "files/text_files.h"
+#include "disc_panel.h"
 #include "key_layout.h"
-#include "machine/machine.h"
+#include "keyboard_panel.h"
+#include "machine_view.h"
 #include "platform/help_viewer.h"
 #include "platform/program_launcher.h"
 #include "run_pane.h"
-#include "settings/settings.h"
-#include "window_aids.h"
+#include "text_undo.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 using namespace zelmak;
 
+namespace {
+
+SessionPorts portsOf(TForm1& window, const FormServices& services, RandomSource& random,
+                     const Clock& clock) {
+    return {window,
+            window,
+            window,
+            *services.dialogs,
+            services.random ? *services.random : random,
+            services.clock ? *services.clock : clock};
+}
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
 TForm1::TForm1(FormServices services, QWidget* parent)
-    : QWidget(parent), m_services(std::move(services)) {
-    if (!m_services.random)
-        m_services.random = &m_systemRandom;
-    if (!m_services.clock)
-        m_services.clock = &m_systemClock;
-    if (m_services.dialogs)
-        m_services.dialogs->owner = this;
+    : QWidget(parent), m_services(std::move(services)),
+      m_session(portsOf(*this, m_services, m_systemRandom, m_systemClock)) {
+    m_services.dialogs->owner = this;
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zelmak add Cipher-Disc Rotation2"));
     // A fixed frame without buttons: the window is closed with Exit.
@@ -38,8 +56,9 @@ TForm1::TForm1(FormServices services, QWidget* parent)
     setFixedSize(999, 630);
     move(8, 15);
     buildControls();
-    m_aids = std::make_unique<WindowAids>(*this, m_machine, *this,
-                                          [this](const std::function<void()>& h) { guard(h); });
+    buildActions();
+    wire();
+    m_session.showAll();
 
     // The key preview: every key pressed anywhere in the window passes eventFilter() first.
     installEventFilter(this);
@@ -47,99 +66,103 @@ TForm1::TForm1(FormServices services, QWidget* parent)
         child->installEventFilter(this);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The view reads the session, which goes before the window's children do.
+    delete m_machineView;
+}
 
 void TForm1::FormCreate() {
     Button36Click();
 }
 
-// --- Seams offered to the logic --------------------------------------------------------
+// --- What the session tells --------------------------------------------------------------
 
-namespace {
-
-template <typename T, std::size_t N> T* at(const std::array<T*, N>& items, int index, int high) {
-    checked::expectRange(index, 1, high);
-    return items[static_cast<std::size_t>(index)];
-}
-
-} // namespace
-
-int TForm1::cardItem(int k) const {
-    return at(m_card, k, 31)->currentIndex();
-}
-void TForm1::setCardItem(int k, int item) {
-    at(m_card, k, 31)->setCurrentIndex(item);
-}
-int TForm1::discItem(int s) const {
-    return at(m_disc, s, 5)->currentIndex();
-}
-void TForm1::setDiscItem(int s, int item) {
-    at(m_disc, s, 5)->setCurrentIndex(item);
-}
 QWidget* TForm1::control(Control c) const {
-    // In the order of Control.
-    const std::array<QWidget*, 9> controls{m_button[32], m_button[34], m_button[35],
-                                           m_button[37], m_button[38], m_button[40],
-                                           m_button[41], Eingabe,      Ausgabe};
-    return controls.at(static_cast<std::size_t>(c));
+    switch (c) {
+    case Control::SpaceBar:
+        return m_keyboard->button(kSpaceBarNumber);
+    case Control::YKey:
+        return m_keyboard->button(34);
+    case Control::SaveCipherCode:
+        return Button35;
+    case Control::SaveCipher:
+        return m_card->button(37);
+    case Control::CheckCipher:
+        return m_card->button(38);
+    case Control::LoadCipherCode:
+        return Button40;
+    case Control::Automatic:
+        return Button41;
+    case Control::InputPane:
+        return Eingabe;
+    case Control::OutputPane:
+        return Ausgabe;
+    case Control::UndoKey:
+    case Control::RedoKey:
+        break;
+    }
+    return nullptr;
 }
 
 RunPane* TForm1::pane(Pane p) const {
-    const std::array<RunPane*, 3> panes{Eingabe, Ausgabe, lade}; // in the order of Pane
+    const std::array<RunPane*, kPaneCount> panes{Eingabe, Ausgabe, lade}; // in the order of Pane
     return panes.at(static_cast<std::size_t>(p));
 }
 
-void TForm1::setEnabled(Control c, bool enabled) {
-    control(c)->setEnabled(enabled);
-}
-void TForm1::clearPane(Pane p) {
-    pane(p)->clearText();
-    m_aids->paneSet(p);
-}
-void TForm1::appendLine(Pane p, std::string_view line) {
-    pane(p)->appendLine(line);
-}
 void TForm1::showText(Pane p, std::string_view text) {
     pane(p)->showText(text);
-    m_aids->paneSet(p);
-}
-std::string TForm1::paneText(Pane p) const {
-    return pane(p)->text8();
+    refreshMachineViewSoon();
 }
 
-// --- Errors and the key preview ----------------------------------------------------------
-
-void TForm1::guard(const std::function<void()>& handler) {
-    QString message;
-    try {
-        handler();
-    } catch (const std::bad_alloc&) {
-        message = QStringLiteral("Zu wenig Arbeitsspeicher");
-    } catch (const std::exception& e) {
-        message = QString::fromUtf8(e.what());
-    }
-    // Whatever the handler did to the machine before an error stays, and is shown.
-    showMachine();
-    if (message.isEmpty())
-        return;
-    if (!message.endsWith(QLatin1Char('.')))
-        message += QLatin1Char('.');
-    m_services.dialogs->errorBox(message);
+void TForm1::showDraft(const SettingDraft& draft) {
+    m_card->showDraft(draft);
+    m_discs->showDraft(draft);
 }
 
-void TForm1::showMachine() {
-    m_showingMachine = true;
-    for (int s = 1; s <= 5; ++s) {
-        QComboBox* selector = m_position[static_cast<std::size_t>(s)];
-        if (selector->currentIndex() != m_machine.positions[s])
-            selector->setCurrentIndex(m_machine.positions[s]);
-    }
-    QRadioButton* mode = m_machine.cipher() ? RadioButton2 : RadioButton1;
-    if (!mode->isChecked())
-        mode->setChecked(true);
-    m_showingMachine = false;
-    m_aids->machineShown();
+void TForm1::showPositions(const Positions& positions) {
+    m_discs->showPositions(positions);
+    refreshMachineViewSoon();
 }
+
+void TForm1::showMode(Mode mode) {
+    QRadioButton* shown = mode == Mode::Cipher ? RadioButton2 : RadioButton1;
+    if (!shown->isChecked())
+        shown->setChecked(true);
+}
+
+void TForm1::setEnabled(Control c, bool enabled) {
+    if (c == Control::UndoKey)
+        m_undo->setEnabled(enabled);
+    else if (c == Control::RedoKey)
+        m_redo->setEnabled(enabled);
+    else
+        control(c)->setEnabled(enabled);
+}
+
+// The check value of an accepted setting, as the tooltip and accessible description of "Check
+// Cipher".
+void TForm1::showCheckValue(std::string_view value) {
+    const QString text = value.empty()
+                             ? QString()
+                             : tr("Check value of the accepted setting: %1")
+                                   .arg(QString::fromLatin1(value.data(), qsizetype(value.size())));
+    QPushButton* check = m_card->button(38);
+    check->setToolTip(text);
+    check->setAccessibleDescription(text);
+}
+
+void TForm1::errorBox(std::string_view message) {
+    m_services.dialogs->errorBox(fromUtf8(message));
+}
+
+// For a screen reader: the panes can only tell that symbols went when a key is taken back.
+void TForm1::announce(std::string_view text) {
+    m_announcement->setText(fromUtf8(text)); // the label tells its new name itself
+    QAccessibleEvent alert(m_announcement, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+// --- The key preview -------------------------------------------------------------------------
 
 namespace {
 
@@ -182,7 +205,7 @@ bool TForm1::handleAccelerator(const QKeyEvent* event) {
     if (!alt && !qobject_cast<QAbstractButton*>(QApplication::focusWidget()))
         return false;
     const char16_t typed = typedCharacter(event);
-    QPushButton* key = typed < m_keyByAccelerator.size() ? m_keyByAccelerator[typed] : nullptr;
+    QPushButton* key = m_keyboard->byAccelerator(typed);
     // With Alt, a character that no key carries (W, J, X, 0, 1, ...) does nothing, also where
     // the focused control would take it.
     if (!key)
@@ -196,11 +219,69 @@ bool TForm1::handleAccelerator(const QKeyEvent* event) {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && handleAccelerator(static_cast<QKeyEvent*>(event)))
         return true;
+    // In the read-only input pane the undo keys reach the window's actions: the pane would
+    // otherwise claim them for an undo it does not have.
+    if (watched == Eingabe && event->type() == QEvent::ShortcutOverride &&
+        undoKeyOf(*static_cast<QKeyEvent*>(event)) != UndoKey::None)
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 
+// --- The window's own actions ------------------------------------------------------------
+
+void TForm1::buildActions() {
+    const auto action = [this](const QString& text, QList<QKeySequence> keys, auto slot) {
+        auto* a = new QAction(text, this);
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        connect(a, &QAction::triggered, this, slot);
+        addAction(a);
+        return a;
+    };
+    m_undo = action(tr("Undo key"), {QKeySequence(Qt::CTRL | Qt::Key_Z)}, &TForm1::undoKey);
+    m_redo =
+        action(tr("Redo key"),
+               {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+               &TForm1::redoKey);
+    m_view =
+        action(tr("Machine view…"), {QKeySequence(Qt::CTRL | Qt::Key_I)}, &TForm1::openMachineView);
+    m_menu = std::make_unique<QMenu>();
+    m_menu->setObjectName(QStringLiteral("WindowMenu"));
+    m_menu->addActions({m_undo, m_redo});
+    m_menu->addSeparator();
+    m_menu->addAction(m_view);
+
+    // What an undo or redo did, for a screen reader.
+    m_announcement = new QLabel(this);
+    m_announcement->setObjectName(QStringLiteral("Announcement"));
+    m_announcement->setGeometry(0, 0, 1, 1);
+    QPalette quiet = m_announcement->palette();
+    quiet.setColor(QPalette::WindowText, Qt::transparent);
+    m_announcement->setPalette(quiet);
+}
+
+void TForm1::openMachineView() {
+    if (!m_machineView) {
+        m_machineView = new MachineView(m_session.machine(), m_session.history(), this);
+        m_machineView->addActions({m_undo, m_redo, m_view});
+    }
+    m_machineView->showBeside(*this);
+}
+
+// The machine view follows the machine once the handler that changed it is done.
+void TForm1::refreshMachineViewSoon() {
+    if (!m_machineView || !m_machineView->isVisible() || m_refreshQueued)
+        return;
+    m_refreshQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_refreshQueued = false;
+        if (m_machineView->isVisible())
+            m_machineView->refresh();
+    });
+}
+
 void TForm1::contextMenuEvent(QContextMenuEvent* event) {
-    m_aids->showContextMenu(event->globalPos());
+    m_menu->popup(event->globalPos());
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -209,11 +290,11 @@ void TForm1::closeEvent(QCloseEvent* event) {
     Button29Click();
 }
 
-// --- Handlers ----------------------------------------------------------------------------
+// --- The handlers of the platform ----------------------------------------------------------
 
 void TForm1::Button33Click() {
     // The help file is registered anew each time, under the name the viewer is asked for.
-    QString registered = QStringLiteral("ZELMAK.HLP");
+    const QString registered = QStringLiteral("ZELMAK.HLP");
     if (m_services.helpFile)
         *m_services.helpFile = registered;
     if (m_services.helpViewer)
@@ -225,84 +306,8 @@ void TForm1::Button29Click() {
         m_services.quit();
 }
 
-void TForm1::Button38Click() {
-    guard([this] {
-        m_aids->newHistory();
-        checkSetting(m_machine, *this, *this);
-    });
-}
-
-void TForm1::Button36Click() {
-    guard([this] {
-        m_aids->newHistory();
-        serviceSetting(m_machine, *this, *this);
-    });
-}
-
-void TForm1::Button42Click() {
-    guard([this] {
-        m_aids->newHistory();
-        randomSetting(m_machine, *this, *this, *m_services.random);
-    });
-}
-
-void TForm1::Button39Click() {
-    guard([this] {
-        // A cancelled or failed load changes nothing, the history included.
-        if (loadCipher(m_machine, *this, *this, *m_services.dialogs))
-            m_aids->newHistory();
-    });
-}
-
-void TForm1::Button37Click() {
-    guard([this] { saveCipher(m_machine, *m_services.dialogs, *m_services.clock); });
-}
-
-void TForm1::Button35Click() {
-    guard([this] { saveCipherCode(m_machine, *this, *m_services.dialogs); });
-}
-
-void TForm1::Button40Click() {
-    guard([this] { loadCipherCode(m_machine, *this, *m_services.dialogs); });
-}
-
-void TForm1::Button41Click() {
-    guard([this] { m_aids->runAutomatic(); });
-}
-
 void TForm1::BtStartClick() {
     // Nothing is waited for and nothing is reported.
     if (m_services.launcher)
         m_services.launcher->start("converter.exe");
-}
-
-void TForm1::keyButtonClick(int number) {
-    const KeyRow& key = keyRow(number);
-    guard([&] { m_aids->pressKey(keyIndexOf(key.symbol), key.symbol); });
-}
-
-void TForm1::RadioButton1Click() {
-    guard([this] { selectDecipher(m_machine, *this); });
-}
-void TForm1::RadioButton2Click() {
-    guard([this] { selectCipher(m_machine, *this); });
-}
-
-void TForm1::Rotation() {
-    guard([this] { zelmak::Rotation(m_machine); });
-}
-void TForm1::Init() {
-    guard([this] { zelmak::Init(m_machine, *this); });
-}
-void TForm1::Test() {
-    zelmak::Test(m_machine);
-}
-void TForm1::TextIO() {
-    guard([this] { zelmak::TextIO(m_machine, *this); });
-}
-
-void TForm1::Panel1Click() {
-    m_aids->newHistory();
-    clearAll(m_machine, *this);
-    m_aids->machineShown();
 }

@@ -31,6 +31,9 @@ public:
 
     // Shows the machine as it stands now.
     void refresh();
+    // Opens (or raises) the view, the first time beside the main window, where it fits on the
+    // screen.
+    void showBeside(const QWidget& main);
 
     // The numbers shown, and what the copy buttons put on the clipboard: the traces of up to
     // `count` last keys as comma-separated values, after their header line.
@@ -51,6 +54,7 @@ private:
     QPlainTextEdit* m_numbers = nullptr;
     QPushButton* m_copyLast = nullptr;
     QPushButton* m_copyMany = nullptr;
+    bool m_placed = false;
 };
 
 } // namespace zelmak

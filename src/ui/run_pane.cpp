@@ -115,6 +115,16 @@ RunPane::RunPane(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void RunPane::showText(std::string_view text) {
+    giveText(text);
+    emit textGiven();
+}
+
+void RunPane::showEditedText(std::string_view text) {
+    giveText(text);
+    emit operatorEdited();
+}
+
+void RunPane::giveText(std::string_view text) {
     recut();
     const std::size_t kept = std::min(text.size(), m_text.size());
     if (!m_given || text.substr(0, kept) != std::string_view(m_text).substr(0, kept)) {
@@ -140,11 +150,13 @@ void RunPane::appendLine(std::string_view line) {
     tail += '\n';
     appendTail(tail);
     m_given = false;
+    emit textGiven();
 }
 
 void RunPane::clearText() {
     recut();
     rebuild({});
+    emit textGiven();
 }
 
 std::string RunPane::text8() const {

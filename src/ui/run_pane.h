@@ -37,6 +37,9 @@ public:
     // is added; when the text is a prefix of it, cut anywhere, only the tail is removed (a key
     // taken back).
     void showText(std::string_view text);
+    // The same for a change the operator makes by other means than typing (the pane's own undo):
+    // reported as the operator's edit.
+    void showEditedText(std::string_view text);
     // Adds a line, as to a memo: the text becomes the old text, the line and CR LF. After text
     // that does not end in a line break, a CR LF comes first.
     void appendLine(std::string_view line);
@@ -67,6 +70,8 @@ public:
 signals:
     // The operator changed the text. Never emitted for text set by the program.
     void operatorEdited();
+    // The program gave the pane its text (showText, appendLine, clearText).
+    void textGiven();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -88,6 +93,7 @@ private:
     std::size_t textIndex(int position) const;
     int position(std::size_t index) const;
     int lineStart(int position) const;
+    void giveText(std::string_view text);
     void replaceRange(int from, int to, std::u16string_view text);
     void rebuild(std::string_view text);
     void appendTail(std::string_view tail);

@@ -25,6 +25,7 @@ UndoKey undoKeyOf(const QKeyEvent& event) {
 
 TextUndo::TextUndo(RunPane& pane) : QObject(&pane), m_pane(pane), m_text(pane.text8()) {
     connect(&pane, &RunPane::operatorEdited, this, &TextUndo::noteEdit);
+    connect(&pane, &RunPane::textGiven, this, &TextUndo::reset);
     pane.installEventFilter(this);
     pane.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&pane, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -123,7 +124,7 @@ bool TextUndo::redo() {
 // Gives the pane the text and puts the caret at a place in it (CR LF counting two).
 void TextUndo::show(std::size_t caret) {
     m_merging = false;
-    m_pane.showText(m_text);
+    m_pane.showEditedText(m_text);
     m_pane.placeCaret(caret);
 }
 

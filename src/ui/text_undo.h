@@ -22,7 +22,7 @@ UndoKey undoKeyOf(const QKeyEvent& event);
 // so its document's own undo would take back the re-cut instead of the edit; this works on the
 // pane's text instead (in the pane's context menu too). Each edit is kept as the place and the text
 // it removed and inserted; typing and deleting in a row make one edit. Text the program gives the
-// pane starts anew (reset()).
+// pane starts anew. What an undo or redo changes, the pane reports as the operator's edit.
 class TextUndo : public QObject {
     Q_OBJECT
 
@@ -33,7 +33,7 @@ public:
     bool redo();
     bool canUndo() const { return m_done > 0; }
     bool canRedo() const { return m_done < m_edits.size(); }
-    // The program has given the pane a new text: nothing before it can be taken back.
+    // Nothing before the pane's present text can be taken back.
     void reset();
 
     // The pane's own context menu, its Undo and Redo being these (the caller owns it).

@@ -1,145 +1,50 @@
-// The controls of the main window, described as data: one table row per key, card entry and
-// command button, and one loop per table that creates, places, names and wires them.
+// The controls of the main window: the panels built from their tables, the mode buttons, the
+// panes and the command column, and the wiring of every control to its handler.
 
 #include "Unit1.h"
+#include "card_panel.h"
 #include "click_panel.h"
+#include "disc_panel.h"
 #include "key_layout.h"
-#include "machine/key_alphabet.h"
+#include "keyboard_panel.h"
+#include "panel_building.h"
 #include "run_pane.h"
+#include "text_undo.h"
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <functional>
+#include <array>
 #include <string_view>
-#include <tuple>
-#include <utility>
 
-using zelmak::ClickPanel;
-using zelmak::RunPane;
+using namespace zelmak;
 
 namespace {
 
-using Handler = void (TForm1::*)();
-
-constexpr int kKeyWidth = 53;
-constexpr int kKeyHeight = 19;
-
-// Card entry k: its label's name, and where label and selector stand in the card group.
-struct CardDef {
-    int label; // LabelN
-    int labelX;
-    int y;
-    int selectorX;
-};
-
-constexpr int kCardRowStep = 26;
-
-CardDef cardDef(int k) {
-    static constexpr int kLabels[32] = {0,  12, 18, 48, 19, 20, 21, 22, 23, 24, 25,
-                                        27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37,
-                                        38, 39, 40, 41, 42, 4,  43, 45, 46, 47};
-    if (k <= 16)
-        return {kLabels[k], 8, 34 + (k - 1) * kCardRowStep, 36};
-    return {kLabels[k], k == zelmak::kWordSpaceIndex ? 137 : 160, 37 + (k - 17) * kCardRowStep,
-            195};
-}
-
 struct CommandDef {
-    int number; // ButtonN
+    int number; // ButtonN; 0 for BtStart
     const char* caption;
-    int x;
-    int y;
-    int width;
-    int height;
-    bool enabled;
-    Handler handler;
+    QRect place;
+    void (TForm1::*handler)();
 };
 
-// Buttons of the card group (in group coordinates).
-const CommandDef kCardCommands[] = {
-    {38, "Check Cipher", 160, 439, 148, 25, false, &TForm1::Button38Click},
-    {42, "Random Cipher", 8, 466, 145, 25, true, &TForm1::Button42Click},
-    {37, "Save Cipher", 160, 466, 148, 25, false, &TForm1::Button37Click},
-    {36, "Service Cipher", 8, 496, 145, 25, true, &TForm1::Button36Click},
-    {39, "Load Cipher", 160, 496, 148, 25, true, &TForm1::Button39Click},
-};
-
-// Buttons of the window.
+// The command column, Exit and Help.
 const CommandDef kCommands[] = {
-    {35, "Save CipherCode", 496, 320, 153, 25, false, &TForm1::Button35Click},
-    {41, "Automatic", 496, 384, 153, 25, false, &TForm1::Button41Click},
-    {40, "Loade CipherCode", 496, 432, 153, 25, false, &TForm1::Button40Click},
-    {29, "Exit", 673, 574, 100, 36, true, &TForm1::Button29Click},
-    {33, "Help", 886, 575, 100, 34, true, &TForm1::Button33Click},
+    {35, "Save CipherCode", {496, 320, 153, 25}, &TForm1::Button35Click},
+    {41, "Automatic", {496, 384, 153, 25}, &TForm1::Button41Click},
+    {40, "Loade CipherCode", {496, 432, 153, 25}, &TForm1::Button40Click},
+    {0, "Run Converter", {496, 464, 153, 25}, &TForm1::BtStartClick},
+    {29, "Exit", {673, 574, 100, 36}, &TForm1::Button29Click},
+    {33, "Help", {886, 575, 100, 34}, &TForm1::Button33Click},
 };
-
-// A control under its design name, at its place.
-template <typename T> T* placed(T* control, const QString& name, QRect place) {
-    control->setObjectName(name);
-    control->setGeometry(place);
-    return control;
-}
-
-QFont pixelFont(const char* family, int pixels) {
-    QFont font(QString::fromLatin1(family));
-    font.setPixelSize(pixels);
-    return font;
-}
 
 } // namespace
 
 void TForm1::buildControls() {
     setFont(pixelFont("Arial", 16));
-
-    auto button = [this](QWidget* parent, int number, const QString& caption, QRect place,
-                         bool enabled, const std::function<void()>& handler) {
-        auto* b =
-            placed(new QPushButton(caption, parent), QStringLiteral("Button%1").arg(number), place);
-        b->setEnabled(enabled);
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, handler);
-        m_button[static_cast<std::size_t>(number)] = b;
-        return b;
-    };
-
-    // Cipher-Disc: position selectors above disc-number selectors, one column per slot.
-    auto* GroupBox1 = placed(new QGroupBox(QStringLiteral("Cipher-Disc"), this),
-                             QStringLiteral("GroupBox1"), {24, 11, 528, 96});
-    for (int s = 1; s <= 5; ++s) {
-        const int x = 8 + (s - 1) * 64;
-        auto* position = placed(new QComboBox(GroupBox1), QStringLiteral("ComboBoxSS%1").arg(s),
-                                {x, 24, 57, 24});
-        for (int i = 1; i <= zelmak::kSymbolCount; ++i)
-            position->addItem(QString(QLatin1Char(zelmak::keySymbol(i))));
-        position->setCurrentIndex(-1);
-        position->setAccessibleName(QStringLiteral("Position of disc slot %1").arg(s));
-        // A position picked by the operator goes into the machine and is used by the next key;
-        // nothing else runs.
-        connect(position, &QComboBox::currentIndexChanged, this, [this, s](int index) {
-            if (!m_showingMachine)
-                m_machine.setPosition(s, index);
-        });
-        m_position[static_cast<std::size_t>(s)] = position;
-
-        auto* disc =
-            placed(new QComboBox(GroupBox1), QStringLiteral("ComboBoxS%1").arg(s), {x, 56, 57, 24});
-        for (int n = 1; n <= 5; ++n)
-            disc->addItem(QString::number(n));
-        disc->setCurrentIndex(-1);
-        disc->setAccessibleName(QStringLiteral("Disc number of slot %1").arg(s));
-        connect(disc, &QComboBox::activated, this, &TForm1::Button38Click);
-        m_disc[static_cast<std::size_t>(s)] = disc;
-    }
-    for (auto [n, caption, y] :
-         {std::tuple{1, "Position the Disc", 24}, std::tuple{2, "Number from Disc", 64}}) {
-        auto* label = new QLabel(QString::fromLatin1(caption), GroupBox1);
-        label->setObjectName(QStringLiteral("Label%1").arg(n));
-        label->move(328, y);
-    }
+    m_discs = new DiscPanel(*this);
 
     // Modus: an empty frame; the two radio buttons belong to the window itself.
     placed(new QGroupBox(QStringLiteral("Modus"), this), QStringLiteral("GroupBox3"),
@@ -149,113 +54,95 @@ void TForm1::buildControls() {
     RadioButton2->setChecked(true);
     RadioButton1 = placed(new QRadioButton(QStringLiteral("Decipher"), this),
                           QStringLiteral("RadioButton1"), {568, 78, 88, 17});
-    // A mode handler runs only when its button becomes checked, not when it is clicked again.
-    for (const auto& mode : {std::pair{RadioButton1, &TForm1::RadioButton1Click},
-                             std::pair{RadioButton2, &TForm1::RadioButton2Click}})
-        connect(mode.first, &QRadioButton::toggled, this, [this, handler = mode.second](bool on) {
-            if (on)
-                (this->*handler)();
-        });
 
-    // The keyboard: each key's caption, accelerator and index come from its symbol.
-    for (const zelmak::KeyRow& key : zelmak::kKeyRows) {
-        const bool space = key.number == zelmak::kSpaceBarNumber;
-        const QRect place =
-            space ? QRect(key.x, key.y, 222, 23) : QRect(key.x, key.y, kKeyWidth, kKeyHeight);
-        const QString caption = space ? QStringLiteral("Leerzeichen / Space Drücke hier!")
-                                      : QStringLiteral("&") + QLatin1Char(key.symbol);
-        auto* b = button(this, key.number, caption, place, key.symbol != 'Y',
-                         [this, number = key.number] { keyButtonClick(number); });
-        if (space) {
-            b->setFont(pixelFont("Arial", 13));
-            b->setAccessibleName(QStringLiteral("Space bar"));
-            continue;
-        }
-        // The window's key preview presses the keys; Qt's own mnemonic would click a second
-        // time, and later.
-        b->setShortcut(QKeySequence());
-        b->setAccessibleName(QStringLiteral("Key %1").arg(QLatin1Char(key.symbol)));
-        m_keyByAccelerator[static_cast<unsigned char>(key.symbol)] = b;
-    }
+    m_keyboard = std::make_unique<KeyboardPanel>(*this);
+    m_card = new CardPanel(*this);
 
-    // Cipher-Card: label and selector for each of the 31 keys, and the setting buttons.
-    auto* GroupBox2 = placed(new QGroupBox(QStringLiteral("Cipher-Card"), this),
-                             QStringLiteral("GroupBox2"), {670, 11, 315, 542});
-    for (int k = 1; k <= zelmak::kSymbolCount; ++k) {
-        const CardDef def = cardDef(k);
-        const QLatin1Char symbol(zelmak::keySymbol(k));
-        const QString caption = k == zelmak::kWordSpaceIndex
-                                    ? QStringLiteral("Y/Spc=")
-                                    : QString(symbol) + QStringLiteral(" =");
-        auto* label = new QLabel(caption, GroupBox2);
-        label->setObjectName(QStringLiteral("Label%1").arg(def.label));
-        label->move(def.labelX, def.y + 4);
-
-        auto* card = placed(new QComboBox(GroupBox2), QStringLiteral("ComboBox%1").arg(k),
-                            {def.selectorX, def.y, 69, 26});
-        card->addItem(QString());
-        for (int i = 1; i <= zelmak::kSymbolCount; ++i)
-            card->addItem(QString(QLatin1Char(zelmak::keySymbol(i))));
-        card->setCurrentIndex(-1);
-        card->setAccessibleName(QStringLiteral("Card entry for key %1").arg(symbol));
-        label->setBuddy(card);
-        connect(card, &QComboBox::activated, this, &TForm1::Button38Click);
-        m_card[static_cast<std::size_t>(k)] = card;
-    }
-    const auto commands = [&](QWidget* parent, const auto& table) {
-        for (const CommandDef& c : table)
-            button(parent, c.number, QString::fromUtf8(c.caption),
-                   QRect(c.x, c.y, c.width, c.height), c.enabled,
-                   [this, c] { (this->*c.handler)(); });
-    };
-    commands(GroupBox2, kCardCommands);
-
-    // The text column.
     auto* Panel1 = placed(new ClickPanel(QStringLiteral("Clear all Window"), this),
                           QStringLiteral("Panel1"), {8, 256, 481, 25});
     connect(Panel1, &ClickPanel::clicked, this, &TForm1::Panel1Click);
 
-    // A pane with its caption as its first line. The loaded-text pane alone takes Enter, breaks
-    // lines at blanks and shows a letter from its start.
-    auto pane = [this](const char* name, const char* accessible, const char* caption, int y,
-                       int height) {
+    // The panes. The loaded-text pane alone takes Enter, breaks lines at blanks and shows a
+    // letter from its start; the panes the operator can edit have an undo of their own.
+    auto pane = [this](const char* name, const char* accessible, int y, int height) {
         auto* p = placed(new RunPane(this), QString::fromLatin1(name), {8, y, 481, height});
         p->setAccessibleName(QString::fromLatin1(accessible));
         const bool loaded = std::string_view(name) == "lade";
         p->setAcceptsReturn(loaded);
         p->setWrapAtBlanks(loaded);
         p->setFollowsEnd(!loaded);
-        p->appendLine(caption);
         return p;
     };
-    Ausgabe = pane("Ausgabe", "Output", "Output", 279, 114);
-    Ausgabe->QWidget::setEnabled(false);
-    lade = pane("lade", "Loaded text", "Load", 400, 97);
-    Eingabe = pane("Eingabe", "Input", "Input", 504, 114);
+    Ausgabe = pane("Ausgabe", "Output", 279, 114);
+    new TextUndo(*Ausgabe);
+    lade = pane("lade", "Loaded text", 400, 97);
+    new TextUndo(*lade);
+    Eingabe = pane("Eingabe", "Input", 504, 114);
     Eingabe->setFont(pixelFont("MS Sans Serif", 16));
     Eingabe->setReadOnly(true);
-    Eingabe->QWidget::setEnabled(false);
 
-    // The command column, Exit and Help.
-    commands(this, kCommands);
-    auto* BtStart = placed(new QPushButton(QStringLiteral("Run Converter"), this),
-                           QStringLiteral("BtStart"), {496, 464, 153, 25});
-    BtStart->setAutoDefault(false);
-    connect(BtStart, &QPushButton::clicked, this, &TForm1::BtStartClick);
+    std::array<QPushButton*, std::size(kCommands)> made{};
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        const CommandDef& c = kCommands[i];
+        made[i] =
+            placed(new QPushButton(QString::fromLatin1(c.caption), this),
+                   c.number ? QStringLiteral("Button%1").arg(c.number) : QStringLiteral("BtStart"),
+                   c.place);
+        made[i]->setAutoDefault(false);
+        connect(made[i], &QPushButton::clicked, this, c.handler);
+    }
+    auto [save, automatic, load, BtStart, exit, help] = made;
+    Button35 = save;
+    Button41 = automatic;
+    Button40 = load;
 
     // Tab order: Button1..Button33 by number, the output pane, the disc group, the card group,
     // the input pane, the Y key, the mode buttons, the loaded-text pane, the command column.
     QList<QWidget*> order;
     for (int n = 1; n <= 33; ++n)
-        order << m_button[static_cast<std::size_t>(n)];
+        order << (n == 29 ? exit : n == 33 ? help : m_keyboard->button(n));
     order << Ausgabe;
-    order << QList<QWidget*>(m_position.begin() + 1, m_position.end())
-          << QList<QWidget*>(m_disc.begin() + 1, m_disc.end())
-          << QList<QWidget*>(m_card.begin() + 1, m_card.end());
+    for (int s = 1; s <= 5; ++s)
+        order << m_discs->position(s);
+    for (int s = 1; s <= 5; ++s)
+        order << m_discs->disc(s);
+    for (int k = 1; k <= kSymbolCount; ++k)
+        order << m_card->selector(k);
     for (int n : {38, 42, 37, 36, 39})
-        order << m_button[static_cast<std::size_t>(n)];
-    order << Eingabe << m_button[34] << RadioButton2 << RadioButton1 << lade << m_button[35]
-          << m_button[40] << m_button[41] << BtStart;
+        order << m_card->button(n);
+    order << Eingabe << m_keyboard->button(34) << RadioButton2 << RadioButton1 << lade << Button35
+          << Button40 << Button41 << BtStart;
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
+}
+
+// Each control to its handler. The operator's picks and edits go to the session as they are.
+void TForm1::wire() {
+    connect(&m_keyboard->group(), &QButtonGroup::idClicked, this,
+            [this](int number) { m_session.pressKey(keyRow(number).symbol); });
+    for (const auto& [number, handler] :
+         {std::pair{38, &TForm1::Button38Click}, std::pair{42, &TForm1::Button42Click},
+          std::pair{37, &TForm1::Button37Click}, std::pair{36, &TForm1::Button36Click},
+          std::pair{39, &TForm1::Button39Click}})
+        connect(m_card->button(number), &QPushButton::clicked, this, handler);
+    connect(m_card, &CardPanel::cardPicked, this,
+            [this](int k, int item) { m_session.pickCard(k, item); });
+    connect(m_discs, &DiscPanel::discPicked, this,
+            [this](int s, int item) { m_session.pickDisc(s, item); });
+    connect(m_discs, &DiscPanel::positionPicked, this, [this](int s, int item) {
+        m_session.pickPosition(s, item);
+        refreshMachineViewSoon();
+    });
+    // A mode handler runs only when its button becomes checked, not when it is clicked again.
+    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            RadioButton1Click();
+    });
+    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            RadioButton2Click();
+    });
+    for (const Pane p : {Pane::Output, Pane::Loaded})
+        connect(pane(p), &RunPane::operatorEdited, this,
+                [this, p] { m_session.editPane(p, pane(p)->text8()); });
 }
