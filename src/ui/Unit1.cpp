@@ -117,6 +117,7 @@ void TForm1::showText(Pane p, std::string_view text) {
 void TForm1::showDraft(const SettingDraft& draft) {
     m_card->showDraft(draft);
     m_discs->showDraft(draft);
+    refreshMachineViewSoon();
 }
 
 void TForm1::showPositions(const Positions& positions) {
@@ -128,6 +129,7 @@ void TForm1::showMode(Mode mode) {
     QRadioButton* shown = mode == Mode::Cipher ? RadioButton2 : RadioButton1;
     if (!shown->isChecked())
         shown->setChecked(true);
+    refreshMachineViewSoon();
 }
 
 void TForm1::setEnabled(Control c, bool enabled) {
@@ -137,6 +139,7 @@ void TForm1::setEnabled(Control c, bool enabled) {
         m_redo->setEnabled(enabled);
     else
         control(c)->setEnabled(enabled);
+    refreshMachineViewSoon();
 }
 
 // The check value of an accepted setting, as the tooltip and accessible description of "Check
@@ -149,6 +152,7 @@ void TForm1::showCheckValue(std::string_view value) {
     QPushButton* check = m_card->button(38);
     check->setToolTip(text);
     check->setAccessibleDescription(text);
+    refreshMachineViewSoon();
 }
 
 void TForm1::errorBox(std::string_view message) {
@@ -268,7 +272,8 @@ void TForm1::openMachineView() {
     m_machineView->showBeside(*this);
 }
 
-// The machine view follows the machine once the handler that changed it is done.
+// The machine view follows the machine once the handler that changed it is done: whatever the
+// session tells the window (a set-up may change no text, only the setting and the history).
 void TForm1::refreshMachineViewSoon() {
     if (!m_machineView || !m_machineView->isVisible() || m_refreshQueued)
         return;
