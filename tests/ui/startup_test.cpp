@@ -1,6 +1,7 @@
 #include "form_fixture.h"
 
 #include "app/startup.h"
+#include "failing_allocation.h"
 #include "modal_answerer.h"
 #include "ui/Unit2.h"
 
@@ -60,7 +61,8 @@ TEST_F(StartupTest, intro_stands_while_the_main_window_is_built_and_is_gone_befo
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(QApplication::applicationName(), QStringLiteral("Zelmak"));
     EXPECT_EQ(helpFile, QStringLiteral("ZELMAK.hlp"));
-    EXPECT_EQ(form->paneText(Pane::Output), "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n");
+    EXPECT_EQ(form->findChild<RunPane*>(QStringLiteral("Ausgabe"))->text8(),
+              "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n");
     EXPECT_TRUE(dialogs.fatalErrors.isEmpty());
 }
 
@@ -73,18 +75,21 @@ TEST_F(StartupTest, an_error_in_the_creation_event_shows_the_error_box_and_the_w
     auto form = startup.build(
         [&] {
             auto window = std::make_unique<TForm1>(services);
-            // A damaged window: the service setting cannot select N in the last card selector,
-            // and the check stops with the range error when it reads that selector.
-            window->findChild<QComboBox*>(QStringLiteral("ComboBox31"))->removeItem(31);
+            // The service setting runs out of memory while it writes its verdict.
+            const NextAllocationFails failing;
             window->FormCreate();
+            EXPECT_TRUE(failing.failed());
             return window;
         },
         helpFile);
     ASSERT_NE(form, nullptr);
     ASSERT_EQ(boxes.size(), 1U);
     EXPECT_EQ(boxes[0].caption, QStringLiteral("Zelmak"));
-    EXPECT_EQ(boxes[0].text, QStringLiteral("Bereichsüberschreitung."));
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Zu wenig Arbeitsspeicher."));
     EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
+    // What the handler did before the error stays, and is shown.
+    EXPECT_EQ(form->findChild<QComboBox*>(QStringLiteral("ComboBox31"))->currentIndex(), 31);
+    EXPECT_EQ(form->findChild<RunPane*>(QStringLiteral("Ausgabe"))->text8(), "");
 
     bool shown = false;
     QTimer::singleShot(0, form.get(), [&] {
