@@ -8,7 +8,7 @@
 #include "settings/settings.h"
 #include "temp_dir.h"
 #include "ui/Unit1.h"
-#include "ui/window_aids.h"
+#include "ui/dialogs.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -52,9 +52,11 @@ QStringList firstCells(const QString& html, const QString& id) {
 // Every text that the windows show on their controls and in the main window's menu,
 // accelerator marks taken out.
 std::set<QString> screenTexts() {
+    QtDialogs dialogs; // never opened
     FormServices services;
+    services.dialogs = &dialogs;
     TForm1 form(services);
-    form.aids().openMachineView(); // a window of the main window, with controls of its own
+    form.openMachineView(); // a window of the main window, with controls of its own
     ConverterWindow converter;
     std::set<QString> texts;
     auto add = [&texts](QString text) { texts.insert(text.remove(QLatin1Char('&'))); };

@@ -212,7 +212,7 @@ protected:
         writeFile(dir.file("earlier.key"), kEarlierKey);
         writeFile(dir.file("earlier.cif"), kEarlierCipher);
         type("HALLO");
-        form->showText(Pane::Loaded, "the loaded text\r\nstays");
+        operatorWrites(Pane::Loaded, "the loaded text\r\nstays");
     }
 
     // The window as the operator sees it, and the two acceptance flags.
@@ -229,7 +229,7 @@ protected:
             s << " Button" << b << '=' << button(b)->isEnabled();
         s << " Eingabe=" << named<QWidget>("Eingabe")->isEnabled()
           << " Ausgabe=" << named<QWidget>("Ausgabe")->isEnabled();
-        const MachineState& m = form->machine();
+        const MachineState& m = form->session().machine();
         s << "\nflags " << int(m.cardReady) << int(m.discReady) << "\ninput \"" << m.inputText
           << "\"\noutput \"" << m.outputText << "\"\nEingabe \"" << pane(Pane::Input)
           << "\"\nAusgabe \"" << pane(Pane::Output) << "\"\nlade \"" << pane(Pane::Loaded)

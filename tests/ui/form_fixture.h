@@ -8,6 +8,7 @@
 #include "platform_doubles.h"
 #include "ui/Unit1.h"
 #include "ui/dialogs.h"
+#include "ui/run_pane.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -127,7 +128,15 @@ protected:
             shown += position(s)->currentText().toStdString();
         return shown;
     }
-    std::string pane(Pane p) const { return form->paneText(p); }
+    // What a pane shows, and the operator putting a text into one (as a paste would).
+    RunPane* paneWidget(Pane p) const {
+        static const char* const kNames[] = {"Eingabe", "Ausgabe", "lade"}; // in the order of Pane
+        return named<RunPane>(QString::fromLatin1(kNames[static_cast<int>(p)]));
+    }
+    std::string pane(Pane p) const { return paneWidget(p)->text8(); }
+    void operatorWrites(Pane p, std::string_view text) const {
+        paneWidget(p)->showEditedText(text);
+    }
 
     // The operator picks an item in a selector: the selection changes and its handler runs.
     static void pick(QComboBox* box, int item) {

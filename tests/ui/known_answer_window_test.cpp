@@ -28,7 +28,7 @@ protected:
         button(38)->click();
         for (int s = 1; s <= 5; ++s)
             pick(position(s), symbolIndex(start.at(static_cast<std::size_t>(s - 1))).value() - 1);
-        form->showText(Pane::Loaded, text);
+        operatorWrites(Pane::Loaded, text);
         button(41)->click();
         EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(" ").toStdString();
         return {pane(Pane::Output), positions()};

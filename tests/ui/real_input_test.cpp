@@ -109,7 +109,7 @@ TEST_F(FormTest, a_tab_pressed_in_the_output_pane_never_reaches_the_saved_file) 
 // --- Alt with a character that no key carries ----------------------------------------------
 
 TEST_F(FormTest, alt_with_a_character_no_key_carries_does_nothing_wherever_the_focus_is) {
-    form->showText(Pane::Loaded, "");
+    operatorWrites(Pane::Loaded, "");
     for (const char* target : {"lade", "Ausgabe", "ComboBox5", "Button36"}) {
         auto* focused = named<QWidget>(target);
         focused->setFocus();
@@ -170,7 +170,7 @@ TEST_P(SettingPick, runs_the_setting_check) {
     operatorPicks(named<QComboBox>(c.selector), c.item, c.how);
     EXPECT_EQ(pane(Pane::Output), c.verdict);
     EXPECT_EQ(pane(Pane::Input), "") << "the check empties the input pane";
-    EXPECT_EQ(form->machine().ready(), false);
+    EXPECT_FALSE(form->session().machine().ready());
     EXPECT_FALSE(button(37)->isEnabled());
 }
 
