@@ -4,10 +4,9 @@
 // chosen.
 
 #include "app/startup.h"
-#include "machine/machine.h"
 #include "ui/Unit1.h"
 #include "ui/dialogs.h"
-#include "ui/window_aids.h"
+#include "ui/run_pane.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,16 +43,28 @@ double medianMs(std::vector<double> samples) {
     return samples[samples.size() / 2];
 }
 
-// Creates and shows the window with `length` symbols in both panes.
+// The operator puts a text into the loaded-text pane (as a paste would).
+void loadText(TForm1& form, std::string_view text) {
+    form.findChild<zelmak::RunPane*>(QStringLiteral("lade"))->showEditedText(text);
+    QApplication::processEvents();
+}
+
+// Creates and shows the window with `length` symbols in both panes, keyed by "Automatic".
 void showFilled(TForm1& form, int length) {
     form.FormCreate();
     form.show();
     QApplication::processEvents();
-    auto& m = form.machine();
-    m.inputText.assign(static_cast<std::size_t>(length), 'Q');
-    m.outputText.assign(static_cast<std::size_t>(length), 'E');
-    zelmak::showTexts(m, form);
+    loadText(form, std::string(static_cast<std::size_t>(length), 'Q'));
+    form.findChild<QPushButton*>(QStringLiteral("Button41"))->click();
     QApplication::processEvents();
+}
+
+QAction* action(const TForm1& form, const QString& text) {
+    for (QAction* a : form.actions())
+        if (a->text() == text)
+            return a;
+    std::fprintf(stderr, "no action %s\n", qPrintable(text));
+    std::exit(1);
 }
 
 // One key press (Button19, "A") with `length` symbols already in both panes.
@@ -81,11 +92,11 @@ void keyPress(zelmak::FormServices services, int length) {
 void undoRedo(zelmak::FormServices services, int length) {
     TForm1 form(services);
     showFilled(form, length);
-    auto& m = form.machine();
+    const auto& m = form.session().machine();
     form.findChild<QPushButton*>(QStringLiteral("Button19"))->click();
     QApplication::processEvents();
-    QAction* undo = form.aids().undoAction();
-    QAction* redo = form.aids().redoAction();
+    QAction* undo = action(form, QStringLiteral("Undo key"));
+    QAction* redo = action(form, QStringLiteral("Redo key"));
     std::vector<double> undone;
     std::vector<double> redone;
     for (int i = 0; i < 101; ++i) {
@@ -119,8 +130,7 @@ void automatic(zelmak::FormServices services, std::size_t bytes) {
     while (text.size() < bytes)
         text += line;
     text.resize(bytes);
-    form.showText(zelmak::Pane::Loaded, text);
-    QApplication::processEvents();
+    loadText(form, text);
     auto* run = form.findChild<QPushButton*>(QStringLiteral("Button41"));
     QElapsedTimer t;
     t.start();
@@ -130,7 +140,7 @@ void automatic(zelmak::FormServices services, std::size_t bytes) {
     const double shown = static_cast<double>(t.nsecsElapsed()) / 1e6;
     std::printf("Automatic on %5.2f MiB: handler %.0f ms, until shown %.0f ms (%zu symbols out)\n",
                 static_cast<double>(bytes) / (1 << 20), handler, shown,
-                form.machine().outputText.size());
+                form.session().machine().outputText.size());
 }
 
 } // namespace
