@@ -206,6 +206,8 @@ TEST_F(Accelerators, typing_into_the_loaded_text_pane_enters_letters_there) {
     type("q");
     EXPECT_EQ(pane(Pane::Loaded), "q");
     EXPECT_EQ(pane(Pane::Input), "");
+    button(41)->click(); // "Automatic" keys what was typed
+    EXPECT_EQ(pane(Pane::Input), "Q");
 }
 
 TEST_F(Accelerators, alt_clicks_the_key_whatever_has_the_focus) {
