@@ -1,7 +1,7 @@
 #include "files/file_rules.h"
 
 #include "fifo_guard.h"
-#include "file_test_util.h"
+#include "file_conditions.h"
 #include "temp_dir.h"
 
 #include <cerrno>

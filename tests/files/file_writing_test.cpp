@@ -3,10 +3,11 @@
 // replaces a file through a new one, except where that would lose the file's other names or its
 // owner or group, or where no new file may be made beside it: then it is written in place.
 
-#include "file_test_util.h"
+#include "file_conditions.h"
 #include "files/file_error.h"
 #include "files/key_file.h"
 #include "files/text_files.h"
+#include "session_rig.h"
 #include "temp_dir.h"
 
 #include <cerrno>
@@ -24,21 +25,13 @@ namespace fs = std::filesystem;
 using test::AsUnprivilegedUser;
 using test::kNobody;
 using test::readFile;
+using test::reversedRecordBytes;
 using test::setMode;
 using test::TempDir;
 using test::writeFile;
 
 const std::string kText = "NEW CIPHER TEXT";
 const std::string kEarlier = "the earlier bytes, longer than a record of thirty-six bytes";
-
-std::string reversedRecord() {
-    std::string bytes;
-    for (int k = 31; k >= 1; --k)
-        bytes.push_back(static_cast<char>(k));
-    for (int s = 4; s >= 0; --s)
-        bytes.push_back(static_cast<char>(s));
-    return bytes;
-}
 
 // How each writer ended: "" when it wrote, "exists" when createKeyFile found the name taken,
 // or the error it raised.
@@ -102,14 +95,14 @@ TEST_P(ThroughALink, KeySaveWritesWhereItPoints) {
     const LinkRow& row = GetParam();
     TempDir dir;
     const std::string got = saveThrough(row, dir, [](const std::string& name) {
-        writeKeyRecord(name, test::toBytes(reversedRecord()));
+        writeKeyRecord(name, test::recordOf(reversedRecordBytes()));
     });
     if (!row.lands) {
         EXPECT_EQ(got, "code " + std::to_string(row.keyCode));
         return;
     }
     EXPECT_EQ(got, "");
-    EXPECT_EQ(readFile(dir.file(row.lands)).substr(0, 36), reversedRecord());
+    EXPECT_EQ(readFile(dir.file(row.lands)).substr(0, 36), reversedRecordBytes());
 }
 
 // A new key file is made where the link points at nothing yet; an existing file stays untouched.
@@ -118,7 +111,7 @@ TEST_P(ThroughALink, NewKeyIsCreatedOnlyWhereNothingStands) {
     TempDir dir;
     bool created = false;
     const std::string got = saveThrough(row, dir, [&](const std::string& name) {
-        created = createKeyFile(name, test::toBytes(reversedRecord()));
+        created = createKeyFile(name, test::recordOf(reversedRecordBytes()));
     });
     if (!row.lands) {
         EXPECT_EQ(got, "code " + std::to_string(row.keyCode));
@@ -126,7 +119,7 @@ TEST_P(ThroughALink, NewKeyIsCreatedOnlyWhereNothingStands) {
     }
     EXPECT_EQ(got, "");
     EXPECT_EQ(created, !row.existing);
-    EXPECT_EQ(readFile(dir.file(row.lands)), row.existing ? kEarlier : reversedRecord());
+    EXPECT_EQ(readFile(dir.file(row.lands)), row.existing ? kEarlier : reversedRecordBytes());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -177,10 +170,10 @@ TEST(KeySave, IntoANamedPipeIsRefusedBeforeAnythingIsWritten) {
     ASSERT_GE(reader, 0);
     fs::create_symlink("pipe.key", dir.file("link.key"));
     for (const std::string& chosen : {fifo, dir.file("link.key")}) {
-        EXPECT_EQ(outcome([&] { writeKeyRecord(chosen, test::toBytes(reversedRecord())); }),
+        EXPECT_EQ(outcome([&] { writeKeyRecord(chosen, test::recordOf(reversedRecordBytes())); }),
                   "code 5")
             << chosen;
-        EXPECT_FALSE(createKeyFile(chosen, test::toBytes(reversedRecord()))) << chosen;
+        EXPECT_FALSE(createKeyFile(chosen, test::recordOf(reversedRecordBytes()))) << chosen;
     }
     char byte = 0;
     EXPECT_EQ(::read(reader, &byte, 1), 0) << "the key went into the pipe";
@@ -191,7 +184,7 @@ TEST(KeySave, OntoADeviceIsRefused) {
     TempDir dir;
     fs::create_symlink("/dev/null", dir.file("null.key"));
     for (const std::string& chosen : {std::string("/dev/null"), dir.file("null.key")})
-        EXPECT_EQ(outcome([&] { writeKeyRecord(chosen, test::toBytes(reversedRecord())); }),
+        EXPECT_EQ(outcome([&] { writeKeyRecord(chosen, test::recordOf(reversedRecordBytes())); }),
                   "code 5")
             << chosen;
 }

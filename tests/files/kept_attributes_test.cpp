@@ -2,7 +2,7 @@
 // access control list and its extended attributes go to the new file before it takes the old
 // one's place, and the new file keeps nothing the old one did not have.
 
-#include "file_test_util.h"
+#include "file_conditions.h"
 #include "files/file_writing.h"
 #include "files/text_files.h"
 #include "process.h"

@@ -3,7 +3,7 @@
 // the target only at commit(); a writer dropped before leaves the target and the folder as they
 // were.
 
-#include "file_test_util.h"
+#include "file_conditions.h"
 #include "files/file_writing.h"
 #include "temp_dir.h"
 

@@ -1,38 +1,14 @@
 #include "doubles.h"
-#include "fake_window.h"
-#include "machine/machine.h"
 #include "settings/random_setting.h"
-#include "settings/settings.h"
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <gtest/gtest.h>
 #include <set>
 #include <vector>
 
 namespace zelmak {
 namespace {
-
-std::array<int, 31> cardOf(const FakeWindow& w) {
-    std::array<int, 31> card{};
-    for (int k = 1; k <= 31; ++k)
-        card[static_cast<std::size_t>(k - 1)] = w.cardItem(k);
-    return card;
-}
-
-std::array<int, 5> discsOf(const FakeWindow& w) {
-    std::array<int, 5> discs{};
-    for (int s = 1; s <= 5; ++s)
-        discs[static_cast<std::size_t>(s - 1)] = w.discItem(s);
-    return discs;
-}
-
-struct Ready {
-    MachineState m;
-    FakeWindow w;
-    Ready() { serviceSetting(m, w, w); }
-};
 
 // ---- The unbiased draw ------------------------------------------------------------------------
 
@@ -84,10 +60,9 @@ TEST(SystemRandomSource, DrawsEveryNumberBelowNAboutEquallyOften) {
         EXPECT_NEAR(c, kDraws / 6, 1000);
 }
 
-// ---- Random Cipher ----------------------------------------------------------------------------
+// ---- The draw of "Random Cipher" --------------------------------------------------------------
 
-TEST(RandomSetting, ScriptedDrawsShowTheRejection) {
-    Ready r;
+TEST(DrawRecord, DiscardsZeroAndNumbersAlreadyTaken) {
     // The card: 0 and numbers already taken are discarded; 31 down to 1 otherwise.
     std::deque<std::int32_t> script{0, 31, 31, 0, 30};
     for (int n = 29; n >= 1; --n) {
@@ -95,95 +70,44 @@ TEST(RandomSetting, ScriptedDrawsShowTheRejection) {
         if (n % 7 == 0)
             script.push_back(31); // taken long ago
     }
-    const std::size_t cardDraws = script.size();
-    // The discs: 0 and 5 again are discarded.
+    const auto cardDraws = static_cast<long>(script.size());
+    // The discs: 0 and 5 again are discarded; drawn number n is disc n, at item n - 1.
     for (const int d : {0, 5, 5, 4, 0, 3, 2, 4, 1})
         script.push_back(d);
     ScriptedRandomSource source(script);
-    randomSetting(r.m, r.w, r.w, source);
+    const KeyRecordBytes record = drawRecord(source);
 
     EXPECT_EQ(source.remaining(), 0u);
     const auto& bounds = source.bounds();
     ASSERT_EQ(bounds.size(), script.size());
-    EXPECT_TRUE(std::all_of(bounds.begin(), bounds.begin() + static_cast<long>(cardDraws),
-                            [](int n) { return n == 32; }));
-    EXPECT_TRUE(std::all_of(bounds.begin() + static_cast<long>(cardDraws), bounds.end(),
-                            [](int n) { return n == 6; }));
-    for (int k = 1; k <= 31; ++k)
-        EXPECT_EQ(r.w.cardItem(k), 32 - k) << "card selector " << k;
-    EXPECT_EQ(discsOf(r.w), (std::array<int, 5>{4, 3, 2, 1, 0}));
+    EXPECT_TRUE(
+        std::all_of(bounds.begin(), bounds.begin() + cardDraws, [](int n) { return n == 32; }));
+    EXPECT_TRUE(
+        std::all_of(bounds.begin() + cardDraws, bounds.end(), [](int n) { return n == 6; }));
+    for (std::size_t k = 0; k < kCardBytes; ++k)
+        EXPECT_EQ(record[k], static_cast<Byte>(31 - k)) << "card entry " << k + 1;
+    EXPECT_EQ((std::array<int, 5>{record[31], record[32], record[33], record[34], record[35]}),
+              (std::array<int, 5>{4, 3, 2, 1, 0}));
 }
 
-TEST(RandomSetting, WithdrawsAcceptanceAndLeavesTheMachineAlone) {
-    Ready r;
-    r.m.setPosition(2, 4);
-    r.m.mode = Mode::Decipher;
-    r.m.inputText = "IN";
-    r.m.outputText = "OUT";
-    r.w.showText(Pane::Loaded, "lade");
-    const auto panes = r.w.panes;
-    const auto key = r.m.key.bytes();
-    const auto cardTable = r.m.cardTable;
-    const auto cardInverse = r.m.cardTableInverse;
+TEST(DrawRecord, EveryDrawIsAPermutationAndDrawsDiffer) {
     SystemRandomSource source;
-    randomSetting(r.m, r.w, r.w, source);
-
-    EXPECT_EQ(r.m.cardReady, 0);
-    EXPECT_EQ(r.m.discReady, 0);
-    EXPECT_FALSE(r.w.enabled(Control::SaveCipher));
-    EXPECT_FALSE(r.w.enabled(Control::SaveCipherCode));
-    EXPECT_FALSE(r.w.enabled(Control::LoadCipherCode));
-    EXPECT_FALSE(r.w.enabled(Control::Automatic));
-    EXPECT_TRUE(r.w.enabled(Control::CheckCipher));
-    EXPECT_TRUE(r.w.enabled(Control::InputPane));
-    EXPECT_TRUE(r.w.enabled(Control::OutputPane));
-    EXPECT_EQ(r.m.positions[2], 4);
-    EXPECT_EQ(r.m.positions[1], 17);
-    EXPECT_FALSE(r.m.cipher());
-    EXPECT_EQ(r.w.panes, panes);
-    EXPECT_EQ(r.m.inputText, "IN");
-    EXPECT_EQ(r.m.outputText, "OUT");
-    EXPECT_EQ(r.m.key.bytes(), key);
-    EXPECT_EQ(r.m.cardTable, cardTable);
-    EXPECT_EQ(r.m.cardTableInverse, cardInverse);
-
-    pressKey(r.m, r.w, 18, 'A');
-    EXPECT_EQ(r.m.inputText, "IN");
-}
-
-TEST(RandomSetting, CheckAcceptsTheDrawAndTheKeysWorkAgain) {
-    Ready r;
-    SystemRandomSource source;
-    randomSetting(r.m, r.w, r.w, source);
-    checkSetting(r.m, r.w, r.w);
-    EXPECT_EQ(r.w.paneText(Pane::Output), "Cipher-Card o.k !!\r\nCipher-Disc o.k. \r\n");
-    EXPECT_TRUE(r.m.ready());
-    EXPECT_TRUE(r.w.enabled(Control::Automatic));
-    pressKey(r.m, r.w, 18, 'A');
-    EXPECT_EQ(r.m.outputText.size(), 1u);
-}
-
-TEST(RandomSetting, EveryDrawIsAPermutationAndDrawsDiffer) {
-    MachineState m;
-    FakeWindow w;
-    SystemRandomSource source;
-    std::set<std::array<int, 31>> cards;
-    std::set<std::array<int, 5>> discOrders;
+    std::set<KeyRecordBytes> records;
+    std::set<std::vector<Byte>> discOrders;
     constexpr int kPresses = 500;
     for (int press = 0; press < kPresses; ++press) {
-        randomSetting(m, w, w, source);
-        auto card = cardOf(w);
-        cards.insert(card);
-        std::sort(card.begin(), card.end());
-        for (int k = 1; k <= 31; ++k)
-            ASSERT_EQ(card[static_cast<std::size_t>(k - 1)], k) << "press " << press;
-        auto discs = discsOf(w);
-        discOrders.insert(discs);
-        std::sort(discs.begin(), discs.end());
-        ASSERT_EQ(discs, (std::array<int, 5>{0, 1, 2, 3, 4})) << "press " << press;
+        KeyRecordBytes record = drawRecord(source);
+        records.insert(record);
+        discOrders.emplace(record.begin() + kCardBytes, record.end());
+        std::sort(record.begin(), record.begin() + kCardBytes);
+        std::sort(record.begin() + kCardBytes, record.end());
+        for (std::size_t k = 0; k < kCardBytes; ++k)
+            ASSERT_EQ(record[k], static_cast<Byte>(k + 1)) << "press " << press;
+        for (std::size_t s = 0; s < 5; ++s)
+            ASSERT_EQ(record[kCardBytes + s], static_cast<Byte>(s)) << "press " << press;
     }
     // 31! cards: a repeat among 500 would mean the draw is not random.
-    EXPECT_EQ(cards.size(), static_cast<std::size_t>(kPresses));
+    EXPECT_EQ(records.size(), static_cast<std::size_t>(kPresses));
     // 120 orders: 500 draws meet nearly all of them (missing more than 20 is next to impossible).
     EXPECT_GT(discOrders.size(), 100u);
 }

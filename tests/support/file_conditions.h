@@ -1,26 +1,19 @@
 #pragma once
 
-// Helpers for the file tests: an unprivileged user for permission failures (the tests run as
+// Conditions for the file tests: an unprivileged user for permission failures (the tests run as
 // root in CI, and root may read and write anything), resource limits that make the system's
-// calls fail the way a full disk or a full descriptor table does, and a machine with the
-// service setting accepted.
+// calls fail the way a full disk or a full descriptor table does, and a look at a folder's
+// names and a file's permission bits.
 
 #include "doubles.h"
-#include "fake_window.h"
-#include "files/clock.h"
 #include "files/file_error.h"
-#include "machine/machine_state.h"
-#include "settings/settings.h"
 
 #include <algorithm>
-#include <array>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <grp.h>
 #include <gtest/gtest.h>
-#include <map>
-#include <ostream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -133,58 +126,9 @@ inline std::vector<std::string> namesIn(const std::filesystem::path& folder) {
     return names;
 }
 
-inline KeyRecordBytes toBytes(const std::string& bytes) {
-    KeyRecordBytes record{};
-    EXPECT_EQ(bytes.size(), record.size());
-    std::copy_n(bytes.begin(), std::min(bytes.size(), record.size()), record.begin());
-    return record;
-}
-
 // A name longer than any file system takes.
 inline std::string tooLongName() {
     return std::string(300, 'n') + ".key";
 }
-
-// Everything a cancelled or failed file operation must leave as it was.
-struct Snapshot {
-    std::array<int, 32> card;
-    std::array<int, 6> disc;
-    std::array<std::int32_t, 5> pos;
-    bool cipher;
-    std::array<std::string, 3> panes;
-    std::map<Control, bool> enabled;
-    Byte cardReady, discReady;
-    std::int32_t cardErrorCount;
-    KeyRecordBytes key;
-    std::string dialogFileName, inputText, outputText;
-
-    bool operator==(const Snapshot&) const = default;
-};
-
-inline Snapshot snapshot(const MachineState& m, const FakeWindow& w) {
-    return {w.card,           w.disc,      m.positions.raw(), m.cipher(),       w.panes,
-            w.enabledState,   m.cardReady, m.discReady,       m.cardErrorCount, m.key.bytes(),
-            m.dialogFileName, m.inputText, m.outputText};
-}
-
-inline void PrintTo(const Snapshot& s, std::ostream* os) {
-    *os << "flags " << int(s.cardReady) << int(s.discReady) << ", card";
-    for (int k = 1; k <= 31; ++k)
-        *os << ' ' << s.card[static_cast<std::size_t>(k)];
-    *os << ", discs";
-    for (int d = 1; d <= 5; ++d)
-        *os << ' ' << s.disc[static_cast<std::size_t>(d)];
-    *os << ", enabled";
-    for (const auto& [control, on] : s.enabled)
-        *os << ' ' << on;
-    *os << ", file \"" << s.dialogFileName << '"';
-}
-
-// The machine right after start-up: the service setting accepted, discs at "A", Cipher mode.
-struct ReadyMachine {
-    MachineState m;
-    FakeWindow w;
-    ReadyMachine() { serviceSetting(m, w, w); }
-};
 
 } // namespace zelmak::test
