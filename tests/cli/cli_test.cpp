@@ -1,9 +1,9 @@
 // zelmak-cli end to end: the built program, run with arguments, standard input and files.
 
 #include "cli_test_util.h"
-#include "fake_window.h"
 #include "machine/machine.h"
 #include "machine/text_feed.h"
+#include "session_rig.h"
 #include "settings/settings.h"
 #include "temp_dir.h"
 
@@ -38,13 +38,7 @@ std::string record(const std::vector<int>& card, const std::vector<int>& discs) 
 // What the machine library gives for a text from a setting at AAAAA.
 std::string expected(const std::vector<int>& card, const std::vector<int>& discs,
                      const std::string& text, bool cipher = true) {
-    MachineState m;
-    FakeWindow w;
-    for (int k = 1; k <= 31; ++k)
-        w.setCardItem(k, card[static_cast<std::size_t>(k - 1)]);
-    for (int s = 1; s <= 5; ++s)
-        w.setDiscItem(s, discs[static_cast<std::size_t>(s - 1)]);
-    checkSetting(m, w, w);
+    MachineState m = machineFor(test::recordOf(record(card, discs)));
     m.mode = cipher ? Mode::Cipher : Mode::Decipher;
     feedText(m, text);
     return m.outputText;

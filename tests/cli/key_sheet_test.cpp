@@ -1,10 +1,7 @@
 // zelmak-cli --key-sheet: a month of key files and the sheet that lists them, all or nothing.
 
 #include "cli_test_util.h"
-#include "fake_window.h"
-#include "files/key_file.h"
-#include "machine/machine.h"
-#include "settings/settings.h"
+#include "session_rig.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -31,13 +28,12 @@ std::size_t filesIn(const std::filesystem::path& dir) {
 // What the window shows after "Load Cipher" of the file and "Check Cipher": the check value of
 // the setting that the check accepted.
 std::string checkValueAsTheWindowLoadsIt(const std::string& path) {
-    MachineState m = machineFor(serviceRecord());
-    FakeWindow w;
-    w.openAnswers.push_back(path);
-    loadCipher(m, w, w, w);
-    checkSetting(m, w, w);
-    EXPECT_TRUE(m.ready()) << path;
-    return checkValue(m);
+    test::SessionRig rig;
+    rig.view.openAnswers.push_back(path);
+    rig.session.loadCipher();
+    rig.session.checkCipher();
+    EXPECT_TRUE(rig.machine().ready()) << path;
+    return rig.view.checkValue;
 }
 
 struct MonthRow {
