@@ -7,7 +7,7 @@
 #include "machine/trace.h"
 #include "settings/settings.h"
 
-#include "fake_window.h"
+#include "session_rig.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,44 +37,40 @@ std::vector<int> makeKeys() {
 const std::vector<int> kKeys = makeKeys();
 
 struct Machine {
-    Machine() { serviceSetting(m, plain, plain); }
-    MachineState m;
-    FakeWindow plain;
-    Display& w = plain; // every pane goes through the interface, as the window's does
+    MachineState m = machineFor(serviceRecord());
 };
 
-// A key as the operator presses it: the gate, the texts and both panes rewritten. The texts are
-// cleared every 64 keys ("Clear all Window"), so the figure is that of a short message rather
-// than of an ever longer pane.
+// A key as the operator presses it, through the session: the gate, the texts, the undo history
+// and both panes rewritten in the view. The texts are cleared every 64 keys ("Clear all
+// Window"), so the figure is that of a short message rather than of an ever longer pane.
 void BM_PressKey(benchmark::State& state) {
-    Machine x;
+    test::SessionRig rig;
     std::size_t i = 0;
     for (auto _ : state) {
-        const int k = kKeys[i % kKeys.size()];
-        pressKey(x.m, x.w, k, keySymbol(k));
+        rig.session.pressKey(keySymbol(kKeys[i % kKeys.size()]));
         if (++i % 64 == 0)
-            clearAll(x.m, x.w);
+            rig.session.clearAll();
     }
-    benchmark::DoNotOptimize(x.m.outputText.data());
+    benchmark::DoNotOptimize(rig.machine().outputText.data());
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 BENCHMARK(BM_PressKey);
 
 // A key of automatic processing: the step and the output symbol, the panes shown at the end.
-void BM_RunKey(benchmark::State& state) {
+void BM_TextIO(benchmark::State& state) {
     Machine x;
     x.m.outputText.reserve(1 << 20);
     std::size_t i = 0;
     for (auto _ : state) {
         x.m.keyIndex = kKeys[i % kKeys.size()];
-        runKey(x.m);
+        TextIO(x.m);
         if (++i % (1 << 20) == 0)
             x.m.outputText.clear();
     }
     benchmark::DoNotOptimize(x.m.outputText.data());
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
-BENCHMARK(BM_RunKey);
+BENCHMARK(BM_TextIO);
 
 // The cipher step alone.
 void BM_Rotation(benchmark::State& state) {

@@ -1,15 +1,13 @@
-// Any bytes as a loaded text: into lade (from a file through "Loade CipherCode", or straight),
+// Any bytes as a loaded text: into lade (from a file through "Loade CipherCode", or typed),
 // then "Automatic" with a setting drawn from the first bytes of the input, and back again in
-// the other mode from the same start.
+// the other mode from the same start, all through the session.
 
-#include "fake_window.h"
 #include "files/text_files.h"
 #include "fuzz_support.h"
 #include "machine/key_alphabet.h"
-#include "machine/machine.h"
-#include "machine/text_feed.h"
-#include "settings/settings.h"
+#include "session_steps.h"
 
+#include <algorithm>
 #include <array>
 #include <numeric>
 #include <string>
@@ -19,6 +17,7 @@ namespace zelmak {
 namespace {
 
 using fuzz::expect;
+using test::SessionRig;
 
 struct Setting {
     std::array<int, 31> card{};
@@ -91,13 +90,14 @@ int stepped(int start, std::size_t keys, int direction) {
     return ((start + direction * n) % kSymbolCount + kSymbolCount) % kSymbolCount;
 }
 
-void expectRun(const MachineState& m, const FakeWindow& w, const std::string& expectedIn,
-               bool cipher) {
+void expectRun(const SessionRig& rig, const std::string& expectedIn, bool cipher) {
+    const MachineState& m = rig.machine();
     expect(m.inputText == expectedIn, "InputText is not the keyed text");
     expect(m.outputText.size() == m.inputText.size(), "InputText and OutputText differ in length");
     expect(fuzz::onlyOutputSymbols(m.outputText, cipher), "OutputText holds a foreign symbol");
-    expect(w.paneText(Pane::Input) == m.inputText, "Eingabe does not show InputText");
-    expect(w.paneText(Pane::Output) == m.outputText, "Ausgabe does not show OutputText");
+    expect(rig.pane(Pane::Input) == m.inputText, "Eingabe does not show InputText");
+    expect(rig.pane(Pane::Output) == m.outputText, "Ausgabe does not show OutputText");
+    expect(rig.view.errors.empty(), "a run with an accepted setting reported an error");
 }
 
 } // namespace
@@ -109,51 +109,52 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Setting s = drawSetting(in);
     const std::string_view raw = in.rest();
 
-    MachineState m;
-    FakeWindow w;
-    for (int k = 1; k <= 31; ++k)
-        w.setCardItem(k, s.card[static_cast<std::size_t>(k - 1)]);
-    for (int slot = 1; slot <= 5; ++slot)
-        w.setDiscItem(slot, s.discs[static_cast<std::size_t>(slot - 1)]);
-    checkSetting(m, w, w);
+    // The setting drawn into the selectors by "Random Cipher", then accepted by the check.
+    SessionRig rig;
+    KeyRecordBytes record{};
+    std::copy(s.card.begin(), s.card.end(), record.begin());
+    std::copy(s.discs.begin(), s.discs.end(), record.begin() + kCardBytes);
+    test::drawSetting(rig, record);
+    rig.session.checkCipher();
+    const MachineState& m = rig.machine();
     expect(m.ready(), "a valid card and disc order was not accepted");
 
     if (s.throughFile) {
         const std::string path = fuzz::scratchFile("input.cif");
         fuzz::writeFile(path, raw);
-        w.openAnswers.push_back(path);
-        loadCipherCode(m, w, w);
+        rig.view.openAnswers.push_back(path);
+        rig.session.loadCipherCode();
     } else {
-        w.showText(Pane::Loaded, withCrLf(raw));
+        test::typeInto(rig, Pane::Loaded, withCrLf(raw));
     }
-    const std::string loaded = w.paneText(Pane::Loaded);
+    const std::string loaded = rig.pane(Pane::Loaded);
     expectCrLf(raw, loaded);
 
-    m.mode = s.cipher ? Mode::Cipher : Mode::Decipher;
-    for (int slot = 1; slot <= 5; ++slot)
-        m.setPosition(slot, s.start[static_cast<std::size_t>(slot - 1)]);
-    runAutomatic(m, w);
+    const auto startFrom = [&](bool cipher) {
+        if (cipher)
+            rig.session.selectCipher();
+        else
+            rig.session.selectDecipher();
+        for (int slot = 1; slot <= 5; ++slot)
+            rig.session.pickPosition(slot, s.start[static_cast<std::size_t>(slot - 1)]);
+    };
+    startFrom(s.cipher);
+    rig.session.automatic();
     const std::string expectedIn = expectedInput(loaded);
-    expectRun(m, w, expectedIn, s.cipher);
+    expectRun(rig, expectedIn, s.cipher);
     const std::size_t keys = expectedIn.size();
     expect(m.positions[1] == stepped(s.start[0], keys, 1), "slot 1 did not step once per key");
     expect(m.positions[2] == stepped(s.start[1], keys, -1), "slot 2 did not step once per key");
-    std::array<int, 5> end{};
-    for (int slot = 1; slot <= 5; ++slot)
-        end[static_cast<std::size_t>(slot - 1)] = m.positions[slot];
+    const Positions end = m.positions;
 
     // The other mode from the same start gives the keyed text back.
     const std::string firstOut = m.outputText;
-    w.showText(Pane::Loaded, firstOut);
-    m.mode = s.cipher ? Mode::Decipher : Mode::Cipher;
-    for (int slot = 1; slot <= 5; ++slot)
-        m.setPosition(slot, s.start[static_cast<std::size_t>(slot - 1)]);
-    runAutomatic(m, w);
-    expectRun(m, w, firstOut, !s.cipher);
+    test::typeInto(rig, Pane::Loaded, firstOut);
+    startFrom(!s.cipher);
+    rig.session.automatic();
+    expectRun(rig, firstOut, !s.cipher);
     expect(m.outputText == fuzz::keyedSymbols(loaded, !s.cipher),
            "the other mode did not give the text back");
-    for (int slot = 1; slot <= 5; ++slot)
-        expect(m.positions[slot] == end[static_cast<std::size_t>(slot - 1)],
-               "the way back left the discs elsewhere");
+    expect(m.positions == end, "the way back left the discs elsewhere");
     return 0;
 }

@@ -1,45 +1,22 @@
-// Any bytes as a key file: "Load Cipher" through the real handler, then the setting check on
-// what it put into the selectors, and, for an accepted setting, a few keys there and back.
+// Any bytes as a key file: "Load Cipher" through the session, then the setting check on what it
+// put into the selectors, and, for an accepted setting, a few keys there and back.
 
-#include "fake_window.h"
-#include "files/file_error.h"
-#include "files/key_file.h"
 #include "fuzz_support.h"
 #include "machine/key_alphabet.h"
-#include "machine/machine.h"
+#include "session_rig.h"
 #include "settings/settings.h"
 
 #include <algorithm>
 #include <array>
-#include <cstring>
-#include <map>
 #include <string>
 
 namespace zelmak {
 namespace {
 
 using fuzz::expect;
+using test::SessionRig;
 
 constexpr std::size_t kMaxKeys = 24;
-
-// Everything a load may change, to prove that a failed one changed nothing.
-struct Snapshot {
-    std::array<int, 32> card;
-    std::array<int, 6> disc;
-    std::array<std::int32_t, 5> pos;
-    std::map<Control, bool> enabled;
-    std::array<std::string, 3> panes;
-    KeyRecordBytes key;
-    Byte cardReady;
-    Byte discReady;
-    std::int32_t cardErrorCount;
-
-    Snapshot(const MachineState& m, const FakeWindow& w)
-        : card(w.card), disc(w.disc), pos(m.positions.raw()), enabled(w.enabledState),
-          panes(w.panes), key(m.key.bytes()), cardReady(m.cardReady), discReady(m.discReady),
-          cardErrorCount(m.cardErrorCount) {}
-    bool operator==(const Snapshot&) const = default;
-};
 
 bool isPermutation(const KeyRecordBytes& record) {
     std::array<bool, 32> used{};
@@ -60,29 +37,32 @@ bool discsDistinct(const KeyRecordBytes& record) {
     return true;
 }
 
-void expectLoaded(const FakeWindow& w, const MachineState& m, const KeyRecordBytes& record,
-                  const std::string& path) {
+void expectLoaded(const SessionRig& rig, const KeyRecordBytes& record) {
+    const FakeView& w = rig.view;
     for (int k = 1; k <= 31; ++k) {
         const Byte b = record[static_cast<std::size_t>(k - 1)];
-        expect(w.card[static_cast<std::size_t>(k)] == (b <= 31 ? b : -1),
+        expect(w.shownDraft.cardItem(k) == (b <= 31 ? b : -1),
                "a card selector does not show its byte of the key file");
     }
     for (int s = 1; s <= 5; ++s) {
         const Byte b = record[static_cast<std::size_t>(30 + s)];
-        expect(w.disc[static_cast<std::size_t>(s)] == (b <= 4 ? b : -1),
+        expect(w.shownDraft.discItem(s) == (b <= 4 ? b : -1),
                "a disc-number selector does not show its byte of the key file");
     }
+    const MachineState& m = rig.machine();
     expect(m.key.bytes() == record, "the key setting does not hold the file's first 36 bytes");
     expect(m.cardReady == 0 && m.discReady == 0, "a load left an acceptance flag set");
     expect(w.enabled(Control::CheckCipher), "a load left Check Cipher disabled");
     expect(!w.enabled(Control::SaveCipher), "a load left Save Cipher enabled");
     expect(!w.enabled(Control::Automatic), "a load left Automatic enabled");
-    expect(m.dialogFileName == path, "a load did not remember the chosen file");
+    expect(w.errors.empty(), "a load of a whole record reported an error");
 }
 
 // The verdict lines and the flags and buttons that go with them.
-void expectVerdict(const FakeWindow& w, const MachineState& m, bool cardOk, bool discsOk) {
-    const std::string& out = w.panes[static_cast<std::size_t>(Pane::Output)];
+void expectVerdict(const SessionRig& rig, bool cardOk, bool discsOk) {
+    const FakeView& w = rig.view;
+    const MachineState& m = rig.machine();
+    const std::string& out = w.text(Pane::Output);
     if (!cardOk) {
         expect(out == std::string(kCardRejected) + "\r\n", "wrong lines for a rejected card");
         expect(m.cardReady == 0 && m.discReady == 0, "a rejected card left a flag set");
@@ -104,7 +84,8 @@ void expectVerdict(const FakeWindow& w, const MachineState& m, bool cardOk, bool
 
 // Keys typed in Cipher mode from A A A A A, then their output typed in Decipher mode from the
 // same start, must give the keys back (the word space as "_").
-void keysThereAndBack(MachineState& m, FakeWindow& w, std::string_view extra) {
+void keysThereAndBack(SessionRig& rig, std::string_view extra) {
+    const MachineState& m = rig.machine();
     std::string typed;
     const std::size_t count = extra.empty() ? 10 : std::min(extra.size(), kMaxKeys);
     for (std::size_t i = 0; i < count; ++i) {
@@ -115,21 +96,20 @@ void keysThereAndBack(MachineState& m, FakeWindow& w, std::string_view extra) {
         if (index == kWordSpaceIndex && (b & 0x80) != 0)
             letter = '_'; // the space bar rather than the Y key
         typed.push_back(letter);
-        pressKey(m, w, index, letter);
+        rig.session.pressKey(letter);
     }
     expect(m.inputText == typed, "InputText does not hold the keys typed");
     expect(m.outputText.size() == typed.size(), "not one output symbol per key");
     expect(fuzz::onlyOutputSymbols(m.outputText, true), "Cipher mode gave a symbol not its own");
-    expect(w.paneText(Pane::Output) == m.outputText, "Ausgabe does not show OutputText");
+    expect(rig.pane(Pane::Output) == m.outputText, "Ausgabe does not show OutputText");
 
     const std::string cipherText = m.outputText;
-    m.mode = Mode::Decipher;
+    rig.session.selectDecipher();
     for (int s = 1; s <= 5; ++s)
-        m.setPosition(s, kStartPosition);
-    m.inputText.clear();
-    m.outputText.clear();
+        rig.session.pickPosition(s, kStartPosition);
+    rig.session.clearAll();
     for (const char c : cipherText)
-        pressKey(m, w, symbolIndex(c).value(), c);
+        rig.session.pressKey(c);
     std::string expected = typed;
     std::replace(expected.begin(), expected.end(), 'Y', '_');
     expect(m.outputText == expected, "deciphering did not give the keys back");
@@ -145,26 +125,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::writeFile(path, bytes);
 
     // The window as after start-up: the service setting accepted.
-    MachineState m;
-    FakeWindow w;
-    serviceSetting(m, w, w);
-    const Snapshot before(m, w);
+    SessionRig rig;
+    const test::Snapshot before = test::snapshotOf(rig);
 
-    w.openAnswers.push_back(path);
-    try {
-        loadCipher(m, w, w, w);
-    } catch (const FileError& e) {
-        expect(size < kKeyRecordSize, "a key file of a whole record failed to load");
-        expect(e.code() == io::kReadPastEnd &&
-                   std::strcmp(e.what(), "Lesen nach Dateiende (EOF)") == 0,
+    rig.view.openAnswers.push_back(path);
+    rig.session.loadCipher();
+    if (size < kKeyRecordSize) {
+        expect(rig.view.errors == std::vector<std::string>{"Lesen nach Dateiende (EOF)."},
                "a short key file gave the wrong error");
-        expect(Snapshot(m, w) == before, "a failed load changed the window or the state");
+        expect(test::snapshotOf(rig) == before, "a failed load changed the window or the state");
         return 0;
     }
-    expect(size >= kKeyRecordSize, "a key file shorter than a record loaded");
     KeyRecordBytes record{};
     std::copy_n(data, kKeyRecordSize, record.begin());
-    expectLoaded(w, m, record, path);
+    expectLoaded(rig, record);
 
     const bool blankCard =
         std::any_of(record.begin(), record.begin() + kCardBytes, [](Byte b) { return b > 31; });
@@ -172,18 +146,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::any_of(record.begin() + kCardBytes, record.end(), [](Byte b) { return b > 4; });
     const bool cardOk = isPermutation(record);
     const bool discsOk = !blankDisc && discsDistinct(record);
-    try {
-        checkSetting(m, w, w);
-    } catch (const RangeError& e) {
-        expect(std::strcmp(e.what(), "Bereichsüberschreitung") == 0, "wrong range error text");
+    rig.session.checkCipher();
+    if (!rig.view.errors.empty()) {
+        expect(rig.view.errors == std::vector<std::string>{"Bereichsüberschreitung."},
+               "wrong range error text");
         // The check stops at a blank card selector; with an accepted card the set-up stops at
         // a blank disc-number selector.
         expect(blankCard || (cardOk && blankDisc), "the check raised the range error needlessly");
         return 0;
     }
     expect(!blankCard && !(cardOk && blankDisc), "a blank selector passed the check");
-    expectVerdict(w, m, cardOk, discsOk);
-    if (m.ready())
-        keysThereAndBack(m, w, bytes.substr(kKeyRecordSize));
+    expectVerdict(rig, cardOk, discsOk);
+    if (rig.machine().ready())
+        keysThereAndBack(rig, bytes.substr(kKeyRecordSize));
     return 0;
 }
