@@ -35,7 +35,9 @@ protected:
     }
 };
 
+// The setting as the set-up captured it, not what the selectors show since.
 TEST_F(KeyFileHandler, save_writes_the_accepted_record_under_the_name_as_chosen) {
+    drawSetting(rig, recordOf(reversedRecordBytes()));
     save("mykey");
     EXPECT_EQ(readFile(dir.file("mykey")), serviceRecordBytes());
     EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"mykey"});
