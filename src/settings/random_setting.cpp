@@ -68,7 +68,7 @@ std::int32_t SystemRandomSource::below(std::int32_t n) {
 
 KeyRecordBytes drawRecord(RandomSource& source) {
     KeyRecordBytes record{};
-    drawPermutation(source, 31, [&](int k, int symbol) {
+    drawPermutation(source, kSymbolCount, [&](int k, int symbol) {
         record[static_cast<std::size_t>(k - 1)] = checked::byte(symbol);
     });
     // Drawn number n is disc n, which its selector shows at item n - 1.

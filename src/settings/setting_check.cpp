@@ -14,7 +14,7 @@ KeyRecordBytes serviceRecord() {
     return record;
 }
 
-std::int32_t cardErrorCount(const std::array<int, 31>& card) {
+std::int32_t cardErrorCount(const std::array<int, kSymbolCount>& card) {
     std::int32_t count = 0;
     for (std::size_t i = 0; i < card.size(); ++i)
         for (std::size_t j = 0; j < card.size(); ++j)
@@ -23,9 +23,9 @@ std::int32_t cardErrorCount(const std::array<int, 31>& card) {
     return count;
 }
 
-bool cardIsValid(const std::array<int, 31>& card) {
+bool cardIsValid(const std::array<int, kSymbolCount>& card) {
     for (const int symbol : card)
-        if (symbol < 0 || symbol > 31)
+        if (symbol < 0 || symbol > kSymbolCount)
             return false;
     return cardErrorCount(card) == 0;
 }
@@ -44,7 +44,7 @@ bool discsAreValid(const std::array<int, 5>& discs) {
 }
 
 const char* recordVerdict(const KeyRecordBytes& record) {
-    std::array<int, 31> card{};
+    std::array<int, kSymbolCount> card{};
     std::array<int, 5> discs{};
     for (std::size_t k = 0; k < card.size(); ++k)
         card[k] = record[k];
@@ -62,7 +62,7 @@ MachineState machineFor(const KeyRecordBytes& record) {
         checked::throwRange();
     MachineState m;
     m.key.setBytes(record);
-    for (int k = 1; k <= 31; ++k)
+    for (int k = 1; k <= kSymbolCount; ++k)
         m.cardTable[k] = m.key.cardSetting[k];
     setUp(m);
     m.cardReady = 1;
