@@ -2,6 +2,7 @@
 
 #include "key_alphabet.h"
 #include "machine.h"
+#include "step_rules.h"
 #include "text_feed.h"
 
 #include <algorithm>
@@ -13,14 +14,14 @@ namespace {
 
 bool inRange(const Positions& p) {
     return std::all_of(p.raw().begin(), p.raw().end(),
-                       [](std::int32_t v) { return v >= 0 && v <= 30; });
+                       [](std::int32_t v) { return v >= 0 && v <= kLastPosition; });
 }
 
 } // namespace
 
 KeyHistory::Vars KeyHistory::capture(const MachineState& m) {
     Vars v;
-    for (int s = 1; s <= 5; ++s)
+    for (int s = 1; s <= kSlotCount; ++s)
         v.positions[static_cast<std::size_t>(s - 1)] = static_cast<std::int8_t>(m.positions[s]);
     v.keyIndex = m.keyIndex;
     v.workIndex = m.workIndex;
@@ -30,7 +31,7 @@ KeyHistory::Vars KeyHistory::capture(const MachineState& m) {
 }
 
 void KeyHistory::restore(MachineState& m, const Vars& v) {
-    for (int s = 1; s <= 5; ++s)
+    for (int s = 1; s <= kSlotCount; ++s)
         m.positions[s] = v.positions[static_cast<std::size_t>(s - 1)];
     m.keyIndex = v.keyIndex;
     m.workIndex = v.workIndex;
@@ -213,7 +214,7 @@ std::vector<KeyAt> KeyHistory::lastKeys(const MachineState& m, std::size_t count
         const Step& step = m_steps[i - 1];
         const Mode mode = step.after.wordSpace == '_' ? Mode::Decipher : Mode::Cipher;
         Positions before;
-        for (int s = 1; s <= 5; ++s)
+        for (int s = 1; s <= kSlotCount; ++s)
             before[s] = step.before.positions[static_cast<std::size_t>(s - 1)];
         if (!step.run) {
             keys.push_back({inputEnd, step.after.keyLetter, step.after.keyIndex, mode, before});
@@ -222,7 +223,7 @@ std::vector<KeyAt> KeyHistory::lastKeys(const MachineState& m, std::size_t count
         }
         // The run keyed InputText from its start; walk its keys back from where it ended.
         Positions after;
-        for (int s = 1; s <= 5; ++s)
+        for (int s = 1; s <= kSlotCount; ++s)
             after[s] = step.after.positions[static_cast<std::size_t>(s - 1)];
         for (std::size_t j = inputEnd; j > 0 && keys.size() < count && inRange(after); --j) {
             const char letter = m.inputText[j - 1];
@@ -240,22 +241,11 @@ std::vector<KeyAt> KeyHistory::lastKeys(const MachineState& m, std::size_t count
 }
 
 Positions stepBack(const MachineState& m, const Positions& after) {
-    const auto marked = [&m](int slot, std::int32_t position) {
-        return m.pinTable(m.key.discSetting[slot] + 1, position + 1) != 0;
-    };
-    const auto forward = [](std::int32_t p) { return p == 30 ? 0 : p + 1; };
-    const auto backward = [](std::int32_t p) { return p <= 0 ? 30 : p - 1; };
     Positions p = after;
-    // Slots 3 and 5 step forward and slot 4 backward, each when its guide stands on a mark
-    // after its own step: slot 1 for slot 3, slot 2 for slot 4, slot 3 for slot 5.
-    if (marked(3, after[3]))
-        p[5] = backward(after[5]);
-    if (marked(2, after[2]))
-        p[4] = forward(after[4]);
-    if (marked(1, after[1]))
-        p[3] = backward(after[3]);
-    p[1] = backward(after[1]);
-    p[2] = forward(after[2]);
+    stepping::stepBack([&p](int slot) -> std::int32_t& { return p[slot]; },
+                       [&m](int guide, std::int32_t position) {
+                           return m.pinTable(m.key.discSetting[guide] + 1, position + 1) != 0;
+                       });
     return p;
 }
 

@@ -90,7 +90,7 @@ public:
 private:
     // What a step changes besides the texts.
     struct Vars {
-        std::array<std::int8_t, 5> positions{};
+        std::array<std::int8_t, kSlotCount> positions{};
         char keyLetter = 0; // 0: none yet
         char wordSpace = 0; // entry 27 of OutputAlphabet
         std::int32_t keyIndex = 0;

@@ -1,22 +1,13 @@
 #include "fixed_tables.h"
 #include "key_alphabet.h"
 #include "machine.h"
+#include "step_rules.h"
 
 namespace zelmak {
 
-using checked::add;
 using checked::byte;
-using checked::sub;
 
 namespace {
-
-inline std::int32_t wrap(std::int32_t v) {
-    if (v > 31)
-        v = sub(v, 31);
-    if (v <= 0)
-        v = add(v, 31);
-    return v;
-}
 
 // Folds each slot's disc stage (shift, wiring, shift) for every position and both modes, from
 // the tables just written. Only disc numbers 1..5 can be folded; for any other the cipher step
