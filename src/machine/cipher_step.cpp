@@ -100,13 +100,11 @@ template <typename Trace> void checkedStep(MachineState& m, bool cipher, Trace& 
         [&trace](int slot) { trace.stepped(slot); });
 }
 
-// The start of every step: the card, and entry 27 of OutputAlphabet by the mode, which is read
-// once, here. KeyIndex outside 1..31 stops the step with the range error before anything else.
+// The start of every step: the card, and the mode, which is read once, here. KeyIndex outside
+// 1..31 stops the step with the range error before anything else.
 inline bool beginStep(MachineState& m) {
     m.workIndex = m.cardTable[m.keyIndex];
-    const bool cipher = m.cipher();
-    m.outputAlphabet[kWordSpaceIndex] = cipher ? 'Y' : '_';
-    return cipher;
+    return m.cipher();
 }
 
 } // namespace
@@ -148,7 +146,7 @@ KeyTrace traceRotation(MachineState& m) {
     Recorder recorder{t};
     checkedStep(m, cipher, recorder);
     t.output = m.workIndex;
-    t.symbol = m.outputAlphabet[m.workIndex];
+    t.symbol = outputSymbol(m.workIndex, t.mode);
     for (int s = 1; s <= kSlotCount; ++s)
         t.after[static_cast<std::size_t>(s - 1)] = m.positions[s];
     return t;

@@ -26,7 +26,6 @@ KeyHistory::Vars KeyHistory::capture(const MachineState& m) {
     v.keyIndex = m.keyIndex;
     v.workIndex = m.workIndex;
     v.keyLetter = m.keyLetter.empty() ? 0 : m.keyLetter.front();
-    v.wordSpace = m.outputAlphabet[kWordSpaceIndex];
     return v;
 }
 
@@ -39,7 +38,6 @@ void KeyHistory::restore(MachineState& m, const Vars& v) {
         m.keyLetter.clear();
     else
         m.keyLetter.assign(1, v.keyLetter);
-    m.outputAlphabet[kWordSpaceIndex] = v.wordSpace;
 }
 
 void KeyHistory::clear() {
@@ -80,6 +78,7 @@ void KeyHistory::pressKey(MachineState& m, Display& d, int keyIndex, char keyLet
         clear();
     Step step;
     step.before = capture(m);
+    step.mode = m.mode;
     try {
         zelmak::pressKey(m, d, keyIndex, keyLetter);
     } catch (...) {
@@ -101,6 +100,7 @@ void KeyHistory::runAutomatic(MachineState& m, Display& d) {
     Step step;
     step.run = true;
     step.before = capture(m);
+    step.mode = m.mode;
     // The run starts new texts anyway: the old ones move into the history.
     RunTexts replaced{m_cursor, std::move(m.inputText), std::move(m.outputText)};
     m.inputText.clear();
@@ -212,7 +212,7 @@ std::vector<KeyAt> KeyHistory::lastKeys(const MachineState& m, std::size_t count
     std::size_t inputEnd = m.inputText.size();
     for (std::size_t i = m_cursor; i > 0 && keys.size() < count; --i) {
         const Step& step = m_steps[i - 1];
-        const Mode mode = step.after.wordSpace == '_' ? Mode::Decipher : Mode::Cipher;
+        const Mode mode = step.mode;
         Positions before;
         for (int s = 1; s <= kSlotCount; ++s)
             before[s] = step.before.positions[static_cast<std::size_t>(s - 1)];

@@ -4,7 +4,7 @@ namespace zelmak {
 
 void runKey(MachineState& m) {
     Rotation(m);
-    m.outputText.push_back(m.outputAlphabet[m.workIndex]);
+    m.outputText.push_back(outputSymbol(m.workIndex, m.mode));
 }
 
 void TextIO(MachineState& m, Display& d) {

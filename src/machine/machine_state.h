@@ -32,6 +32,14 @@ static_assert(sizeof(KeyRecord) == kKeyRecordSize);
 
 enum class Mode : std::uint8_t { Cipher, Decipher };
 
+// The symbol shown for output index 1..31: KeyAlphabet[index], except that index 27 shows as "Y"
+// when its step ran in Cipher mode and as "_" when it ran in Decipher mode. An index outside
+// 1..31 is the range error, as for any table.
+inline char outputSymbol(std::int32_t index, Mode mode) {
+    checked::expectRange(index, 1, kSymbolCount);
+    return index == kWordSpaceIndex && mode == Mode::Decipher ? '_' : keySymbol(index);
+}
+
 // A disc position is 0..30 (the symbol KeyAlphabet[p + 1]); kNoPosition is a slot whose position
 // was never set, as the window shows it before its first set-up.
 inline constexpr std::int32_t kNoPosition = -1;
@@ -88,7 +96,6 @@ struct MachineState {
     Table2<Byte, 1, kDiscCount, 1, kSymbolCount> pinTable;       // [disc][position + 1]: 1 = a mark
     Table2<Byte, 1, kDiscCount + 1, 1, kSymbolCount> discWiring; // discs, then the reflector
     Table2<Byte, 1, kDiscCount, 1, kSymbolCount> discWiringInverse;
-    Table<char, 1, kSymbolCount> outputAlphabet; // entry 27 is written by every cipher step
     FoldedStages folded;
 
     // The five disc positions and the Cipher/Decipher switch. The window shows them; an

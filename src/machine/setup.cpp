@@ -92,11 +92,6 @@ void setUp(MachineState& m) {
     for (int i = 1; i <= kSymbolCount; ++i)
         m.cardTableInverse[m.cardTable[i]] = byte(i);
 
-    // Entry 27 belongs to the cipher step, which writes it by the mode on every key.
-    for (int i = 1; i <= kSymbolCount; ++i)
-        if (i != kWordSpaceIndex)
-            m.outputAlphabet[i] = keySymbol(i);
-
     fold(m);
 
     for (int s = 1; s <= kSlotCount; ++s)
@@ -111,7 +106,6 @@ MachineState settingOf(const MachineState& machine) {
     m.pinTable = machine.pinTable;
     m.discWiring = machine.discWiring;
     m.discWiringInverse = machine.discWiringInverse;
-    m.outputAlphabet = machine.outputAlphabet;
     m.folded = machine.folded;
     m.cardReady = machine.cardReady;
     m.discReady = machine.discReady;
@@ -128,7 +122,7 @@ std::string checkValue(const MachineState& machine) {
     for (int i = 0; i < kCheckValueLength; ++i) {
         m.keyIndex = a;
         Rotation(m);
-        value.push_back(m.outputAlphabet[m.workIndex]);
+        value.push_back(outputSymbol(m.workIndex, Mode::Cipher));
     }
     return value;
 }

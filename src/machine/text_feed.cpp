@@ -80,9 +80,8 @@ struct RunTables {
 
     int slot2(int p1) const { return (sum + kSymbolCount - p1) % kSymbolCount; }
 
-    // Only for a run the folded path applies to: every index in these lookups is 1..31. The
-    // alphabet is OutputAlphabet with entry 27 as the run writes it.
-    RunTables(const MachineState& m, const std::array<char, kRow>& alphabet)
+    // Only for a run the folded path applies to: every index in these lookups is 1..31.
+    explicit RunTables(const MachineState& m)
         : marks(m.folded.marks), sum((m.positions[1] + m.positions[2]) % kSymbolCount) {
         const FoldedStages& f = m.folded;
         const auto& card = m.cardTable.raw();
@@ -96,7 +95,7 @@ struct RunTables {
             for (std::size_t i = 1; i <= kSymbolCount; ++i) {
                 in[at + i] = f.forward[r2 + f.forward[r1 + card[i - 1]]];
                 out[at + i] = inverse[f.backward[r1 + f.backward[r2 + i]] - 1u];
-                symbol[at + i] = alphabet[out[at + i]];
+                symbol[at + i] = outputSymbol(out[at + i], m.mode);
             }
         }
     }
@@ -106,14 +105,10 @@ struct RunTables {
 // once at the end: they keep the last key's values, as after the last of a row of keys.
 std::size_t feedFolded(MachineState& m, std::string_view text,
                        const std::array<FeedEntry, 256>& table) {
-    const bool cipher = m.cipher();
-    std::array<char, RunTables::kRow> alphabet{};
-    std::copy(m.outputAlphabet.raw().begin(), m.outputAlphabet.raw().end(), alphabet.begin() + 1);
-    alphabet[kWordSpaceIndex] = cipher ? 'Y' : '_';
     const FoldedStages& f = m.folded;
     const Mode mode = m.mode;
     auto& positions = m.positions.raw();
-    const RunTables run(m, alphabet);
+    const RunTables run(m);
     // Kept in registers: the stores of the texts could otherwise be taken to change them.
     const std::array<std::uint32_t, 4> marks = run.marks;
     std::int32_t p1 = positions[0];
@@ -165,7 +160,6 @@ std::size_t feedFolded(MachineState& m, std::string_view text,
         });
         m.keyIndex = table[static_cast<unsigned char>(*lastKey)].index;
         m.workIndex = run.out[last];
-        m.outputAlphabet[kWordSpaceIndex] = alphabet[kWordSpaceIndex];
         positions = {p1, run.slot2(p1), p3, p4, p5};
     }
     return text.size() - keyed;

@@ -35,9 +35,8 @@ struct KeyTrace {
     std::array<bool, kSlotCount> stepped{};
 };
 
-// Runs the cipher step for KeyIndex on the machine, exactly as Rotation does (WorkIndex, entry 27
-// of OutputAlphabet and the positions change alike, and errors stop it at the same point), and
-// records every stage.
+// Runs the cipher step for KeyIndex on the machine, exactly as Rotation does (WorkIndex and the
+// positions change alike, and errors stop it at the same point), and records every stage.
 KeyTrace traceRotation(MachineState& m);
 
 struct KeyAt;

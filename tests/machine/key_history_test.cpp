@@ -29,26 +29,20 @@ struct Snapshot {
     std::int32_t keyIndex;
     std::int32_t workIndex;
     std::string keyLetter;
-    char wordSpace;
     std::string input;
     std::string output;
 
     static Snapshot of(const MachineState& m) {
-        return {test::positions(m),
-                m.keyIndex,
-                m.workIndex,
-                m.keyLetter,
-                m.outputAlphabet[kWordSpaceIndex],
-                m.inputText,
-                m.outputText};
+        return {test::positions(m), m.keyIndex,  m.workIndex,
+                m.keyLetter,        m.inputText, m.outputText};
     }
     bool operator==(const Snapshot&) const = default;
 };
 
 void PrintTo(const Snapshot& s, std::ostream* os) {
     *os << "positions " << s.positions << ", KeyIndex " << s.keyIndex << ", WorkIndex "
-        << s.workIndex << ", KeyLetter \"" << s.keyLetter << "\", entry 27 '" << s.wordSpace
-        << "', input \"" << s.input << "\", output \"" << s.output << "\"";
+        << s.workIndex << ", KeyLetter \"" << s.keyLetter << "\", input \"" << s.input
+        << "\", output \"" << s.output << "\"";
 }
 
 struct UndoRow {

@@ -16,7 +16,6 @@ using test::typeKeys;
 struct Snapshot {
     std::string keyLetter, inputText, outputText, positions, eingabe, ausgabe, lade;
     std::int32_t keyIndex, workIndex;
-    Table<char, 1, 31> outputAlphabet;
     Byte cardReady, discReady;
     bool cipher;
     std::map<Control, bool> enabled;
@@ -31,7 +30,6 @@ struct Snapshot {
                 w.paneText(Pane::Loaded),
                 m.keyIndex,
                 m.workIndex,
-                m.outputAlphabet,
                 m.cardReady,
                 m.discReady,
                 m.cipher(),

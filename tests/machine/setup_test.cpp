@@ -99,29 +99,6 @@ TEST(Init, CardInverseFollowsAShuffledCard) {
     EXPECT_EQ(m.key.discSetting.raw(), (std::array<Byte, 5>{4, 2, 0, 3, 1}));
 }
 
-TEST(Init, OutputAlphabetIsKeyAlphabetButEntry27WhichInitNeverWrites) {
-    MachineState m;
-    FakeWindow w;
-    setUp(m, w);
-    for (int i = 1; i <= 31; ++i) {
-        if (i != kWordSpaceIndex) {
-            EXPECT_EQ(m.outputAlphabet[i], keySymbol(i)) << "entry " << i;
-        }
-    }
-    EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], '\0');
-
-    // After a step has written it, a new set-up leaves it alone in either mode.
-    test::typeKeys(m, w, "H");
-    EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], 'Y');
-    Init(m, w);
-    EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], 'Y');
-    m.mode = Mode::Decipher;
-    test::typeKeys(m, w, "H");
-    EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], '_');
-    Init(m, w);
-    EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], '_');
-}
-
 TEST(Init, TurnsEveryDiscBackToA) {
     MachineState m;
     FakeWindow w;

@@ -149,7 +149,7 @@ TEST_F(WorkedExample, FirstKeyStageByStage) {
     m.keyIndex = 23;
     Rotation(m);
     EXPECT_EQ(m.workIndex, 5) << describe(m);
-    EXPECT_EQ(m.outputAlphabet[m.workIndex], '5');
+    EXPECT_EQ(outputSymbol(m.workIndex, m.mode), '5');
     EXPECT_EQ(positions(m), "SPAAA") << describe(m);
 }
 

@@ -117,7 +117,7 @@ TEST_F(Typing, switching_the_mode_keeps_texts_and_discs) {
     button(1)->setFocus();
     type("Y");
     EXPECT_EQ(pane(Pane::Input), "QEY");
-    EXPECT_EQ(form->machine().outputAlphabet[27], '_');
+    EXPECT_EQ(form->machine().mode, Mode::Decipher);
 }
 
 using Accelerators = FormTest;
