@@ -81,13 +81,14 @@ struct FoldedStages {
         return packed;
     }
     bool fits(const KeyRecord& key) const { return pack(key.discSetting) == discs; }
+
+    bool operator==(const FoldedStages&) const = default;
 };
 
-// The whole state of the machine: key setting, working tables, disc positions, mode, texts and
-// acceptance flags. It runs without any window and can be copied; there is one per window (or
-// per program run), passed by reference.
-struct MachineState {
-    // Key setting, captured by the set-up.
+// What a check value and a trace depend on: the key setting as the set-up captured it, and the
+// tables the setting check and the set-up built for it. Machines with equal settings encipher
+// alike from the same positions in the same mode.
+struct MachineSetting {
     KeyRecord key;
 
     // Working tables, with the index bases of the design.
@@ -98,6 +99,14 @@ struct MachineState {
     Table2<Byte, 1, kDiscCount, 1, kSymbolCount> discWiringInverse;
     FoldedStages folded;
 
+    bool operator==(const MachineSetting&) const = default;
+};
+
+// What the keys and the operator change on a setting: the positions and the mode, the per-key
+// variables, the texts, and the acceptance flags. The flags belong here, not to the setting: they
+// say whether keys may run at all, not what a key does, and they drop to 0 (at the start of a
+// random setting or of loading a key file) while the setting stays as it was.
+struct MachineRun {
     // The five disc positions and the Cipher/Decipher switch. The window shows them; an
     // operator's pick there writes them here.
     Positions positions = initialPositions();
@@ -114,12 +123,6 @@ struct MachineState {
     Byte cardReady = 0;
     Byte discReady = 0;
 
-    // Setting check: an empty card entry adds 31, a symbol used twice 2 for each pair.
-    std::int32_t cardErrorCount = 0;
-
-    // Files: the path of the file dialog that last completed.
-    std::string dialogFileName;
-
     bool ready() const { return cardReady == 1 && discReady == 1; }
     bool cipher() const { return mode == Mode::Cipher; }
 
@@ -134,6 +137,17 @@ private:
         p.raw().fill(kNoPosition);
         return p;
     }
+};
+
+// The whole state of the machine: its setting, its run, and what the setting check and the file
+// dialogs keep. It runs without any window and can be copied; there is one per window (or per
+// program run), passed by reference.
+struct MachineState : MachineSetting, MachineRun {
+    // Setting check: an empty card entry adds 31, a symbol used twice 2 for each pair.
+    std::int32_t cardErrorCount = 0;
+
+    // Files: the path of the file dialog that last completed.
+    std::string dialogFileName;
 };
 
 } // namespace zelmak

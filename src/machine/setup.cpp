@@ -98,22 +98,14 @@ void setUp(MachineState& m) {
         m.positions[s] = kStartPosition;
 }
 
-MachineState settingOf(const MachineState& machine) {
+MachineState settingOf(const MachineSetting& setting) {
     MachineState m;
-    m.key = machine.key;
-    m.cardTable = machine.cardTable;
-    m.cardTableInverse = machine.cardTableInverse;
-    m.pinTable = machine.pinTable;
-    m.discWiring = machine.discWiring;
-    m.discWiringInverse = machine.discWiringInverse;
-    m.folded = machine.folded;
-    m.cardReady = machine.cardReady;
-    m.discReady = machine.discReady;
+    static_cast<MachineSetting&>(m) = setting;
     return m;
 }
 
-std::string checkValue(const MachineState& machine) {
-    MachineState m = settingOf(machine);
+std::string checkValue(const MachineSetting& setting) {
+    MachineState m = settingOf(setting);
     m.mode = Mode::Cipher;
     for (int s = 1; s <= kSlotCount; ++s)
         m.positions[s] = kStartPosition;

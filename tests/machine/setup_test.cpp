@@ -210,6 +210,14 @@ TEST(CheckValue, OfKnownSettingsAndWithoutMovingTheMachine) {
     EXPECT_EQ(test::positions(service), test::positions(before));
     EXPECT_EQ(service.mode, Mode::Decipher);
     EXPECT_EQ(service.outputText, before.outputText);
+
+    // The copy it is worked out on has the setting and nothing of the run.
+    const MachineState copy = settingOf(service);
+    EXPECT_TRUE(static_cast<const MachineSetting&>(copy) == service);
+    EXPECT_EQ(copy.outputText, "");
+    EXPECT_EQ(test::positions(copy), "?????");
+    EXPECT_FALSE(static_cast<const MachineSetting&>(
+                     machineFor(record(reversedCard(), test::kServiceDiscs))) == service);
 }
 
 TEST(MachineFor, RefusesARecordNoCheckWouldAccept) {
