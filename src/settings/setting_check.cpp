@@ -9,7 +9,7 @@ KeyRecordBytes serviceRecord() {
     KeyRecordBytes record{};
     for (std::size_t k = 0; k < kCardBytes; ++k)
         record[k] = static_cast<Byte>(k + 1);
-    for (std::size_t s = 0; s < 5; ++s)
+    for (std::size_t s = 0; s < kSlotCount; ++s)
         record[kCardBytes + s] = static_cast<Byte>(s);
     return record;
 }
@@ -30,7 +30,7 @@ bool cardIsValid(const std::array<int, kSymbolCount>& card) {
     return cardErrorCount(card) == 0;
 }
 
-bool discsAreValid(const std::array<int, 5>& discs) {
+bool discsAreValid(const std::array<int, kSlotCount>& discs) {
     // A blank selector (-1) fails the test: the set-up could not capture it, and the keys would
     // all stop with a range error after the check had reported the discs as accepted.
     for (std::size_t a = 0; a < discs.size(); ++a) {
@@ -45,7 +45,7 @@ bool discsAreValid(const std::array<int, 5>& discs) {
 
 const char* recordVerdict(const KeyRecordBytes& record) {
     std::array<int, kSymbolCount> card{};
-    std::array<int, 5> discs{};
+    std::array<int, kSlotCount> discs{};
     for (std::size_t k = 0; k < card.size(); ++k)
         card[k] = record[k];
     for (std::size_t s = 0; s < discs.size(); ++s)

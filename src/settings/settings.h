@@ -23,7 +23,7 @@ std::int32_t cardErrorCount(const std::array<int, kSymbolCount>& card);
 bool cardIsValid(const std::array<int, kSymbolCount>& card);
 
 // The disc test: five selections, all made (item 0..4) and all different.
-bool discsAreValid(const std::array<int, 5>& discs);
+bool discsAreValid(const std::array<int, kSlotCount>& discs);
 
 // The verdict on a key record (card bytes 1..31, disc bytes 0..4): nothing when both tests pass,
 // else the line the check writes for the first that fails.
