@@ -4,14 +4,12 @@
 // had.
 
 #include "machine/key_history.h"
-#include "machine/text_feed.h"
 #include "machine/trace.h"
 #include "machine/trace_csv.h"
 #include "machine_test_util.h"
 
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <vector>
 
 namespace zelmak {
@@ -216,23 +214,6 @@ TEST_F(History, ABoundedHistoryDropsItsOldestStepsAndTakesTheRestBackExactly) {
     EXPECT_EQ(m.outputText, "5M5QHAI6Y4") << describe(m);
     EXPECT_FALSE(small.canUndo(m));
     EXPECT_LE(small.heldBytes(), 1024u);
-}
-
-TEST(StepBack, UndoesTheSteppingFromEveryPositionOfEverySlot) {
-    MachineState m;
-    FakeWindow w;
-    setUp(m, w, test::identityCard(), {2, 4, 0, 3, 1});
-    for (int p = 0; p <= 30; ++p) {
-        for (const int q : {0, 7, 16, 30}) {
-            for (int s = 1; s <= 5; ++s)
-                m.positions[s] = (p + s * q) % 31;
-            m.positions[3] = p; // every position of the slot that guides slot 5
-            const Positions start = m.positions;
-            m.keyIndex = 1;
-            Rotation(m);
-            EXPECT_EQ(stepBack(m, m.positions), start) << describe(m);
-        }
-    }
 }
 
 // The traces the history gives are those the keys had when they ran, for typed keys and for the

@@ -55,13 +55,14 @@ template <typename Random> MachineState randomlySetUp(Random& rng) {
 }
 
 // Positions of slots 1..5, e.g. "SPAAA"; "?" for a slot that was never set.
-inline std::string positions(const MachineState& m) {
+inline std::string positions(const Positions& positions) {
     std::string out;
-    for (int s = 1; s <= 5; ++s) {
-        const int p = m.positions[s];
-        out += p >= 0 && p <= 30 ? positionSymbol(p) : '?';
-    }
+    for (const int p : positions.raw())
+        out += p >= 0 && p <= kLastPosition ? positionSymbol(p) : '?';
     return out;
+}
+inline std::string positions(const MachineState& m) {
+    return positions(m.positions);
 }
 
 // Sets slots 1..5 to the positions showing these five symbols.

@@ -153,18 +153,6 @@ TEST_F(WorkedExample, FirstKeyStageByStage) {
     EXPECT_EQ(positions(m), "SPAAA") << describe(m);
 }
 
-TEST_F(WorkedExample, DecipherWithTheYKeyGivesTheClearTextBack) {
-    m.mode = Mode::Decipher;
-    const std::string out = typeKeys(m, w, "5M5QHAI6Y4"); // the ninth key is the "Y" key
-    EXPECT_EQ(out, "HALLO_ALLE") << describe(m);
-    EXPECT_EQ(m.inputText, "5M5QHAI6Y4");
-    EXPECT_EQ(positions(m), "C8SPA") << "the stepping does not depend on the mode";
-}
-
-TEST_F(WorkedExample, EncipheringTheCipherTextAgainDoesNotUndoIt) {
-    EXPECT_EQ(typeKeys(m, w, "5M5QHAI6Y4"), "942HQOQ9ZN") << describe(m);
-}
-
 // Every key from the same start: the single-key answers of the service setting at AAAAA, in
 // both modes, and each Decipher answer keys back to the key that was pressed.
 TEST_F(WorkedExample, EachSingleKeyDeciphersBack) {
