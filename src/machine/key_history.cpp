@@ -240,12 +240,12 @@ std::vector<KeyAt> KeyHistory::lastKeys(const MachineState& m, std::size_t count
     return keys;
 }
 
-Positions stepBack(const MachineState& m, const Positions& after) {
+Positions stepBack(const MachineSetting& setting, const Positions& after) {
     Positions p = after;
-    stepping::stepBack([&p](int slot) -> std::int32_t& { return p[slot]; },
-                       [&m](int guide, std::int32_t position) {
-                           return m.pinTable(m.key.discSetting[guide] + 1, position + 1) != 0;
-                       });
+    const auto marked = [&setting](int guide, std::int32_t position) {
+        return setting.pinTable(setting.key.discSetting[guide] + 1, position + 1) != 0;
+    };
+    stepping::stepBack([&p](int slot) -> std::int32_t& { return p[slot]; }, marked);
     return p;
 }
 

@@ -136,6 +136,6 @@ private:
 
 // The positions one key earlier: the stepping run backwards. Every stepping test looks at a
 // position after its own step, so the positions after a key tell which slots stepped.
-Positions stepBack(const MachineState& m, const Positions& after);
+Positions stepBack(const MachineSetting& setting, const Positions& after);
 
 } // namespace zelmak

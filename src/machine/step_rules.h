@@ -67,24 +67,22 @@ inline constexpr std::array<Pin, kSlotCount> kPins{{
     {5, true, 3},
 }};
 
-template <Pin pin, typename Ops, typename At, typename Marked, typename Stepped>
-inline void stepPin(At& at, Marked& marked, Stepped& stepped) {
+// One pin, or (back) the same taken back: then it turns its slot the other way, and its guide,
+// not yet taken back, stands where the pin's test saw it.
+template <Pin pin, bool back, typename Ops, typename At, typename Marked, typename Stepped>
+inline void turnPin(At& at, Marked& marked, Stepped& stepped) {
     if constexpr (pin.guide != 0)
         if (!marked(pin.guide, at(pin.guide)))
             return;
     std::int32_t& p = at(pin.slot);
-    p = pin.onward ? onward<Ops>(p) : backward<Ops>(p);
+    p = pin.onward != back ? onward<Ops>(p) : backward<Ops>(p);
     stepped(pin.slot);
 }
 
-// Taken back, a pin turns its slot the other way. Its guide has not been taken back yet, so it
-// stands where the pin's test saw it.
-template <Pin pin, typename At, typename Marked> inline void stepPinBack(At& at, Marked& marked) {
-    if constexpr (pin.guide != 0)
-        if (!marked(pin.guide, at(pin.guide)))
-            return;
-    std::int32_t& p = at(pin.slot);
-    p = pin.onward ? backward<Plain>(p) : onward<Plain>(p);
+// Every pin in order, or taken back in reverse order; unrolled, so each path gets straight code.
+template <bool back, typename Ops, typename At, typename Marked, typename Stepped, std::size_t... I>
+inline void turnPins(At& at, Marked& marked, Stepped& stepped, std::index_sequence<I...>) {
+    (turnPin<kPins[back ? kPins.size() - 1 - I : I], back, Ops>(at, marked, stepped), ...);
 }
 
 // The stepping after a key. at(slot) is the position of slot 1..5 (a reference), marked(guide,
@@ -92,19 +90,13 @@ template <Pin pin, typename At, typename Marked> inline void stepPinBack(At& at,
 // every slot that moves, in order.
 template <typename Ops, typename At, typename Marked, typename Stepped>
 inline void stepOnce(At&& at, Marked&& marked, Stepped&& stepped) {
-    [&]<std::size_t... I>(std::index_sequence<I...>) {
-        (stepPin<kPins[I], Ops>(at, marked, stepped), ...);
-    }
-    (std::make_index_sequence<kPins.size()>{});
+    turnPins<false, Ops>(at, marked, stepped, std::make_index_sequence<kPins.size()>{});
 }
 
 // The stepping after a key taken back: the positions one key earlier, from those after it (0..30).
-// The pins act in reverse order.
 template <typename At, typename Marked> inline void stepBack(At&& at, Marked&& marked) {
-    [&]<std::size_t... I>(std::index_sequence<I...>) {
-        (stepPinBack<kPins[kPins.size() - 1 - I]>(at, marked), ...);
-    }
-    (std::make_index_sequence<kPins.size()>{});
+    auto none = [](int) {};
+    turnPins<true, Plain>(at, marked, none, std::make_index_sequence<kPins.size()>{});
 }
 
 } // namespace stepping

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <string>
 
 namespace zelmak {
