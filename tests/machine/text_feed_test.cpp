@@ -122,17 +122,6 @@ TEST_F(FeedText, OneCharacterIsProcessed) {
     EXPECT_EQ(test::positions(m), "SPAAA");
 }
 
-TEST_F(FeedText, LowerAndUpperCaseGiveTheSameOutput) {
-    feedText(m, "hallo alle, die zeit ist um");
-    const std::string lower = m.outputText;
-    MachineState m2;
-    FakeWindow w2;
-    setUp(m2, w2);
-    feedText(m2, "HALLO ALLE, DIE ZEIT IST UM");
-    EXPECT_EQ(lower, m2.outputText);
-    EXPECT_EQ(m.inputText, m2.inputText);
-}
-
 TEST_F(FeedText, DoesNotTouchThePanesOrTestTheFlags) {
     w.text(Pane::Input) = "before";
     m.cardReady = 0;
