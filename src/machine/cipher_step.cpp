@@ -2,6 +2,7 @@
 #include "folded_step.h"
 #include "key_alphabet.h"
 #include "machine.h"
+#include "step_rules.h"
 #include "trace.h"
 
 #include <algorithm>
@@ -14,16 +15,6 @@ using checked::sub;
 
 namespace {
 
-// The Wrap. Of the two corrections at most one applies, and which one is known from the value
-// before either: above 31 the first leaves at least 1, so the second is not needed. Both are
-// computed as 31 or 0 by masks instead of being jumped to: on real text a correction is needed
-// about half the time, and mispredicted jumps cost more than the rest of the step.
-inline std::int32_t wrap(std::int32_t v) {
-    const std::int32_t down = -static_cast<std::int32_t>(v > 31) & 31;
-    const std::int32_t up = -static_cast<std::int32_t>(v <= 0) & 31;
-    return add(sub(v, down), up);
-}
-
 // A disc stage shifts WorkIndex by the slot's position before and after its lookup. Only the
 // sign of the position depends on the mode; the -1 before and +1 after are the same in both.
 // This is why the backward pass is not the inverse of the forward pass, and why Cipher mode is
@@ -34,13 +25,6 @@ inline std::int32_t shiftBefore(std::int32_t w, std::int32_t p, bool cipher) {
 
 inline std::int32_t shiftAfter(std::int32_t w, std::int32_t p, bool cipher) {
     return cipher ? add(add(w, p), 1) : add(sub(w, p), 1);
-}
-
-inline std::int32_t stepForward(std::int32_t p) {
-    return p == 30 ? 0 : add(p, 1);
-}
-inline std::int32_t stepBackward(std::int32_t p) {
-    return p <= 0 ? 30 : sub(p, 1);
 }
 
 // Records nothing: the checked step as Rotation runs it when the folded tables do not apply.
@@ -64,9 +48,9 @@ struct Recorder {
 // Everything before the stepping reads the positions once: nothing moves a disc while the index
 // passes through.
 template <typename Trace> void checkedStep(MachineState& m, bool cipher, Trace& trace) {
-    std::int32_t p[6];
-    std::int32_t d[6];
-    for (int s = 1; s <= 5; ++s) {
+    std::int32_t p[kSlotCount + 1];
+    std::int32_t d[kSlotCount + 1];
+    for (int s = 1; s <= kSlotCount; ++s) {
         p[s] = m.positions[s];
         d[s] = add(m.key.discSetting[s], 1);
     }
@@ -75,7 +59,7 @@ template <typename Trace> void checkedStep(MachineState& m, bool cipher, Trace& 
     // stops the step, it is stored as it stood at that point, as if every stage had stored it.
     std::int32_t v = m.workIndex;
     try {
-        for (int s = 1; s <= 5; ++s) {
+        for (int s = 1; s <= kSlotCount; ++s) {
             const std::int32_t in = v;
             const std::int32_t entry = wrap(shiftBefore(v, p[s], cipher));
             v = entry;
@@ -90,7 +74,7 @@ template <typename Trace> void checkedStep(MachineState& m, bool cipher, Trace& 
         v = reflected == 0 ? v : reflected;
         trace.reflector(v);
 
-        for (int s = 5; s >= 1; --s) {
+        for (int s = kSlotCount; s >= 1; --s) {
             const std::int32_t in = v;
             const std::int32_t entry = wrap(shiftBefore(v, p[s], cipher));
             v = entry;
@@ -107,33 +91,20 @@ template <typename Trace> void checkedStep(MachineState& m, bool cipher, Trace& 
     }
     m.workIndex = v;
 
-    // Stepping, the same in both modes. Each test sees the steps made before it on this key;
-    // the test for slot 5 looks at slot 3 whether or not slot 3 has just moved.
-    m.positions[1] = p[1] = stepForward(p[1]);
-    trace.stepped(1);
-    m.positions[2] = p[2] = stepBackward(p[2]);
-    trace.stepped(2);
-    if (m.pinTable(d[1], add(p[1], 1)) != 0) {
-        m.positions[3] = p[3] = stepForward(p[3]);
-        trace.stepped(3);
-    }
-    if (m.pinTable(d[2], add(p[2], 1)) != 0) {
-        m.positions[4] = p[4] = stepBackward(p[4]);
-        trace.stepped(4);
-    }
-    if (m.pinTable(d[3], add(p[3], 1)) != 0) {
-        m.positions[5] = p[5] = stepForward(p[5]);
-        trace.stepped(5);
-    }
+    // Each slot stored as it steps: a failed mark test leaves the steps before it made.
+    stepping::stepOnce<stepping::Checked>(
+        [&m](int slot) -> std::int32_t& { return m.positions[slot]; },
+        [&m, &d](int guide, std::int32_t position) {
+            return m.pinTable(d[guide], add(position, 1)) != 0;
+        },
+        [&trace](int slot) { trace.stepped(slot); });
 }
 
-// The start of every step: the card, and entry 27 of OutputAlphabet by the mode, which is read
-// once, here. KeyIndex outside 1..31 stops the step with the range error before anything else.
+// The start of every step: the card, and the mode, which is read once, here. KeyIndex outside
+// 1..31 stops the step with the range error before anything else.
 inline bool beginStep(MachineState& m) {
     m.workIndex = m.cardTable[m.keyIndex];
-    const bool cipher = m.cipher();
-    m.outputAlphabet[kWordSpaceIndex] = cipher ? 'Y' : '_';
-    return cipher;
+    return m.cipher();
 }
 
 } // namespace
@@ -148,13 +119,15 @@ void Rotation(MachineState& m) {
 
     // The folded tables hold for the disc numbers they were built for, positions 0..30 and the
     // card's indexes 1..31; anything else takes the checked step, which stops where it must.
-    if (!folded::applies(m) || static_cast<std::uint32_t>(card - 1) > 30u) [[unlikely]] {
+    if (!folded::applies(m) || static_cast<std::uint32_t>(card - 1) >=
+                                   static_cast<std::uint32_t>(kSymbolCount)) [[unlikely]] {
         NoTrace none;
         checkedStep(m, cipher, none);
         return;
     }
     auto& positions = m.positions.raw();
-    std::int32_t pos[5] = {positions[0], positions[1], positions[2], positions[3], positions[4]};
+    std::int32_t pos[kSlotCount] = {positions[0], positions[1], positions[2], positions[3],
+                                    positions[4]};
     const std::size_t v = folded::step(m.folded, m.mode, pos, static_cast<std::size_t>(card));
     m.workIndex = m.cardTableInverse.raw()[v - 1];
     std::copy(std::begin(pos), std::end(pos), positions.begin());
@@ -164,7 +137,7 @@ KeyTrace traceRotation(MachineState& m) {
     KeyTrace t;
     t.keyIndex = m.keyIndex;
     t.mode = m.mode;
-    for (int s = 1; s <= 5; ++s) {
+    for (int s = 1; s <= kSlotCount; ++s) {
         t.before[static_cast<std::size_t>(s - 1)] = m.positions[s];
         t.disc[static_cast<std::size_t>(s - 1)] = m.key.discSetting[s] + 1;
     }
@@ -173,8 +146,8 @@ KeyTrace traceRotation(MachineState& m) {
     Recorder recorder{t};
     checkedStep(m, cipher, recorder);
     t.output = m.workIndex;
-    t.symbol = m.outputAlphabet[m.workIndex];
-    for (int s = 1; s <= 5; ++s)
+    t.symbol = outputSymbol(m.workIndex, t.mode);
+    for (int s = 1; s <= kSlotCount; ++s)
         t.after[static_cast<std::size_t>(s - 1)] = m.positions[s];
     return t;
 }

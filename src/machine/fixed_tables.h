@@ -1,5 +1,7 @@
 #pragma once
 
+#include "key_alphabet.h"
+
 #include <array>
 #include <cstdint>
 
@@ -7,7 +9,7 @@ namespace zelmak::fixed {
 
 // clang-format off
 // The stepping marks of discs 1..5: the position indexes (position + 1) that hold a mark.
-inline constexpr std::array<std::array<std::uint8_t, 4>, 5> kMarks{{
+inline constexpr std::array<std::array<std::uint8_t, 4>, kDiscCount> kMarks{{
     {2, 6, 22, 31},  // 2 6 G N
     {1, 12, 20, 29}, // I R D V
     {3, 9, 24, 31},  // 3 9 M N
@@ -17,7 +19,7 @@ inline constexpr std::array<std::array<std::uint8_t, 4>, 5> kMarks{{
 
 // Wiring of discs 1..5 (rows 1..5) and of the reflector (row 6), contacts 1..31. The reflector
 // pairs its contacts and leaves contact 15 unpaired (entry 0), which lets the index through.
-inline constexpr std::array<std::array<std::uint8_t, 31>, 6> kWiring{{
+inline constexpr std::array<std::array<std::uint8_t, kSymbolCount>, kDiscCount + 1> kWiring{{
     {7, 18, 6, 9, 14, 1, 26, 16, 23, 20, 28, 4, 25, 5, 12, 24,
      27, 21, 22, 15, 3, 30, 29, 17, 11, 10, 19, 2, 13, 31, 8},
     {17, 12, 15, 18, 31, 6, 11, 27, 13, 14, 3, 8, 16, 19, 1, 10,
@@ -34,6 +36,6 @@ inline constexpr std::array<std::array<std::uint8_t, 31>, 6> kWiring{{
 
 // clang-format on
 
-inline constexpr int kReflectorRow = 6;
+inline constexpr int kReflectorRow = kDiscCount + 1;
 
 } // namespace zelmak::fixed

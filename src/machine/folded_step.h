@@ -6,6 +6,7 @@
 // leave its table and nothing needs a check.
 
 #include "machine_state.h"
+#include "step_rules.h"
 
 #include <algorithm>
 
@@ -18,12 +19,13 @@ inline bool applies(const MachineState& m) {
         {static_cast<std::uint32_t>(p[0]), static_cast<std::uint32_t>(p[1]),
          static_cast<std::uint32_t>(p[2]), static_cast<std::uint32_t>(p[3]),
          static_cast<std::uint32_t>(p[4])}); // an unset position (-1) is the highest of all
-    return highest <= 30u && m.folded.fits(m.key);
+    return highest <= static_cast<std::uint32_t>(kLastPosition) && m.folded.fits(m.key);
 }
 
 // One key: index v (1..31, after the card) through discs 1..4, the turn at slot 5 and back;
 // then the discs step. Returns the index before the inverse card (1..31).
-inline std::size_t step(const FoldedStages& f, Mode mode, std::int32_t (&pos)[5], std::size_t v) {
+inline std::size_t step(const FoldedStages& f, Mode mode, std::int32_t (&pos)[kSlotCount],
+                        std::size_t v) {
     const std::size_t r1 = FoldedStages::row(mode, 1, pos[0]);
     const std::size_t r2 = FoldedStages::row(mode, 2, pos[1]);
     const std::size_t r3 = FoldedStages::row(mode, 3, pos[2]);
@@ -39,15 +41,12 @@ inline std::size_t step(const FoldedStages& f, Mode mode, std::int32_t (&pos)[5]
     v = f.backward[r2 + v];
     v = f.backward[r1 + v];
 
-    // Stepping, as in the checked step; the marks of the discs in slots 1..3 are bit sets.
-    pos[0] = pos[0] == 30 ? 0 : pos[0] + 1;
-    pos[1] = pos[1] == 0 ? 30 : pos[1] - 1;
-    if ((f.marks[1] >> pos[0]) & 1u)
-        pos[2] = pos[2] == 30 ? 0 : pos[2] + 1;
-    if ((f.marks[2] >> pos[1]) & 1u)
-        pos[3] = pos[3] == 0 ? 30 : pos[3] - 1;
-    if ((f.marks[3] >> pos[2]) & 1u)
-        pos[4] = pos[4] == 30 ? 0 : pos[4] + 1;
+    // The marks of the discs in slots 1..3 are bit sets here.
+    const auto marked = [&f](int guide, std::int32_t p) {
+        return ((f.marks[static_cast<std::size_t>(guide)] >> p) & 1u) != 0;
+    };
+    stepping::stepOnce<stepping::Plain>([&pos](int slot) -> std::int32_t& { return pos[slot - 1]; },
+                                        marked, [](int) {});
     return v;
 }
 

@@ -11,6 +11,13 @@ namespace zelmak {
 inline constexpr std::string_view kKeyAlphabet = "I23456789QERTZUOPASDFGHMKLYCVBN";
 inline constexpr int kSymbolCount = 31;
 
+// A disc position is 0..30: a position for each symbol, p showing KeyAlphabet[p + 1].
+inline constexpr int kLastPosition = kSymbolCount - 1;
+
+// Five slots, and five discs (numbers 1..5) to put in them.
+inline constexpr int kSlotCount = 5;
+inline constexpr int kDiscCount = 5;
+
 // Index 27 ("Y") doubles as the word space.
 inline constexpr int kWordSpaceIndex = 27;
 

@@ -2,6 +2,7 @@
 
 #include "key_alphabet.h"
 #include "machine.h"
+#include "step_rules.h"
 #include "text_feed.h"
 
 #include <algorithm>
@@ -13,24 +14,23 @@ namespace {
 
 bool inRange(const Positions& p) {
     return std::all_of(p.raw().begin(), p.raw().end(),
-                       [](std::int32_t v) { return v >= 0 && v <= 30; });
+                       [](std::int32_t v) { return v >= 0 && v <= kLastPosition; });
 }
 
 } // namespace
 
 KeyHistory::Vars KeyHistory::capture(const MachineState& m) {
     Vars v;
-    for (int s = 1; s <= 5; ++s)
+    for (int s = 1; s <= kSlotCount; ++s)
         v.positions[static_cast<std::size_t>(s - 1)] = static_cast<std::int8_t>(m.positions[s]);
     v.keyIndex = m.keyIndex;
     v.workIndex = m.workIndex;
     v.keyLetter = m.keyLetter.empty() ? 0 : m.keyLetter.front();
-    v.wordSpace = m.outputAlphabet[kWordSpaceIndex];
     return v;
 }
 
 void KeyHistory::restore(MachineState& m, const Vars& v) {
-    for (int s = 1; s <= 5; ++s)
+    for (int s = 1; s <= kSlotCount; ++s)
         m.positions[s] = v.positions[static_cast<std::size_t>(s - 1)];
     m.keyIndex = v.keyIndex;
     m.workIndex = v.workIndex;
@@ -38,7 +38,6 @@ void KeyHistory::restore(MachineState& m, const Vars& v) {
         m.keyLetter.clear();
     else
         m.keyLetter.assign(1, v.keyLetter);
-    m.outputAlphabet[kWordSpaceIndex] = v.wordSpace;
 }
 
 void KeyHistory::clear() {
@@ -79,6 +78,7 @@ void KeyHistory::pressKey(MachineState& m, int keyIndex, char keyLetter) {
         clear();
     Step step;
     step.before = capture(m);
+    step.mode = m.mode;
     try {
         zelmak::pressKey(m, keyIndex, keyLetter);
     } catch (...) {
@@ -100,6 +100,7 @@ void KeyHistory::runAutomatic(MachineState& m, std::string_view text) {
     Step step;
     step.run = true;
     step.before = capture(m);
+    step.mode = m.mode;
     // The run starts new texts anyway: the old ones move into the history.
     RunTexts replaced{m_cursor, std::move(m.inputText), std::move(m.outputText)};
     m.inputText.clear();
@@ -209,9 +210,9 @@ std::vector<KeyAt> KeyHistory::lastKeys(const MachineState& m, std::size_t count
     std::size_t inputEnd = m.inputText.size();
     for (std::size_t i = m_cursor; i > 0 && keys.size() < count; --i) {
         const Step& step = m_steps[i - 1];
-        const Mode mode = step.after.wordSpace == '_' ? Mode::Decipher : Mode::Cipher;
+        const Mode mode = step.mode;
         Positions before;
-        for (int s = 1; s <= 5; ++s)
+        for (int s = 1; s <= kSlotCount; ++s)
             before[s] = step.before.positions[static_cast<std::size_t>(s - 1)];
         if (!step.run) {
             keys.push_back({inputEnd, step.after.keyLetter, step.after.keyIndex, mode, before});
@@ -220,7 +221,7 @@ std::vector<KeyAt> KeyHistory::lastKeys(const MachineState& m, std::size_t count
         }
         // The run keyed InputText from its start; walk its keys back from where it ended.
         Positions after;
-        for (int s = 1; s <= 5; ++s)
+        for (int s = 1; s <= kSlotCount; ++s)
             after[s] = step.after.positions[static_cast<std::size_t>(s - 1)];
         for (std::size_t j = inputEnd; j > 0 && keys.size() < count && inRange(after); --j) {
             const char letter = m.inputText[j - 1];
@@ -237,23 +238,12 @@ std::vector<KeyAt> KeyHistory::lastKeys(const MachineState& m, std::size_t count
     return keys;
 }
 
-Positions stepBack(const MachineState& m, const Positions& after) {
-    const auto marked = [&m](int slot, std::int32_t position) {
-        return m.pinTable(m.key.discSetting[slot] + 1, position + 1) != 0;
-    };
-    const auto forward = [](std::int32_t p) { return p == 30 ? 0 : p + 1; };
-    const auto backward = [](std::int32_t p) { return p <= 0 ? 30 : p - 1; };
+Positions stepBack(const MachineSetting& setting, const Positions& after) {
     Positions p = after;
-    // Slots 3 and 5 step forward and slot 4 backward, each when its guide stands on a mark
-    // after its own step: slot 1 for slot 3, slot 2 for slot 4, slot 3 for slot 5.
-    if (marked(3, after[3]))
-        p[5] = backward(after[5]);
-    if (marked(2, after[2]))
-        p[4] = forward(after[4]);
-    if (marked(1, after[1]))
-        p[3] = backward(after[3]);
-    p[1] = backward(after[1]);
-    p[2] = forward(after[2]);
+    const auto marked = [&setting](int guide, std::int32_t position) {
+        return setting.pinTable(setting.key.discSetting[guide] + 1, position + 1) != 0;
+    };
+    stepping::stepBack([&p](int slot) -> std::int32_t& { return p[slot]; }, marked);
     return p;
 }
 

@@ -6,8 +6,8 @@
 // Window"); the window says when, by clear().
 //
 // A key costs a few bytes here, never a copy of the texts: what it changed besides appending one
-// symbol to each text (the positions, KeyLetter, KeyIndex, WorkIndex and entry 27 of
-// OutputAlphabet) before and after it, and the output symbol it appended. Undoing it drops the
+// symbol to each text (the positions, KeyLetter, KeyIndex and WorkIndex) before and after it, the
+// mode it ran in, and the output symbol it appended. Undoing it drops the
 // last symbol of both texts; redoing it appends them again and restores what the key left, so a
 // redo gives exactly the key's own result even if the operator has since changed the mode or
 // picked other positions. A run of "Automatic" starts new texts, so its step keeps the texts it
@@ -90,9 +90,8 @@ public:
 private:
     // What a step changes besides the texts.
     struct Vars {
-        std::array<std::int8_t, 5> positions{};
+        std::array<std::int8_t, kSlotCount> positions{};
         char keyLetter = 0; // 0: none yet
-        char wordSpace = 0; // entry 27 of OutputAlphabet
         std::int32_t keyIndex = 0;
         std::int32_t workIndex = 0;
     };
@@ -101,6 +100,7 @@ private:
         Vars after;
         char output = 0; // the symbol a key appended to OutputText
         bool run = false;
+        Mode mode = Mode::Cipher; // the mode the step ran in
     };
     static_assert(sizeof(Step) <= 36, "a key costs the history a few bytes");
     // The texts a run of "Automatic" did not leave in the machine: those it replaced while the
@@ -136,6 +136,6 @@ private:
 
 // The positions one key earlier: the stepping run backwards. Every stepping test looks at a
 // position after its own step, so the positions after a key tell which slots stepped.
-Positions stepBack(const MachineState& m, const Positions& after);
+Positions stepBack(const MachineSetting& setting, const Positions& after);
 
 } // namespace zelmak

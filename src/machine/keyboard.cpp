@@ -4,7 +4,7 @@ namespace zelmak {
 
 void TextIO(MachineState& m) {
     Rotation(m);
-    m.outputText.push_back(m.outputAlphabet[m.workIndex]);
+    m.outputText.push_back(outputSymbol(m.workIndex, m.mode));
 }
 
 void enterKey(MachineState& m, int keyIndex, char keyLetter) {

@@ -43,12 +43,12 @@ void enterKey(MachineState& m, int keyIndex, char keyLetter);
 // index 27 with the symbol "_".
 void pressKey(MachineState& m, int keyIndex, char keyLetter);
 
-// The setting and tables of a machine, without its texts (which may be long and play no part),
-// with the acceptance flags: where a check value or a trace is worked out without moving it.
-MachineState settingOf(const MachineState& machine);
+// A machine of its own with this setting and nothing run yet (no texts, which may be long and play
+// no part): where a check value or a trace is worked out without moving the machine it came from.
+MachineState settingOf(const MachineSetting& setting);
 
-// The check value of the captured setting: the five output symbols of keying AAAAA in Cipher
-// mode from positions A A A A A. Computed on a copy, so the machine itself does not move.
-std::string checkValue(const MachineState& m);
+// The check value of a setting: the five output symbols of keying AAAAA in Cipher mode from
+// positions A A A A A. Computed on a copy, so the machine itself does not move.
+std::string checkValue(const MachineSetting& setting);
 
 } // namespace zelmak

@@ -3,10 +3,10 @@
 #include "folded_step.h"
 #include "key_alphabet.h"
 #include "machine.h"
+#include "step_rules.h"
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <string>
 
 namespace zelmak {
@@ -57,50 +57,45 @@ namespace {
 bool foldedRunApplies(const MachineState& m) {
     if (!folded::applies(m))
         return false;
-    for (std::size_t i = 0; i < 31; ++i) {
-        const Byte card = m.cardTable.raw()[i];
-        const Byte inverse = m.cardTableInverse.raw()[i];
-        if (card < 1 || card > 31 || inverse < 1 || inverse > 31)
-            return false;
-    }
-    return true;
+    const auto outside = [](Byte index) { return index < 1 || index > kSymbolCount; };
+    return std::none_of(m.cardTable.raw().begin(), m.cardTable.raw().end(), outside) &&
+           std::none_of(m.cardTableInverse.raw().begin(), m.cardTableInverse.raw().end(), outside);
 }
 
-// Slots 1 and 2 step on every key, one forward and one backward, so the sum of their positions
-// stays the same through a run (mod 31) and the position of slot 1 alone gives both. A run folds
-// the card and these two slots into one table each way, indexed by that position; they are built
-// for each run from the card as it stands, so a card changed since the set-up is always the one
-// used.
+// Slots 1 and 2 step on every key, one on and one back, so the sum of their positions stays the
+// same through a run (mod 31) and the position of slot 1 alone gives both. A run folds the card
+// and these two slots into one table each way, indexed by that position; they are built for each
+// run from the card as it stands, so a card changed since the set-up is always the one used.
 struct RunTables {
-    static constexpr std::size_t kRow = 32; // entries 1..31; entry 0 unused
+    static constexpr std::size_t kRow = kSymbolCount + 1; // entries 1..31; entry 0 unused
+    static constexpr std::size_t kSize = kSymbolCount * kRow;
 
-    int sum = 0;                               // the positions of slots 1 and 2 added, mod 31
-    std::array<std::uint8_t, 31 * kRow> in{};  // key index -> card, slot 1, slot 2
-    std::array<std::uint8_t, 31 * kRow> out{}; // slot 2, slot 1, inverse card -> WorkIndex
-    std::array<char, 31 * kRow> symbol{};      // the output symbol of that WorkIndex
-    std::uint32_t steps3 = 0; // bit p set: slot 3 steps when slot 1 has just moved to p
-    std::uint32_t steps4 = 0; // bit p set: slot 4 steps when slot 1 has just moved to p
+    std::array<std::uint8_t, kSize> in{};  // key index -> card, slot 1, slot 2
+    std::array<std::uint8_t, kSize> out{}; // slot 2, slot 1, inverse card -> WorkIndex
+    std::array<char, kSize> symbol{};      // the output symbol of that WorkIndex
+    // The marks of the discs in slots 1..3 as bit sets; slot 2's by the position of slot 1.
+    std::array<std::uint32_t, 4> marks{};
+    int sum = 0; // the positions of slots 1 and 2 added, mod 31
 
-    int slot2(int p1) const { return (sum + 31 - p1) % 31; }
+    int slot2(int p1) const { return (sum + kSymbolCount - p1) % kSymbolCount; }
 
-    // Only for a run the folded path applies to: every index in these lookups is 1..31. The
-    // alphabet is OutputAlphabet with entry 27 as the run writes it.
-    RunTables(const MachineState& m, const std::array<char, 32>& alphabet)
-        : sum((m.positions[1] + m.positions[2]) % 31) {
+    // Only for a run the folded path applies to: every index in these lookups is 1..31.
+    explicit RunTables(const MachineState& m)
+        : marks(m.folded.marks), sum((m.positions[1] + m.positions[2]) % kSymbolCount) {
         const FoldedStages& f = m.folded;
         const auto& card = m.cardTable.raw();
         const auto& inverse = m.cardTableInverse.raw();
-        for (int p = 0; p <= 30; ++p) {
+        marks[2] = 0;
+        for (int p = 0; p <= kLastPosition; ++p) {
+            marks[2] |= ((f.marks[2] >> slot2(p)) & 1u) << p;
             const std::size_t r1 = FoldedStages::row(m.mode, 1, p);
             const std::size_t r2 = FoldedStages::row(m.mode, 2, slot2(p));
             const std::size_t at = static_cast<std::size_t>(p) * kRow;
-            for (std::size_t i = 1; i <= 31; ++i) {
+            for (std::size_t i = 1; i <= kSymbolCount; ++i) {
                 in[at + i] = f.forward[r2 + f.forward[r1 + card[i - 1]]];
                 out[at + i] = inverse[f.backward[r1 + f.backward[r2 + i]] - 1u];
-                symbol[at + i] = alphabet[out[at + i]];
+                symbol[at + i] = outputSymbol(out[at + i], m.mode);
             }
-            steps3 |= ((f.marks[1] >> p) & 1u) << p;
-            steps4 |= ((f.marks[2] >> slot2(p)) & 1u) << p;
         }
     }
 };
@@ -109,22 +104,24 @@ struct RunTables {
 // once at the end: they keep the last key's values, as after the last of a row of keys.
 std::size_t feedFolded(MachineState& m, std::string_view text,
                        const std::array<FeedEntry, 256>& table) {
-    const bool cipher = m.cipher();
-    std::array<char, 32> alphabet{};
-    std::copy(m.outputAlphabet.raw().begin(), m.outputAlphabet.raw().end(), alphabet.begin() + 1);
-    alphabet[kWordSpaceIndex] = cipher ? 'Y' : '_';
     const FoldedStages& f = m.folded;
     const Mode mode = m.mode;
     auto& positions = m.positions.raw();
-    const RunTables run(m, alphabet);
+    const RunTables run(m);
     // Kept in registers: the stores of the texts could otherwise be taken to change them.
-    const std::uint32_t steps3 = run.steps3;
-    const std::uint32_t steps4 = run.steps4;
-    const std::uint32_t marks3 = f.marks[3];
+    const std::array<std::uint32_t, 4> marks = run.marks;
     std::int32_t p1 = positions[0];
+    std::int32_t p2 = 0; // turned by its pin but never read: worked out from p1 at the end
     std::int32_t p3 = positions[2];
     std::int32_t p4 = positions[3];
     std::int32_t p5 = positions[4];
+    const auto at = [&](int slot) -> std::int32_t& {
+        return slot == 1 ? p1 : slot == 2 ? p2 : slot == 3 ? p3 : slot == 4 ? p4 : p5;
+    };
+    // Slot 2 follows from slot 1 in a run, and so do its marks (RunTables::marks).
+    const auto marked = [&marks, &p1](int guide, std::int32_t p) {
+        return ((marks[static_cast<std::size_t>(guide)] >> (guide == 2 ? p1 : p)) & 1u) != 0;
+    };
 
     const std::size_t inputStart = m.inputText.size();
     const std::size_t outputStart = m.outputText.size();
@@ -133,7 +130,6 @@ std::size_t feedFolded(MachineState& m, std::string_view text,
     char* in = m.inputText.data() + inputStart;
     char* out = m.outputText.data() + outputStart;
     std::size_t last = 0; // where the last key left the run tables
-    std::int32_t lastIndex = 0;
     for (const char c : text) {
         const FeedEntry& e = table[static_cast<unsigned char>(c)];
         if (e.index == 0)
@@ -149,26 +145,20 @@ std::size_t feedFolded(MachineState& m, std::string_view text,
         v = f.backward[r4 + v];
         v = f.backward[r3 + v];
         last = r12 + v;
-        lastIndex = e.index;
         *out++ = run.symbol[last];
-
-        // Stepping, as in the checked step.
-        p1 = p1 == 30 ? 0 : p1 + 1;
-        if ((steps3 >> p1) & 1u)
-            p3 = p3 == 30 ? 0 : p3 + 1;
-        if ((steps4 >> p1) & 1u)
-            p4 = p4 == 0 ? 30 : p4 - 1;
-        if ((marks3 >> p3) & 1u)
-            p5 = p5 == 30 ? 0 : p5 + 1;
+        stepping::stepOnce<stepping::Plain>(at, marked, [](int) {});
     }
     const std::size_t keyed = static_cast<std::size_t>(in - (m.inputText.data() + inputStart));
     m.inputText.resize(inputStart + keyed);
     m.outputText.resize(outputStart + keyed);
     if (keyed > 0) {
         m.keyLetter.assign(1, m.inputText.back());
-        m.keyIndex = lastIndex;
+        // Found again rather than kept: a register less on every key.
+        const auto lastKey = std::find_if(text.rbegin(), text.rend(), [&table](char c) {
+            return table[static_cast<unsigned char>(c)].index != 0;
+        });
+        m.keyIndex = table[static_cast<unsigned char>(*lastKey)].index;
         m.workIndex = run.out[last];
-        m.outputAlphabet[kWordSpaceIndex] = alphabet[kWordSpaceIndex];
         positions = {p1, run.slot2(p1), p3, p4, p5};
     }
     return text.size() - keyed;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "key_alphabet.h"
 #include "machine_state.h"
 
 #include <array>
@@ -21,21 +22,21 @@ struct StageTrace {
 struct KeyTrace {
     int keyIndex = 0;
     Mode mode = Mode::Cipher;
-    std::array<int, 5> before{}; // positions of slots 1..5 at [s - 1]
-    std::array<int, 5> after{};
-    std::array<int, 5> disc{};            // disc number 1..5 in slot s
-    int card = 0;                         // after the card
-    std::array<StageTrace, 5> forward{};  // slot s at [s - 1]
-    int reflector = 0;                    // after the reflector (15 passes straight through)
-    std::array<StageTrace, 5> backward{}; // slot s at [s - 1], run from slot 5 down to slot 1
-    int output = 0;                       // after the inverse card: the output index
-    char symbol = 0;                      // the output symbol
-    std::array<bool, 5> stepped{};
+    std::array<int, kSlotCount> before{}; // positions of slots 1..5 at [s - 1]
+    std::array<int, kSlotCount> after{};
+    std::array<int, kSlotCount> disc{};           // disc number 1..5 in slot s
+    int card = 0;                                 // after the card
+    std::array<StageTrace, kSlotCount> forward{}; // slot s at [s - 1]
+    int reflector = 0; // after the reflector (15 passes straight through)
+    std::array<StageTrace, kSlotCount>
+        backward{};  // slot s at [s - 1], run from slot 5 down to slot 1
+    int output = 0;  // after the inverse card: the output index
+    char symbol = 0; // the output symbol
+    std::array<bool, kSlotCount> stepped{};
 };
 
-// Runs the cipher step for KeyIndex on the machine, exactly as Rotation does (WorkIndex, entry 27
-// of OutputAlphabet and the positions change alike, and errors stop it at the same point), and
-// records every stage.
+// Runs the cipher step for KeyIndex on the machine, exactly as Rotation does (WorkIndex and the
+// positions change alike, and errors stop it at the same point), and records every stage.
 KeyTrace traceRotation(MachineState& m);
 
 struct KeyAt;

@@ -30,7 +30,7 @@ void appendField(std::string& out, int n) {
 
 // A position the selectors cannot show (never set) has no symbol.
 char symbolOf(int position) {
-    return position >= 0 && position <= 30 ? positionSymbol(position) : '?';
+    return position >= 0 && position <= kLastPosition ? positionSymbol(position) : '?';
 }
 
 } // namespace

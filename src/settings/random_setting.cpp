@@ -13,7 +13,7 @@ namespace {
 // Draws by rejection into slots 1..count: a draw below count + 1 that is 0 or already taken is
 // discarded and drawn again. Calls place(slot, number) for each slot in order.
 template <typename Place> void drawPermutation(RandomSource& source, int count, Place place) {
-    std::array<bool, 32> taken{};
+    std::array<bool, kSymbolCount + 1> taken{}; // numbers 1..count, count at most 31
     int slot = 1;
     while (slot <= count) {
         const std::int32_t drawn = source.below(checked::add(count, 1));
@@ -68,7 +68,7 @@ std::int32_t SystemRandomSource::below(std::int32_t n) {
 
 KeyRecordBytes drawRecord(RandomSource& source) {
     KeyRecordBytes record{};
-    drawPermutation(source, 31, [&](int k, int symbol) {
+    drawPermutation(source, kSymbolCount, [&](int k, int symbol) {
         record[static_cast<std::size_t>(k - 1)] = checked::byte(symbol);
     });
     // Drawn number n is disc n, which its selector shows at item n - 1.

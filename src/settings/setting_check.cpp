@@ -9,12 +9,12 @@ KeyRecordBytes serviceRecord() {
     KeyRecordBytes record{};
     for (std::size_t k = 0; k < kCardBytes; ++k)
         record[k] = static_cast<Byte>(k + 1);
-    for (std::size_t s = 0; s < 5; ++s)
+    for (std::size_t s = 0; s < kSlotCount; ++s)
         record[kCardBytes + s] = static_cast<Byte>(s);
     return record;
 }
 
-std::int32_t cardErrorCount(const std::array<int, 31>& card) {
+std::int32_t cardErrorCount(const std::array<int, kSymbolCount>& card) {
     std::int32_t count = 0;
     for (std::size_t i = 0; i < card.size(); ++i)
         for (std::size_t j = 0; j < card.size(); ++j)
@@ -23,14 +23,14 @@ std::int32_t cardErrorCount(const std::array<int, 31>& card) {
     return count;
 }
 
-bool cardIsValid(const std::array<int, 31>& card) {
+bool cardIsValid(const std::array<int, kSymbolCount>& card) {
     for (const int symbol : card)
-        if (symbol < 0 || symbol > 31)
+        if (symbol < 0 || symbol > kSymbolCount)
             return false;
     return cardErrorCount(card) == 0;
 }
 
-bool discsAreValid(const std::array<int, 5>& discs) {
+bool discsAreValid(const std::array<int, kSlotCount>& discs) {
     // A blank selector (-1) fails the test: the set-up could not capture it, and the keys would
     // all stop with a range error after the check had reported the discs as accepted.
     for (std::size_t a = 0; a < discs.size(); ++a) {
@@ -44,8 +44,8 @@ bool discsAreValid(const std::array<int, 5>& discs) {
 }
 
 const char* recordVerdict(const KeyRecordBytes& record) {
-    std::array<int, 31> card{};
-    std::array<int, 5> discs{};
+    std::array<int, kSymbolCount> card{};
+    std::array<int, kSlotCount> discs{};
     for (std::size_t k = 0; k < card.size(); ++k)
         card[k] = record[k];
     for (std::size_t s = 0; s < discs.size(); ++s)
@@ -62,7 +62,7 @@ MachineState machineFor(const KeyRecordBytes& record) {
         checked::throwRange();
     MachineState m;
     m.key.setBytes(record);
-    for (int k = 1; k <= 31; ++k)
+    for (int k = 1; k <= kSymbolCount; ++k)
         m.cardTable[k] = m.key.cardSetting[k];
     setUp(m);
     m.cardReady = 1;

@@ -17,11 +17,11 @@ KeyRecordBytes serviceRecord();
 // The card rule: an empty entry (0) counts 31 and every ordered pair of entries holding the same
 // symbol counts 1; the card is valid when the count is 0. Entries are selector item indexes
 // (0..31; 0 is the empty item).
-std::int32_t cardErrorCount(const std::array<int, 31>& card);
-bool cardIsValid(const std::array<int, 31>& card);
+std::int32_t cardErrorCount(const std::array<int, kSymbolCount>& card);
+bool cardIsValid(const std::array<int, kSymbolCount>& card);
 
 // The disc test: five selections, all made (item 0..4) and all different.
-bool discsAreValid(const std::array<int, 5>& discs);
+bool discsAreValid(const std::array<int, kSlotCount>& discs);
 
 // The verdict on a key record (card bytes 1..31, disc bytes 0..4): nothing when both tests pass,
 // else the line the check writes for the first that fails.

@@ -4,24 +4,22 @@
 // had.
 
 #include "machine/key_history.h"
-#include "machine/text_feed.h"
 #include "machine/trace.h"
 #include "machine/trace_csv.h"
 #include "machine_test_util.h"
 
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <vector>
 
 namespace zelmak {
 namespace {
 
+using test::acceptSetting;
 using test::describe;
 using test::keyIndexOf;
 using test::positions;
 using test::setPositions;
-using test::setUp;
 
 // Everything a key changes.
 struct Snapshot {
@@ -29,26 +27,20 @@ struct Snapshot {
     std::int32_t keyIndex;
     std::int32_t workIndex;
     std::string keyLetter;
-    char wordSpace;
     std::string input;
     std::string output;
 
     static Snapshot of(const MachineState& m) {
-        return {test::positions(m),
-                m.keyIndex,
-                m.workIndex,
-                m.keyLetter,
-                m.outputAlphabet[kWordSpaceIndex],
-                m.inputText,
-                m.outputText};
+        return {test::positions(m), m.keyIndex,  m.workIndex,
+                m.keyLetter,        m.inputText, m.outputText};
     }
     bool operator==(const Snapshot&) const = default;
 };
 
 void PrintTo(const Snapshot& s, std::ostream* os) {
     *os << "positions " << s.positions << ", KeyIndex " << s.keyIndex << ", WorkIndex "
-        << s.workIndex << ", KeyLetter \"" << s.keyLetter << "\", entry 27 '" << s.wordSpace
-        << "', input \"" << s.input << "\", output \"" << s.output << "\"";
+        << s.workIndex << ", KeyLetter \"" << s.keyLetter << "\", input \"" << s.input
+        << "\", output \"" << s.output << "\"";
 }
 
 struct UndoRow {
@@ -77,8 +69,7 @@ class UndoKeys : public ::testing::TestWithParam<UndoRow> {};
 TEST_P(UndoKeys, EachKeyBackToWhereItStartedAndForwardToWhereItEnded) {
     const UndoRow& row = GetParam();
     MachineState m;
-    FakeWindow w;
-    setUp(m, w);
+    acceptSetting(m);
     setPositions(m, row.start);
     m.mode = row.mode;
     KeyHistory history;
@@ -90,28 +81,25 @@ TEST_P(UndoKeys, EachKeyBackToWhereItStartedAndForwardToWhereItEnded) {
         if (static_cast<int>(i) == row.pickBefore)
             setPositions(m, row.pick);
         before.push_back(Snapshot::of(m));
-        history.pressKey(m, w, keyIndexOf(keys[i]), keys[i]);
+        history.pressKey(m, keyIndexOf(keys[i]), keys[i]);
         after.push_back(Snapshot::of(m));
     }
     ASSERT_EQ(history.undoDepth(m), keys.size());
 
     for (std::size_t i = keys.size(); i-- > 0;) {
-        ASSERT_TRUE(history.undo(m, w)) << "key " << i;
+        ASSERT_TRUE(history.undo(m)) << "key " << i;
         EXPECT_EQ(Snapshot::of(m), before[i]) << "undo of key " << i + 1;
-        EXPECT_EQ(w.text(Pane::Input), m.inputText);
-        EXPECT_EQ(w.text(Pane::Output), m.outputText);
     }
-    EXPECT_FALSE(history.undo(m, w));
+    EXPECT_FALSE(history.undo(m));
     EXPECT_EQ(history.redoDepth(m), keys.size());
 
     // The operator changes the mode meanwhile: a redo still gives each key's own result.
     m.mode = row.mode == Mode::Cipher ? Mode::Decipher : Mode::Cipher;
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        ASSERT_TRUE(history.redo(m, w)) << "key " << i;
+        ASSERT_TRUE(history.redo(m)) << "key " << i;
         EXPECT_EQ(Snapshot::of(m), after[i]) << "redo of key " << i + 1;
     }
-    EXPECT_FALSE(history.redo(m, w));
-    EXPECT_EQ(w.text(Pane::Output), m.outputText);
+    EXPECT_FALSE(history.redo(m));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, UndoKeys, ::testing::ValuesIn(kUndoRows),
@@ -119,20 +107,19 @@ INSTANTIATE_TEST_SUITE_P(Rows, UndoKeys, ::testing::ValuesIn(kUndoRows),
 
 class History : public ::testing::Test {
 protected:
-    void SetUp() override { setUp(m, w); }
+    void SetUp() override { acceptSetting(m); }
     void type(std::string_view keys) {
         for (const char c : keys)
-            history.pressKey(m, w, keyIndexOf(c), c);
+            history.pressKey(m, keyIndexOf(c), c);
     }
     MachineState m;
-    FakeWindow w;
     KeyHistory history;
 };
 
 TEST_F(History, UndoThenTypingDropsWhatWasTakenBack) {
     type("HALLO");
-    history.undo(m, w);
-    history.undo(m, w);
+    history.undo(m);
+    history.undo(m);
     type("LO_ALLE");
     EXPECT_EQ(m.outputText, "5M5QHAI6Y4") << describe(m);
     EXPECT_FALSE(history.canRedo(m));
@@ -144,25 +131,24 @@ TEST_F(History, AutomaticIsOneStepAndGivesBackTheTextsItReplaced) {
     const Snapshot typed = Snapshot::of(m);
     setPositions(m, "AAAAA"); // the operator's pick before the run
     const Snapshot picked = Snapshot::of(m);
-    w.text(Pane::Loaded) = "Hallo alle";
-    history.runAutomatic(m, w);
+    history.runAutomatic(m, "Hallo alle");
     const Snapshot ran = Snapshot::of(m);
     ASSERT_EQ(m.outputText, "5M5QHAI6Y4") << describe(m);
     type("E");
 
-    history.undo(m, w);
+    history.undo(m);
     EXPECT_EQ(Snapshot::of(m), ran);
-    history.undo(m, w);
+    history.undo(m);
     EXPECT_EQ(Snapshot::of(m), picked);
-    EXPECT_EQ(w.text(Pane::Output), typed.output);
-    history.redo(m, w);
+    EXPECT_EQ(m.outputText, typed.output);
+    history.redo(m);
     EXPECT_EQ(Snapshot::of(m), ran);
-    EXPECT_EQ(w.text(Pane::Input), "HALLO_ALLE");
-    history.undo(m, w);
+    EXPECT_EQ(m.inputText, "HALLO_ALLE");
+    history.undo(m);
     EXPECT_EQ(Snapshot::of(m), picked);
-    history.undo(m, w);
+    history.undo(m);
     EXPECT_EQ(m.inputText, "Q");
-    history.undo(m, w);
+    history.undo(m);
     EXPECT_EQ(positions(m), "AAAAA");
     EXPECT_EQ(m.inputText, "");
     EXPECT_FALSE(history.canUndo(m));
@@ -172,8 +158,7 @@ TEST_F(History, AutomaticIsOneStepAndGivesBackTheTextsItReplaced) {
 TEST_F(History, NothingIsRecordedOrTakenBackWithoutAnAcceptedSetting) {
     m.discReady = 0;
     type("HA");
-    w.text(Pane::Loaded) = "Hallo";
-    history.runAutomatic(m, w);
+    history.runAutomatic(m, "Hallo");
     EXPECT_FALSE(history.canUndo(m));
     EXPECT_EQ(m.inputText, "");
 }
@@ -183,8 +168,9 @@ TEST_F(History, TextsChangedBehindItsBackEndTheHistory) {
     history.clear();
     EXPECT_FALSE(history.canUndo(m));
     type("LO");
-    clearAll(m, w); // without clear(): the history no longer fits the texts
-    EXPECT_FALSE(history.undo(m, w));
+    m.inputText.clear(); // without clear(): the history no longer fits the texts
+    m.outputText.clear();
+    EXPECT_FALSE(history.undo(m));
     type("H");
     EXPECT_EQ(history.undoDepth(m), 1u);
 }
@@ -192,7 +178,7 @@ TEST_F(History, TextsChangedBehindItsBackEndTheHistory) {
 TEST_F(History, AKeyThatFailsEndsTheHistory) {
     type("HA");
     m.key.discSetting[3] = 7; // a disc number no set-up accepts: the step stops
-    EXPECT_THROW(history.pressKey(m, w, 1, 'I'), RangeError);
+    EXPECT_THROW(history.pressKey(m, 1, 'I'), RangeError);
     EXPECT_FALSE(history.canUndo(m));
 }
 
@@ -203,42 +189,24 @@ TEST_F(History, ABoundedHistoryDropsItsOldestStepsAndTakesTheRestBackExactly) {
     std::vector<Snapshot> before;
     for (const char c : keys) {
         before.push_back(Snapshot::of(m));
-        small.pressKey(m, w, keyIndexOf(c), c);
+        small.pressKey(m, keyIndexOf(c), c);
         ASSERT_LE(small.heldBytes(), 1024u);
     }
     const std::size_t kept = small.undoDepth(m);
     EXPECT_GT(kept, 10u);
     EXPECT_LT(kept, keys.size());
-    while (small.undo(m, w)) {
+    while (small.undo(m)) {
     }
     EXPECT_EQ(Snapshot::of(m), before[keys.size() - kept]);
 
     // A run whose replaced texts alone outgrow the budget cannot be taken back.
     for (int i = 0; i < 600; ++i)
-        small.pressKey(m, w, keyIndexOf('H'), 'H');
+        small.pressKey(m, keyIndexOf('H'), 'H');
     setPositions(m, "AAAAA");
-    w.text(Pane::Loaded) = "Hallo alle";
-    small.runAutomatic(m, w);
+    small.runAutomatic(m, "Hallo alle");
     EXPECT_EQ(m.outputText, "5M5QHAI6Y4") << describe(m);
     EXPECT_FALSE(small.canUndo(m));
     EXPECT_LE(small.heldBytes(), 1024u);
-}
-
-TEST(StepBack, UndoesTheSteppingFromEveryPositionOfEverySlot) {
-    MachineState m;
-    FakeWindow w;
-    setUp(m, w, test::identityCard(), {2, 4, 0, 3, 1});
-    for (int p = 0; p <= 30; ++p) {
-        for (const int q : {0, 7, 16, 30}) {
-            for (int s = 1; s <= 5; ++s)
-                m.positions[s] = (p + s * q) % 31;
-            m.positions[3] = p; // every position of the slot that guides slot 5
-            const Positions start = m.positions;
-            m.keyIndex = 1;
-            Rotation(m);
-            EXPECT_EQ(stepBack(m, m.positions), start) << describe(m);
-        }
-    }
 }
 
 // The traces the history gives are those the keys had when they ran, for typed keys and for the
@@ -257,8 +225,7 @@ TEST_F(History, TracesOfItsKeysAreThoseTheKeysHad) {
         return lines;
     };
 
-    w.text(Pane::Loaded) = "HALLO ALLE";
-    history.runAutomatic(m, w);
+    history.runAutomatic(m, "HALLO ALLE");
     EXPECT_EQ(csv(history.lastKeys(m, 1000)), expected);
 
     // Typed keys after the run, and a mode change: each key keeps its own mode.

@@ -1,11 +1,11 @@
 #pragma once
 
-// Shared helpers of the machine tests: setting up a machine against a FakeWindow without the
-// setting check, typing keys, and describing the state when a known answer does not come out.
+// Shared helpers of the machine tests: setting up a machine without the setting check, typing
+// keys, and describing the state when a known answer does not come out.
 
-#include "fake_window.h"
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
+#include "machine/setting_draft.h"
 
 #include <algorithm>
 #include <array>
@@ -26,20 +26,25 @@ inline Card identityCard() {
 
 inline constexpr Discs kServiceDiscs{0, 1, 2, 3, 4};
 
-// What an accepted setting check leaves behind: the selectors show the setting, CardTable holds
-// the card, both flags are 1, and the set-up has run (all discs at "A").
-inline void setUp(MachineState& m, FakeWindow& w, const Card& card = identityCard(),
-                  const Discs& discs = kServiceDiscs) {
-    for (int k = 1; k <= 31; ++k) {
-        const int item = card[static_cast<std::size_t>(k - 1)];
-        w.setCardItem(k, item);
-        m.cardTable[k] = static_cast<Byte>(item);
-    }
-    for (int s = 1; s <= 5; ++s)
-        w.setDiscItem(s, discs[static_cast<std::size_t>(s - 1)]);
+// The draft of a setting: the selectors showing this card and these discs.
+inline SettingDraft draftOf(const Card& card, const Discs& discs = kServiceDiscs) {
+    SettingDraft draft;
+    for (int k = 1; k <= kSymbolCount; ++k)
+        draft.setCardItem(k, card[static_cast<std::size_t>(k - 1)]);
+    for (int s = 1; s <= kSlotCount; ++s)
+        draft.setDiscItem(s, discs[static_cast<std::size_t>(s - 1)]);
+    return draft;
+}
+
+// What an accepted setting check leaves behind: CardTable holds the card, both flags are 1, and
+// the set-up has run (all discs at "A").
+inline void acceptSetting(MachineState& m, const Card& card = identityCard(),
+                          const Discs& discs = kServiceDiscs) {
+    for (int k = 1; k <= kSymbolCount; ++k)
+        m.cardTable[k] = static_cast<Byte>(card[static_cast<std::size_t>(k - 1)]);
     m.cardReady = 1;
     m.discReady = 1;
-    Init(m, w);
+    Init(m, draftOf(card, discs));
 }
 
 // A machine set up with a random card and disc order.
@@ -49,19 +54,19 @@ template <typename Random> MachineState randomlySetUp(Random& rng) {
     std::shuffle(card.begin(), card.end(), rng);
     std::shuffle(discs.begin(), discs.end(), rng);
     MachineState m;
-    FakeWindow w;
-    setUp(m, w, card, discs);
+    acceptSetting(m, card, discs);
     return m;
 }
 
 // Positions of slots 1..5, e.g. "SPAAA"; "?" for a slot that was never set.
-inline std::string positions(const MachineState& m) {
+inline std::string positions(const Positions& positions) {
     std::string out;
-    for (int s = 1; s <= 5; ++s) {
-        const int p = m.positions[s];
-        out += p >= 0 && p <= 30 ? positionSymbol(p) : '?';
-    }
+    for (const int p : positions.raw())
+        out += p >= 0 && p <= kLastPosition ? positionSymbol(p) : '?';
     return out;
+}
+inline std::string positions(const MachineState& m) {
+    return positions(m.positions);
 }
 
 // Sets slots 1..5 to the positions showing these five symbols.
@@ -76,10 +81,10 @@ inline int keyIndexOf(char symbol) {
 }
 
 // Presses the keys of these symbols one by one; returns what they added to OutputText.
-inline std::string typeKeys(MachineState& m, Display& w, std::string_view symbols) {
+inline std::string typeKeys(MachineState& m, std::string_view symbols) {
     const std::size_t before = m.outputText.size();
     for (const char c : symbols)
-        pressKey(m, w, keyIndexOf(c), c);
+        pressKey(m, keyIndexOf(c), c);
     return m.outputText.substr(before);
 }
 

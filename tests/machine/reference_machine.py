@@ -77,6 +77,10 @@ MEETING = "TREFFEN UM NEUN UHR AM BAHNHOF"
 ROWS = [
     ("worked_example", SERVICE, [0, 1, 2, 3, 4], "AAAAA", True, "HALLO ALLE", "5M5QHAI6Y4",
      "C8SPA"),
+    ("worked_example_back", SERVICE, [0, 1, 2, 3, 4], "AAAAA", False, "5M5QHAI6Y4", "HALLO_ALLE",
+     "C8SPA"),
+    ("worked_example_again", SERVICE, [0, 1, 2, 3, 4], "AAAAA", True, "5M5QHAI6Y4", "942HQOQ9ZN",
+     "C8SPA"),
     ("reversed_card", REVERSED, [4, 3, 2, 1, 0], "AAAAA", True, "HALLO ALLE", "NTSL7FRI4Y",
      "C8DPA"),
     ("reversed_card_back", REVERSED, [4, 3, 2, 1, 0], "AAAAA", False, "NTSL7FRI4Y",

@@ -56,11 +56,10 @@ std::string describeSetting(const RandomSetting& s) {
 // is the space bar's "_" or the Y key's "Y".
 std::string type(const RandomSetting& s, bool cipher, const std::string& text) {
     MachineState m;
-    FakeWindow w;
-    test::setUp(m, w, s.card, s.discs);
+    test::acceptSetting(m, s.card, s.discs);
     test::setPositions(m, s.start);
     m.mode = cipher ? Mode::Cipher : Mode::Decipher;
-    return test::typeKeys(m, w, text);
+    return test::typeKeys(m, text);
 }
 
 TEST(RoundTrip, DecipherGivesBackTheKeyedClearTextOverRandomSettings) {
@@ -90,15 +89,13 @@ TEST(RoundTrip, TheTextFeedDeciphersWhatItEnciphered) {
         RandomSetting s = draw(rng);
         std::replace(s.clear.begin(), s.clear.end(), '_', ' ');
         MachineState m;
-        FakeWindow w;
-        test::setUp(m, w, s.card, s.discs);
+        test::acceptSetting(m, s.card, s.discs);
         test::setPositions(m, s.start);
         feedText(m, s.clear);
         const std::string cipherText = m.outputText;
 
         MachineState m2;
-        FakeWindow w2;
-        test::setUp(m2, w2, s.card, s.discs);
+        test::acceptSetting(m2, s.card, s.discs);
         test::setPositions(m2, s.start);
         m2.mode = Mode::Decipher;
         feedText(m2, cipherText);

@@ -10,9 +10,9 @@
 namespace zelmak {
 namespace {
 
+using test::acceptSetting;
 using test::identityCard;
 using test::positions;
-using test::setUp;
 
 std::vector<int> row(const Table2<Byte, 1, 5, 1, 31>& t, int r) {
     std::vector<int> out;
@@ -23,8 +23,7 @@ std::vector<int> row(const Table2<Byte, 1, 5, 1, 31>& t, int r) {
 
 TEST(Init, DiscWiringInverseRowOneIsTheWorkedRow) {
     MachineState m;
-    FakeWindow w;
-    setUp(m, w);
+    acceptSetting(m);
     const std::vector<int> expected{6,  28, 21, 12, 14, 3,  1, 31, 4,  26, 25, 15, 29, 5,  20, 8,
                                     24, 2,  27, 10, 18, 19, 9, 16, 13, 7,  17, 11, 23, 22, 30};
     EXPECT_EQ(row(m.discWiringInverse, 1), expected);
@@ -32,8 +31,7 @@ TEST(Init, DiscWiringInverseRowOneIsTheWorkedRow) {
 
 TEST(Init, EveryDiscRowAndItsInverseUndoEachOther) {
     MachineState m;
-    FakeWindow w;
-    setUp(m, w);
+    acceptSetting(m);
     for (int d = 1; d <= 5; ++d)
         for (int c = 1; c <= 31; ++c) {
             EXPECT_EQ(m.discWiringInverse(d, m.discWiring(d, c)), c) << "disc " << d;
@@ -43,8 +41,7 @@ TEST(Init, EveryDiscRowAndItsInverseUndoEachOther) {
 
 TEST(Init, ReflectorPairsContactsAndLeavesFifteenOpen) {
     MachineState m;
-    FakeWindow w;
-    setUp(m, w);
+    acceptSetting(m);
     for (int c = 1; c <= 31; ++c) {
         const int other = m.discWiring(6, c);
         if (c == 15) {
@@ -59,8 +56,7 @@ TEST(Init, ReflectorPairsContactsAndLeavesFifteenOpen) {
 
 TEST(Init, PinTableHoldsFourMarksPerDisc) {
     MachineState m;
-    FakeWindow w;
-    setUp(m, w);
+    acceptSetting(m);
     const std::vector<std::vector<int>> marks{
         {2, 6, 22, 31}, {1, 12, 20, 29}, {3, 9, 24, 31}, {4, 11, 23, 31}, {8, 10, 21, 28}};
     for (int d = 1; d <= 5; ++d) {
@@ -76,8 +72,7 @@ TEST(Init, PinTableHoldsFourMarksPerDisc) {
 
 TEST(Init, ServiceSettingGivesIdentityInversesAndCapturesTheSelectors) {
     MachineState m;
-    FakeWindow w;
-    setUp(m, w);
+    acceptSetting(m);
     for (int k = 1; k <= 31; ++k) {
         EXPECT_EQ(m.cardTableInverse[k], k);
         EXPECT_EQ(m.key.cardSetting[k], k);
@@ -89,46 +84,28 @@ TEST(Init, ServiceSettingGivesIdentityInversesAndCapturesTheSelectors) {
 
 TEST(Init, CardInverseFollowsAShuffledCard) {
     MachineState m;
-    FakeWindow w;
     test::Card card{};
     for (int k = 1; k <= 31; ++k)
         card[static_cast<std::size_t>(k - 1)] = 32 - k; // key 1 becomes N, key 31 becomes I
-    setUp(m, w, card, {4, 2, 0, 3, 1});
+    acceptSetting(m, card, {4, 2, 0, 3, 1});
     for (int k = 1; k <= 31; ++k)
         EXPECT_EQ(m.cardTableInverse[m.cardTable[k]], k);
     EXPECT_EQ(m.key.discSetting.raw(), (std::array<Byte, 5>{4, 2, 0, 3, 1}));
 }
 
-TEST(Init, OutputAlphabetIsKeyAlphabetButEntry27WhichInitNeverWrites) {
-    MachineState m;
-    FakeWindow w;
-    setUp(m, w);
-    for (int i = 1; i <= 31; ++i) {
-        if (i != kWordSpaceIndex) {
-            EXPECT_EQ(m.outputAlphabet[i], keySymbol(i)) << "entry " << i;
-        }
-    }
-    EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], '\0');
-
-    // After a step has written it, a new set-up leaves it alone in either mode.
-    test::typeKeys(m, w, "H");
-    EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], 'Y');
-    Init(m, w);
-    EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], 'Y');
-    m.mode = Mode::Decipher;
-    test::typeKeys(m, w, "H");
-    EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], '_');
-    Init(m, w);
-    EXPECT_EQ(m.outputAlphabet[kWordSpaceIndex], '_');
-}
-
 TEST(Init, TurnsEveryDiscBackToA) {
     MachineState m;
-    FakeWindow w;
-    setUp(m, w);
+    acceptSetting(m);
     test::setPositions(m, "N2QIV");
-    Init(m, w);
+    Init(m, test::draftOf(test::identityCard()));
     EXPECT_EQ(positions(m), "AAAAA");
+}
+
+test::Card reversedCard() {
+    test::Card card{};
+    for (int k = 1; k <= 31; ++k)
+        card[static_cast<std::size_t>(k - 1)] = 32 - k;
+    return card;
 }
 
 struct BlankSelectorRow {
@@ -148,22 +125,18 @@ class InitBlankSelector : public ::testing::TestWithParam<BlankSelectorRow> {};
 TEST_P(InitBlankSelector, StopsThereWithTheEntriesBeforeItCaptured) {
     const BlankSelectorRow& p = GetParam();
     MachineState m;
-    FakeWindow w;
-    setUp(m, w); // previous set-up: identity card, discs 0..4
+    acceptSetting(m); // previous set-up: identity card, discs 0..4
     // The new setting: card reversed, discs 4 3 2 1 0, one selector blank.
-    for (int k = 1; k <= 31; ++k)
-        w.setCardItem(k, 32 - k);
-    for (int s = 1; s <= 5; ++s)
-        w.setDiscItem(s, 5 - s);
+    SettingDraft draft = test::draftOf(reversedCard(), {4, 3, 2, 1, 0});
     if (p.card)
-        w.setCardItem(p.index, -1);
+        draft.setCardItem(p.index, -1);
     else
-        w.setDiscItem(p.index, -1);
+        draft.setDiscItem(p.index, -1);
     test::setPositions(m, "N2QIV");
     const auto inverseBefore = m.cardTableInverse;
 
     try {
-        Init(m, w);
+        Init(m, draft);
         FAIL() << "Init went through a blank selector";
     } catch (const RangeError& e) {
         EXPECT_STREQ(e.what(), "Bereichsüberschreitung");
@@ -188,12 +161,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Init, CardTableOutsideOneToThirtyOneStopsWhenBuildingTheInverse) {
     MachineState m;
-    FakeWindow w;
-    setUp(m, w);
+    acceptSetting(m);
+    const SettingDraft service = test::draftOf(test::identityCard());
     m.cardTable[5] = 0;
-    EXPECT_THROW(Init(m, w), RangeError);
+    EXPECT_THROW(Init(m, service), RangeError);
     m.cardTable[5] = 32;
-    EXPECT_THROW(Init(m, w), RangeError);
+    EXPECT_THROW(Init(m, service), RangeError);
 }
 
 } // namespace
@@ -211,28 +184,27 @@ KeyRecordBytes record(const test::Card& card, const test::Discs& discs) {
     return r;
 }
 
-test::Card reversedCard() {
-    test::Card card{};
-    for (int k = 1; k <= 31; ++k)
-        card[static_cast<std::size_t>(k - 1)] = 32 - k;
-    return card;
-}
-
 // The check value is what keying AAAAA in Cipher mode from A A A A A gives; it never moves the
 // machine it is taken from.
 TEST(CheckValue, OfKnownSettingsAndWithoutMovingTheMachine) {
     MachineState service = machineFor(record(test::identityCard(), test::kServiceDiscs));
     EXPECT_EQ(checkValue(service), "MM7D2");
     EXPECT_EQ(checkValue(machineFor(record(reversedCard(), {4, 3, 2, 1, 0}))), "RTD4T");
-
-    FakeWindow w;
-    test::typeKeys(service, w, "HAL");
+    test::typeKeys(service, "HAL");
     service.mode = Mode::Decipher;
     const MachineState before = service;
     EXPECT_EQ(checkValue(service), "MM7D2");
     EXPECT_EQ(test::positions(service), test::positions(before));
     EXPECT_EQ(service.mode, Mode::Decipher);
     EXPECT_EQ(service.outputText, before.outputText);
+
+    // The copy it is worked out on has the setting and nothing of the run.
+    const MachineState copy = settingOf(service);
+    EXPECT_TRUE(static_cast<const MachineSetting&>(copy) == service);
+    EXPECT_EQ(copy.outputText, "");
+    EXPECT_EQ(test::positions(copy), "?????");
+    EXPECT_FALSE(static_cast<const MachineSetting&>(
+                     machineFor(record(reversedCard(), test::kServiceDiscs))) == service);
 }
 
 TEST(MachineFor, RefusesARecordNoCheckWouldAccept) {
