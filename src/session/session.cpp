@@ -12,6 +12,18 @@ namespace zelmak {
 
 namespace {
 
+// The message of the error that stops `f`, or nothing when it runs through.
+std::string failureOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const std::bad_alloc&) {
+        return "Zu wenig Arbeitsspeicher";
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return {};
+}
+
 std::string keyName(const KeyHistory::StepKind& step) {
     return step.letter == '_' ? std::string("space bar") : std::string(1, step.letter);
 }
@@ -55,15 +67,12 @@ SessionFacts Session::facts() const {
 // --- Telling the view ------------------------------------------------------------------------
 
 void Session::handle(const std::function<void()>& handler) {
-    std::string error;
-    try {
-        handler();
-    } catch (const std::bad_alloc&) {
-        error = "Zu wenig Arbeitsspeicher";
-    } catch (const std::exception& e) {
-        error = e.what();
-    }
-    publish(false);
+    std::string error = failureOf(handler);
+    // Whatever the handler did before an error stays, and is shown; showing can fail too (a long
+    // text and too little memory).
+    const std::string shown = failureOf([this] { publish(false); });
+    if (error.empty())
+        error = shown;
     if (error.empty())
         return;
     if (error.back() != '.')

@@ -25,12 +25,16 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <stdexcept>
+
 using namespace zelmak;
 
 namespace {
 
 SessionPorts portsOf(TForm1& window, const FormServices& services, RandomSource& random,
                      const Clock& clock) {
+    if (!services.dialogs)
+        throw std::invalid_argument("the main window needs its dialogs");
     return {window,
             window,
             window,

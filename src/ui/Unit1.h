@@ -43,7 +43,8 @@ class RunPane;
 
 // What the window needs from outside: the dialogs and the platform. Tests bring doubles.
 struct FormServices {
-    Dialogs* dialogs = nullptr;
+    Dialogs* dialogs = nullptr; // required
+
     HelpViewer* helpViewer = nullptr;
     ProgramLauncher* launcher = nullptr;
     // Random keys and the date that names key files; the system's own when left empty.

@@ -32,6 +32,17 @@ TEST(Keys, panes_hold_exactly_the_whole_texts_with_no_line_break) {
     EXPECT_EQ(rig.pane(Pane::Output).find_first_of("\r\n"), std::string::npos);
 }
 
+// Showing the texts can fail as the handler can: the error box says so, and the next key shows
+// both texts whole.
+TEST(Keys, a_pane_that_cannot_be_shown_goes_to_the_error_box_and_the_next_key_shows_it) {
+    SessionRig rig;
+    rig.view.failNextShow = true;
+    rig.type("HA");
+    EXPECT_EQ(rig.view.errors, std::vector<std::string>{"Zu wenig Arbeitsspeicher."});
+    EXPECT_EQ(rig.pane(Pane::Input), "HA");
+    EXPECT_EQ(rig.pane(Pane::Output), "5M");
+}
+
 TEST(Keys, switching_the_mode_keeps_texts_and_discs_and_the_next_key_uses_it) {
     SessionRig rig;
     rig.type("HALLO");

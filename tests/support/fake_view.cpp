@@ -1,5 +1,8 @@
 #include "fake_view.h"
 
+#include <new>
+#include <utility>
+
 namespace zelmak {
 
 namespace {
@@ -20,6 +23,8 @@ FakeView::FakeView() : enabledStates(zelmak::enabledStates(SessionFacts{})) {
 }
 
 void FakeView::showText(Pane pane, std::string_view t) {
+    if (std::exchange(failNextShow, false))
+        throw std::bad_alloc();
     panes[static_cast<std::size_t>(pane)].assign(t);
     ++paneWrites[static_cast<std::size_t>(pane)];
 }

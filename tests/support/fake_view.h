@@ -37,6 +37,7 @@ public:
     bool enabled(Control control) const { return zelmak::enabled(enabledStates, control); }
 
     std::array<std::string, kPaneCount> panes;
+    bool failNextShow = false; // the next showText runs out of memory
     std::array<int, kPaneCount> paneWrites{}; // how often each pane was rewritten
     SettingDraft shownDraft;
     Positions positions;
