@@ -19,26 +19,30 @@ struct HelpStructure {
     // Counted from the text in one pass, reading tags as the toolkit does (every "<" starts one;
     // its rules for quotes, references, comments and for the tags that close others). Where its
     // reading is not certain the count is larger, never smaller.
-    std::size_t elements = 0;       // tags opened
-    std::size_t depth = 0;          // deepest nesting of elements
-    std::size_t listItems = 0;      // list items in all
+    std::size_t elements = 0;  // tags opened
+    std::size_t depth = 0;     // deepest nesting of elements
+    std::size_t listItems = 0; // list items in all
+    std::size_t images = 0;
     std::size_t styleSelectors = 0; // selectors of the style elements (each "{" and ",")
     std::size_t marksInARow = 0;    // the most combining marks on one character
-    // From the text a bound; from the document read, the rows times the columns of every table.
+    // From the text a bound; from the document read, the rows times the columns of every table,
+    // twice that for a table in a table, four times in a third level (each level doubles the
+    // layout).
     std::size_t tableCells = 0;
     // From the document read: tables in tables.
     std::size_t tableNesting = 0;
 };
 
 // The limits, far above what our help uses (depth 8, one level of tables, 135 cells, 47 list
-// items, 520 elements, no style sheet, no combining marks), and low enough that a document within
-// them all is shown in well under a second (bench/help_bench.cpp measures both).
+// items, 520 elements, no image, no style sheet, no combining marks), and low enough that a
+// document at any one of them is shown in well under a second (bench/help_bench.cpp).
 struct HelpLimits {
     static constexpr std::size_t kElements = 20'000;
     static constexpr std::size_t kDepth = 64;
     static constexpr std::size_t kTableNesting = 3;
-    static constexpr std::size_t kTableCells = 5'000;
+    static constexpr std::size_t kTableCells = 3'000;
     static constexpr std::size_t kListItems = 1'000;
+    static constexpr std::size_t kImages = 256; // many in one paragraph cost the square
     static constexpr std::size_t kStyleSelectors = 100;
     // Unicode's stream-safe text never puts more than 30 marks on a character.
     static constexpr std::size_t kMarksInARow = 30;

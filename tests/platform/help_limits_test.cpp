@@ -104,8 +104,14 @@ INSTANTIATE_TEST_SUITE_P(
         LimitRow{"tables_4_deep", [] { return nestedTables(4); }, "nested more than 3 deep"},
         LimitRow{"tables_4_deep_by_lone_cells", [] { return "<td>" + nestedTables(3); },
                  "nested more than 3 deep"},
-        LimitRow{"cells_5000", [] { return table(2, 2500); }, ""},
-        LimitRow{"cells_5001", [] { return table(1, 5001); }, "more than 5000 cells"},
+        LimitRow{"cells_3000", [] { return table(2, 1500); }, ""},
+        LimitRow{"cells_3001", [] { return table(1, 3001); }, "more than 3000 cells"},
+        // 1 + 2 + 4 * 749 = 2999 and 1 + 2 + 4 * 750 = 3003.
+        LimitRow{"third_level_749_cells",
+                 [] { return times(2, "<table><tr><td>") + table(1, 749); }, ""},
+        LimitRow{"third_level_750_cells",
+                 [] { return times(2, "<table><tr><td>") + table(1, 750); },
+                 "more than 3000 cells"},
         LimitRow{"ragged_rows_count_whole",
                  [] { return table(1, 100) + "<table>" + times(50, "<tr><td>x"); }, ""},
         LimitRow{"ragged_rows_in_one_table",
@@ -113,9 +119,9 @@ INSTANTIATE_TEST_SUITE_P(
                      return "<table><tr>" + times(100, "<td>x") + times(50, "<tr><td>x") +
                             "</table>";
                  },
-                 "more than 5000 cells"},
-        LimitRow{"spans_in_capitals", [] { return "<TABLE><TR><TD COLSPAN=' 5001 '>x</TABLE>"; },
-                 "more than 5000 cells"},
+                 "more than 3000 cells"},
+        LimitRow{"spans_in_capitals", [] { return "<TABLE><TR><TD COLSPAN=' 3001 '>x</TABLE>"; },
+                 "more than 3000 cells"},
         LimitRow{"nesting_64", [] { return times(64, "<div>") + "x"; }, ""},
         LimitRow{"nesting_65", [] { return times(65, "<div>") + "x"; }, "nested more than 64 deep"},
         LimitRow{"nesting_of_unknown_tags", [] { return times(65, "<x-y>") + "x"; },
@@ -127,6 +133,9 @@ INSTANTIATE_TEST_SUITE_P(
         LimitRow{"elements_20000", [] { return times(19999, "<b></b>"); }, ""},
         LimitRow{"elements_20001", [] { return times(20000, "<b></b>"); },
                  "more than 20000 elements"},
+        LimitRow{"images_256", [] { return times(256, "<img src=\"seal.png\">"); }, ""},
+        LimitRow{"images_257", [] { return times(257, "<img src=\"seal.png\">"); },
+                 "more than 256 images"},
         LimitRow{"selectors_100", [] { return styleSheet(100); }, ""},
         LimitRow{"selectors_101", [] { return styleSheet(101); }, "more than 100 selectors"},
         LimitRow{"marks_30", [] { return acute(30); }, ""},
@@ -155,7 +164,8 @@ TEST_F(HelpLimitsTest, ALongWordRunsPastTheEdgeInsteadOfBeingCutAnywhere) {
 }
 
 TEST_F(HelpLimitsTest, LinkedStyleSheetsShareTheLimitOfSelectors) {
-    for (const auto& [selectors, applied] : {std::pair{99, true}, std::pair{101, false}}) {
+    for (const auto& [selectors, applied] :
+         {std::pair<std::size_t, bool>{99, true}, {101, false}}) {
         test::writeFile((m_tmp.path() / "bin/style.css").string(),
                         "p {color: #ff0000}" + times(selectors - 1, "b {color: blue}"));
         QTextBrowser* browser =
