@@ -462,7 +462,7 @@ private:
 
     void open(Open element, std::size_t colspan, std::size_t rowspan, bool closed) {
         ++m_result.elements;
-        m_emptyJustBefore = false;
+        ++m_opensSinceEmpty;
         if (element.name.isEmpty()) {
             nameless();
             return;
@@ -480,8 +480,8 @@ private:
             m_inStyleText = !closed && element.name == "style"_L1;
         }
         m_result.images += element.name == "img"_L1;
-        m_emptyJustBefore = kind == Kind::Empty;
         if (kind == Kind::Empty) {
+            m_opensSinceEmpty = 0;
             m_empty = m_open;
             m_empty.push_back(std::move(element));
             return;
@@ -492,7 +492,7 @@ private:
     }
 
     void close(const QString& name) {
-        if (m_emptyJustBefore && name == m_empty.back().name) {
+        if (m_opensSinceEmpty <= 1 && !m_empty.empty() && name == m_empty.back().name) {
             reopen();
             return;
         }
@@ -509,20 +509,20 @@ private:
         }
     }
 
-    // "</br>" right after "<br>" and closing tags: the toolkit goes back into what held the br,
-    // opening again what the closing tags closed. Those count as open once more, uncertain.
+    // "</br>" after "<br>" and closing tags, or one opening tag, may take the toolkit back into
+    // what held the br, opening again what was closed since. Those count as open once more, on
+    // top of what is open, uncertain.
     void reopen() {
-        for (qsizetype i = 0; i + 1 < static_cast<qsizetype>(m_empty.size()); ++i) {
-            if (i < size() && entry(i).name == m_empty[static_cast<std::size_t>(i)].name)
-                continue;
-            popTo(i);
-            for (qsizetype j = i; j + 1 < static_cast<qsizetype>(m_empty.size()); ++j) {
-                Open again = m_empty[static_cast<std::size_t>(j)];
-                again.uncertain = true;
-                again.table = TableShape{};
-                push(std::move(again));
-            }
-            return;
+        qsizetype same = 0;
+        const qsizetype held = static_cast<qsizetype>(m_empty.size()) - 1;
+        while (same < held && same < size() &&
+               entry(same).name == m_empty[static_cast<std::size_t>(same)].name)
+            ++same;
+        for (qsizetype i = same; i < held; ++i) {
+            Open again = m_empty[static_cast<std::size_t>(i)];
+            again.uncertain = true;
+            again.table = TableShape{};
+            push(std::move(again));
         }
     }
 
@@ -552,9 +552,9 @@ private:
     QStringView m_text;
     qsizetype m_pos = 0;
     std::vector<Open> m_open;
-    // The last empty element with what held it, and whether only closing tags came since.
+    // The last empty element with what held it, and the opening tags since.
     std::vector<Open> m_empty;
-    bool m_emptyJustBefore = false;
+    std::size_t m_opensSinceEmpty = 0;
     std::size_t m_marks = 0;       // marks since the last other character
     std::size_t m_styleSheets = 0; // style and link elements so far
     // The text right after a style tag (comments left out) is the toolkit's style sheet.
