@@ -7,6 +7,8 @@
 #include "platform/help_structure.h"
 #include "platform/help_viewer.h"
 
+#include "bench_support.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -25,6 +27,8 @@
 
 namespace {
 
+using zelmak::bench::peakMiB;
+
 constexpr std::size_t kMiB = std::size_t{1} << 20;
 
 std::string times(std::size_t n, const std::string& s) {
@@ -38,12 +42,6 @@ std::string times(std::size_t n, const std::string& s) {
 // Repeats `s` until the document reaches `size` bytes.
 std::string filled(std::size_t size, const std::string& s) {
     return times(size / s.size(), s);
-}
-
-double peakMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 double ms(const QElapsedTimer& t) {
