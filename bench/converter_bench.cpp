@@ -17,6 +17,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "bench_support.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -25,17 +27,9 @@
 
 namespace {
 
-double cpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-double peakMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
+using zelmak::bench::cpuMs;
+using zelmak::bench::germanLetter;
+using zelmak::bench::peakMiB;
 
 // Always opens the same file; saving is not measured.
 struct OneFile : zelmak::ConverterDialogs {
@@ -44,50 +38,6 @@ struct OneFile : zelmak::ConverterDialogs {
     std::optional<QString> saveTextFile(QWidget*, const QString&) override { return {}; }
     QString path;
 };
-
-// Words and blanks with a line break about every lineLength bytes (0: one line); the words in
-// UTF-8 or in ISO 8859-1.
-std::string letter(std::size_t size, std::size_t lineLength, bool utf8) {
-    static const char* const kLatin1[] = {"Der",
-                                          "Schl\xfcssel",
-                                          "wird",
-                                          "t\xe4glich",
-                                          "Stra\xdf"
-                                          "e",
-                                          "\xc4rger,",
-                                          "\xfc"
-                                          "ber",
-                                          "1945",
-                                          "Wien."};
-    static const char* const kUtf8[] = {"Der",
-                                        "Schl\xc3\xbcssel",
-                                        "wird",
-                                        "t\xc3\xa4glich",
-                                        "Stra\xc3\x9f"
-                                        "e",
-                                        "\xc3\x84rger,",
-                                        "\xe2\x80\x9e\xc3\xbc"
-                                        "ber\xe2\x80\x9c",
-                                        "1945",
-                                        "Wien\xe2\x80\xa6"};
-    std::mt19937 random(7);
-    std::string out;
-    out.reserve(size + 32);
-    std::size_t lineStart = 0;
-    while (out.size() < size) {
-        if (lineLength > 0 && out.size() - lineStart >= lineLength) {
-            out += "\n";
-            lineStart = out.size();
-        } else if (out.size() > lineStart) {
-            out += ' ';
-        }
-        out += utf8 ? kUtf8[random() % std::size(kUtf8)] : kLatin1[random() % std::size(kLatin1)];
-    }
-    // Cut back to a whole character.
-    while (out.size() > size || (utf8 && (static_cast<unsigned char>(out.back()) & 0x80)))
-        out.pop_back();
-    return out;
-}
 
 template <typename T> T* child(QWidget& window, const char* name) {
     return window.findChild<T*>(QString::fromLatin1(name));
@@ -155,7 +105,7 @@ int main(int argc, char** argv) {
         const pid_t child = fork();
         if (child == 0) {
             const std::string bytes =
-                c.run ? std::string(c.size, c.run) : letter(c.size, c.lineLength, c.utf8);
+                c.run ? std::string(c.size, c.run) : germanLetter(c.size, c.lineLength, c.utf8);
             const int result = run(argc, argv, c.name, bytes);
             std::fflush(stdout);
             _exit(result);

@@ -6,6 +6,8 @@
 #include "files/text_files.h"
 #include "ui/run_pane.h"
 
+#include "bench_support.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 
@@ -21,17 +23,8 @@
 
 namespace {
 
-double cpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-double peakMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
+using zelmak::bench::cpuMs;
+using zelmak::bench::peakMiB;
 
 // Words and blanks; a CR LF about every lineLength bytes (0: one line), or only blanks-free
 // machine symbols when words is false.

@@ -1,4 +1,5 @@
 #include "help_viewer.h"
+#include "help_structure.h"
 #include "search_folders.h"
 
 #include "files/file_rules.h"
@@ -12,6 +13,8 @@
 #include <QScrollBar>
 #include <QStringDecoder>
 #include <QTextBrowser>
+#include <QTextDocument>
+#include <QTextOption>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -41,18 +44,41 @@ public:
         : QTextBrowser(parent), m_openWebLink(std::move(openWebLink)) {
         setObjectName(QString::fromLatin1(BrowserHelpViewer::kBrowserName));
         setOpenLinks(false);
+        // A word wider than the window runs past its edge: cut anywhere, a long word would
+        // take the toolkit time that grows with the square of its length.
+        setWordWrapMode(QTextOption::WordWrap);
         connect(this, &QTextBrowser::anchorClicked, this, &HelpBrowser::follow);
     }
 
-    // Shows a document that has been read; the files it names are looked for beside it, and
-    // must lie inside `folder`.
+    // Shows a document that has been read, or one line on why not; the files it names are
+    // looked for beside it, and must lie inside `folder`.
     void showDocument(const QString& path, const QString& folder, const std::string& bytes,
                       const QString& fragment) {
         m_document = path;
         m_folder = folder;
-        document()->setBaseUrl(QUrl::fromLocalFile(path));
-        setHtml(decodeHtml(QByteArray::fromStdString(bytes)));
-        showPlace(fragment);
+        const QString html = decodeHtml(QByteArray::fromStdString(bytes));
+        HelpStructure structure = measureHelpStructure(html);
+        std::optional<QString> refusal = helpStructureRefusal(structure);
+        if (!refusal) {
+            // Read into a document of its own (its files still come through loadResource),
+            // whose tables are looked at before anything is laid out.
+            auto* read = new QTextDocument(this);
+            read->setBaseUrl(QUrl::fromLocalFile(path));
+            QTextOption option = read->defaultTextOption();
+            option.setWrapMode(QTextOption::WordWrap);
+            read->setDefaultTextOption(option);
+            m_styleSelectors = structure.styleSelectors;
+            read->setHtml(html);
+            measureHelpTables(*read, structure);
+            refusal = helpStructureRefusal(structure);
+            if (!refusal) {
+                setDocument(read); // the document shown before goes
+                showPlace(fragment);
+                return;
+            }
+            delete read;
+        }
+        setPlainText(*refusal);
     }
 
 protected:
@@ -62,6 +88,12 @@ protected:
             const FileRead file =
                 readRegularFile(fileName(*path), image ? BrowserHelpViewer::kImageLimit
                                                        : BrowserHelpViewer::kDocumentLimit);
+            if (file.ok() && type == QTextDocument::StyleSheetResource) {
+                // The style sheets of a document share one limit of selectors.
+                m_styleSelectors += countStyleSelectors(QString::fromLatin1(file.bytes));
+                if (m_styleSelectors > HelpLimits::kStyleSelectors)
+                    return QByteArray("");
+            }
             if (file.ok())
                 return QByteArray::fromStdString(file.bytes);
         }
@@ -129,8 +161,9 @@ private:
     }
 
     BrowserHelpViewer::WebLinkOpener m_openWebLink;
-    QString m_document; // the document shown
-    QString m_folder;   // the help's own folder
+    QString m_document;               // the document shown
+    QString m_folder;                 // the help's own folder
+    std::size_t m_styleSelectors = 0; // of the document being read, so far
 };
 
 HelpBrowser* helpBrowserOf(QWidget* owner) {

@@ -31,7 +31,8 @@ public:
 // names (images, style sheets, further documents behind its links) only when it is a regular
 // file inside the help's own folder and within its size limit. Anything else shows nothing.
 // Links within the help are followed in the window; web links (http, https, mailto) are handed
-// to the desktop's browser; a link of any other kind is not followed.
+// to the desktop's browser; a link of any other kind is not followed. A document whose shape
+// would hold the window (help_structure.h) shows one line saying why instead.
 class BrowserHelpViewer : public HelpViewer {
 public:
     using WebLinkOpener = std::function<void(const QUrl&)>;

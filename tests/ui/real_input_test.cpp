@@ -36,11 +36,23 @@ void operatorPicks(QComboBox* box, int item, Pick how) {
         QAbstractItemView* list = box->view();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(list->window()));
         const QModelIndex index = list->model()->index(item, 0);
-        list->scrollTo(index);
+        // A busy machine may show the list before it has laid out and scrolled to the item, and
+        // an item at the list's edge would be scrolled into full view by the press, so that the
+        // release falls on its neighbour.
+        list->doItemsLayout();
+        list->scrollTo(index, QAbstractItemView::PositionAtCenter);
         QTest::qWait(20);
         // An item may be wider than the narrow list; its left half is always in view.
-        const QPoint at(list->viewport()->width() / 4, list->visualRect(index).center().y());
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        const auto at = [&] {
+            return QPoint(list->viewport()->width() / 4, list->visualRect(index).center().y());
+        };
+        EXPECT_TRUE(QTest::qWaitFor([&] { return list->indexAt(at()) == index; }))
+            << "item " << item << " never came under the pointer";
+        // A click the popup takes too early (a busy machine) leaves it open: click again.
+        for (int tries = 0; tries < 20 && list->window()->isVisible(); ++tries) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at());
+            (void)QTest::qWaitFor([&] { return !list->window()->isVisible(); }, 100);
+        }
         hints->setMouseDoubleClickInterval(interval);
         break;
     }
