@@ -31,7 +31,7 @@ struct Geometry {
     double y(int contact) const { return top + (contact - 0.5) * row; }
     double x0(int c) const { return left + c * (column + gap); }
     double x1(int c) const { return x0(c) + column; }
-    double bottom() const { return top + 31 * row; }
+    double bottom() const { return top + kSymbolCount * row; }
 };
 
 char symbol(int index) {
@@ -63,7 +63,7 @@ void MachineDiagram::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), Qt::white);
 
     // The text grows with the rows, within what stays legible.
-    const double rowGuess = (height() - 110.0) / 31.0;
+    const double rowGuess = (height() - 110.0) / kSymbolCount;
     QFont small = font();
     small.setPixelSize(std::clamp(static_cast<int>(rowGuess * 0.72), 9, 15));
     QFont bold = small;
@@ -76,7 +76,7 @@ void MachineDiagram::paintEvent(QPaintEvent*) {
     g.left = fm.horizontalAdvance(QStringLiteral("31 N")) + 18;
     g.top = 8 + 3 * line + 10;
     const double legend = line + 14;
-    g.row = std::max(4.0, (height() - g.top - legend - 6) / 31.0);
+    g.row = std::max(4.0, (height() - g.top - legend - 6) / kSymbolCount);
     // The last header reaches into the margin by as much as the others into their gaps.
     const double free = width() - g.left - 6;
     g.column = std::max(12.0, free / (kColumns + (kColumns - 0.6) * kGapPerColumn));
@@ -144,14 +144,14 @@ void MachineDiagram::paintEvent(QPaintEvent*) {
 
     // The columns and their contacts.
     for (int c = 0; c < kColumns; ++c) {
-        const QRectF box(g.x0(c), g.top - 4, g.column, 31 * g.row + 8);
+        const QRectF box(g.x0(c), g.top - 4, g.column, kSymbolCount * g.row + 8);
         p.setPen(QPen(QColor(0xce, 0xd4, 0xda), 1));
         p.setBrush(QColor(0xf1, 0xf3, 0xf5));
         p.drawRoundedRect(box, 6, 6);
         p.setPen(Qt::NoPen);
         p.setBrush(faint);
         const double r = std::clamp(g.row * 0.12, 1.2, 2.2);
-        for (int k = 1; k <= 31; ++k) {
+        for (int k = 1; k <= kSymbolCount; ++k) {
             p.drawEllipse(QPointF(g.x0(c), g.y(k)), r, r);
             if (c != kReflector)
                 p.drawEllipse(QPointF(g.x1(c), g.y(k)), r, r);
@@ -164,7 +164,7 @@ void MachineDiagram::paintEvent(QPaintEvent*) {
 
     // Row numbers and symbols on the left; the key's row and the output's row stand out.
     const bool everyRow = g.row >= line * 0.95;
-    for (int k = 1; k <= 31; ++k) {
+    for (int k = 1; k <= kSymbolCount; ++k) {
         const bool isKey = t && k == t->keyIndex;
         const bool isOut = t && k == t->output;
         if (!everyRow && k % 2 == 0 && !isKey && !isOut)
@@ -187,7 +187,7 @@ void MachineDiagram::paintEvent(QPaintEvent*) {
 
     if (!t) {
         p.setPen(ink);
-        p.drawText(QRectF(g.left, g.top, width() - g.left, 31 * g.row),
+        p.drawText(QRectF(g.left, g.top, width() - g.left, kSymbolCount * g.row),
                    Qt::AlignCenter | Qt::TextWordWrap,
                    tr("No key yet.\nType a key to see its way through the machine."));
         return;

@@ -105,7 +105,7 @@ std::string keySheetHtml(const KeySheet& sheet) {
         "symbol)</th><th>Discs</th><th>Check</th></tr></thead>\n<tbody>\n";
     for (const KeySheet::Day& d : sheet.days) {
         html += "<tr><td class=\"date\">" + sheet.date(d) + " " + d.weekday + "</td>";
-        for (int k = 1; k <= 31; ++k)
+        for (int k = 1; k <= kSymbolCount; ++k)
             html += "<td class=\"card\">" + cardPair(d.record, k, "\xE2\x86\x92") + "</td>";
         html += "<td>" + discOrder(d.record) + "</td><td class=\"check\">" + d.checkValue +
                 "</td></tr>\n";
@@ -121,7 +121,7 @@ std::string keySheetText(const KeySheet& sheet) {
                        "mode\r\n\r\n";
     for (const KeySheet::Day& d : sheet.days) {
         text += sheet.date(d) + " " + d.weekday + "  card";
-        for (int k = 1; k <= 31; ++k)
+        for (int k = 1; k <= kSymbolCount; ++k)
             text.append(" ").append(cardPair(d.record, k, ">"));
         text += "  discs " + discOrder(d.record) + "  check " + d.checkValue + "\r\n";
     }

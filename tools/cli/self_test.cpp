@@ -23,7 +23,7 @@ KeyRecordBytes record(const std::vector<int>& card, const std::vector<int>& disc
 
 std::vector<int> reversedCard() {
     std::vector<int> card;
-    for (int k = 1; k <= 31; ++k)
+    for (int k = 1; k <= kSymbolCount; ++k)
         card.push_back(32 - k);
     return card;
 }
