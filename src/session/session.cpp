@@ -196,24 +196,21 @@ void Session::editPane(Pane p, std::string text) {
 }
 
 void Session::undoKey() {
-    handle([this] {
-        const auto step = m_history.nextUndo(m_machine);
-        if (!step || !m_history.undo(m_machine))
-            return;
-        showMachineTexts();
-        m_ports.notices.announce(step->run ? "Automatic run taken back"
-                                           : "Key " + keyName(*step) + " taken back");
-    });
+    moveInHistory(true);
 }
 
 void Session::redoKey() {
-    handle([this] {
-        const auto step = m_history.nextRedo(m_machine);
-        if (!step || !m_history.redo(m_machine))
+    moveInHistory(false);
+}
+
+void Session::moveInHistory(bool back) {
+    handle([this, back] {
+        const auto step = back ? m_history.nextUndo(m_machine) : m_history.nextRedo(m_machine);
+        if (!step || !(back ? m_history.undo(m_machine) : m_history.redo(m_machine)))
             return;
         showMachineTexts();
-        m_ports.notices.announce(step->run ? "Automatic run done again"
-                                           : "Key " + keyName(*step) + " done again");
+        const std::string what = step->run ? std::string("Automatic run") : "Key " + keyName(*step);
+        m_ports.notices.announce(what + (back ? " taken back" : " done again"));
     });
 }
 

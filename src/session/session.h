@@ -99,6 +99,7 @@ private:
     void publish(bool everything);
 
     void check();
+    void moveInHistory(bool back);
     void newHistory() { m_history.clear(); }
     void setOwn(Pane pane, std::string text);
     void appendLine(Pane pane, std::string_view line);

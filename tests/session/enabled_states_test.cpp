@@ -1,7 +1,7 @@
 // The enabled states against the design's list of the controls whose state changes at run time,
 // after each kind of handler.
 
-#include "session_rig.h"
+#include "session_steps.h"
 
 #include <gtest/gtest.h>
 
@@ -18,16 +18,6 @@ std::string states(const FakeView& view) {
     for (const bool on : view.enabledStates)
         s += on ? '1' : '0';
     return s;
-}
-
-// The draws that give the service setting: card 1..31, discs 1..5.
-std::deque<std::int32_t> identityDraw() {
-    std::deque<std::int32_t> draws;
-    for (int n = 1; n <= kSymbolCount; ++n)
-        draws.push_back(n);
-    for (int n = 1; n <= 5; ++n)
-        draws.push_back(n);
-    return draws;
 }
 
 struct EnabledRow {
@@ -54,15 +44,13 @@ const EnabledRow kRows[] = {
     {"random_withdraws_acceptance_and_the_text_files",
      [](SessionRig& r) {
          r.session.serviceCipher();
-         r.random = ScriptedRandomSource(identityDraw());
-         r.session.randomCipher();
+         drawSetting(r, recordOf(serviceRecordBytes()));
      },
      "10001001100"},
     {"the_check_after_random_gives_everything_back",
      [](SessionRig& r) {
          r.session.serviceCipher();
-         r.random = ScriptedRandomSource(identityDraw());
-         r.session.randomCipher();
+         drawSetting(r, recordOf(serviceRecordBytes()));
          r.session.checkCipher();
      },
      "10111111100"},
