@@ -85,6 +85,11 @@ inline void meetCheckedTypes() {
     (void)anyClock.localDate();
     const FileError error(io::kTooManyOpenFiles);
     (void)error.code();
+    try {
+        throw FileError(io::kTooManyOpenFiles); // as the session's error box meets it
+    } catch (const std::exception& e) {
+        (void)e.what();
+    }
 }
 
 // Fills the descriptor table while in scope: the next open fails with EMFILE.
