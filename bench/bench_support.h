@@ -3,11 +3,14 @@
 // What the benchmarks that print their own figures share: the process's processor time and peak
 // memory, and letters to feed the converter and the panes.
 
+#include <cstdio>
 #include <ctime>
 #include <iterator>
 #include <random>
 #include <string>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace zelmak::bench {
 
@@ -64,6 +67,25 @@ inline std::string germanLetter(std::size_t size, std::size_t lineLength, bool u
     while (out.size() > size || (utf8 && (static_cast<unsigned char>(out.back()) & 0x80)))
         out.pop_back();
     return out;
+}
+
+// Runs each case in a process of its own, so that each starts with fresh memory and its peak is
+// its own; 1 if any of them failed, else 0.
+template <typename Cases, typename Run> int runEachInChild(const Cases& cases, Run run) {
+    int status = 0;
+    for (const auto& c : cases) {
+        const pid_t child = fork();
+        if (child == 0) {
+            const int result = run(c);
+            std::fflush(stdout);
+            _exit(result);
+        }
+        int result = 0;
+        if (child < 0 || waitpid(child, &result, 0) != child || !WIFEXITED(result) ||
+            WEXITSTATUS(result) != 0)
+            status = 1;
+    }
+    return status;
 }
 
 } // namespace zelmak::bench

@@ -100,20 +100,9 @@ int main(int argc, char** argv) {
                           {"letter, UTF-8, lines of ~70", 0, 70, true, size}};
     std::printf("converter, letters of %g MiB opened and converted:\n", mib);
     std::fflush(stdout);
-    int status = 0;
-    for (const Case& c : cases) {
-        const pid_t child = fork();
-        if (child == 0) {
-            const std::string bytes =
-                c.run ? std::string(c.size, c.run) : germanLetter(c.size, c.lineLength, c.utf8);
-            const int result = run(argc, argv, c.name, bytes);
-            std::fflush(stdout);
-            _exit(result);
-        }
-        int result = 0;
-        if (child < 0 || waitpid(child, &result, 0) != child || !WIFEXITED(result) ||
-            WEXITSTATUS(result) != 0)
-            status = 1;
-    }
-    return status;
+    return zelmak::bench::runEachInChild(cases, [&](const Case& c) {
+        const std::string bytes =
+            c.run ? std::string(c.size, c.run) : germanLetter(c.size, c.lineLength, c.utf8);
+        return run(argc, argv, c.name, bytes);
+    });
 }

@@ -105,20 +105,9 @@ int main(int argc, char** argv) {
                           {"one long line of cipher symbols", 0, false, false}};
     std::printf("%zu MiB loaded into lade (481 x 97, cut at blanks):\n", mib);
     std::fflush(stdout);
-    int status = 0;
-    for (const Case& c : cases) {
-        const pid_t child = fork();
-        if (child == 0) {
-            const std::string bytes =
-                c.lineFeeds ? std::string(size, '\n') : text(size, c.lineLength, c.words);
-            const int result = load(argc, argv, c.name, bytes);
-            std::fflush(stdout);
-            _exit(result);
-        }
-        int result = 0;
-        if (child < 0 || waitpid(child, &result, 0) != child || !WIFEXITED(result) ||
-            WEXITSTATUS(result) != 0)
-            status = 1;
-    }
-    return status;
+    return zelmak::bench::runEachInChild(cases, [&](const Case& c) {
+        const std::string bytes =
+            c.lineFeeds ? std::string(size, '\n') : text(size, c.lineLength, c.words);
+        return load(argc, argv, c.name, bytes);
+    });
 }

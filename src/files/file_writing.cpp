@@ -84,15 +84,21 @@ Fd openFound(const Target& t, int flags, Result& r) {
     return fd;
 }
 
+// The target opened for writing in place and emptied; `r` says why not.
+Fd openEmptied(const Target& t, Result& r) {
+    Fd fd = openFound(t, O_WRONLY, r);
+    if (r.done() && ::ftruncate(fd.get(), 0) != 0)
+        r = failed(Stage::Open, errno, t.path);
+    return fd;
+}
+
 // Careful editors write a file in place when they cannot replace it: the old bytes go only once
 // the file is open and known to be a regular file.
 Result writeInPlace(const Target& t, std::string_view bytes) {
     Result r;
-    Fd fd = openFound(t, O_WRONLY, r);
+    Fd fd = openEmptied(t, r);
     if (!r.done())
         return r;
-    if (::ftruncate(fd.get(), 0) != 0)
-        return failed(Stage::Open, errno, t.path);
     int err = posix::writeAll(fd.get(), bytes.data(), bytes.size());
     if (err == 0)
         err = syncAndClose(fd);
@@ -250,11 +256,9 @@ Result replaceThroughNewFile(const Target& t, std::string_view bytes) {
 // Writes what a file holds, from its start, over the target in place.
 Result copyInPlace(const Target& t, int from) {
     Result r;
-    Fd fd = openFound(t, O_WRONLY, r);
+    Fd fd = openEmptied(t, r);
     if (!r.done())
         return r;
-    if (::ftruncate(fd.get(), 0) != 0)
-        return failed(Stage::Open, errno, t.path);
     std::vector<char> buffer(std::size_t{1} << 20);
     for (off_t at = 0;;) {
         const ssize_t n = ::pread(from, buffer.data(), buffer.size(), at);
