@@ -1,0 +1,27 @@
+#pragma once
+
+// The start search, from the cipher text alone: the card and the disc order are known (the day's
+// key sheet is at hand), the message's start positions are not. Every start is keyed back and
+// scored by the language model; hopeless ones are left after a few symbols.
+
+#include "candidates.h"
+#include "work.h"
+
+#include <optional>
+#include <vector>
+
+namespace zelmak::analysis {
+
+struct StartQuery {
+    std::vector<Symbol> message;
+    Card card{};                   // complete
+    std::vector<DiscOrder> orders; // empty: all 120
+    std::size_t top = 10;
+};
+
+// Throws InputError for a query that cannot be searched (an empty message, an incomplete card,
+// top 0).
+SearchResult startSearch(const StartQuery& query, const LanguageModel& model,
+                         const RunOptions& options);
+
+} // namespace zelmak::analysis
