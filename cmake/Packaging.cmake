@@ -11,8 +11,10 @@ Zelmak emulates a rotor cipher machine with a 31-symbol keyboard, a cipher\n\
 card and five cipher discs that step in both directions on every key. Type on\n\
 the on-screen keyboard or run whole texts through the machine, in Cipher or\n\
 Decipher mode, and keep key settings in key files. The package holds the\n\
-window program zelmak, the command-line companion zelmak-cli and the converter\n\
-zelmak-converter, which makes ordinary text ready for the machine.")
+window program zelmak, the command-line companion zelmak-cli, the converter\n\
+zelmak-converter, which makes ordinary text ready for the machine, and\n\
+zelmak-break, which finds the setting of a message from a crib or a key sheet,\n\
+on every core and, with Open MPI, across machines.")
 set(ZELMAK_PACKAGE_MAINTAINER "Zelmak developers <zelmak@users.noreply.github.com>"
   CACHE STRING "The Maintainer line of the Debian package")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZELMAK_PACKAGE_MAINTAINER}")

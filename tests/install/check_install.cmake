@@ -8,6 +8,7 @@ if(NOT rc EQUAL 0)
 endif()
 
 set(expected
+  bin/zelmak-break
   bin/zelmak-cli
   bin/zelmak-converter
   bin/zelmak
@@ -32,8 +33,9 @@ endif()
 # Each program under a name of our own: nothing generic such as "converter" in bin.
 file(GLOB programs RELATIVE ${PREFIX}/bin ${PREFIX}/bin/*)
 list(SORT programs)
-if(NOT programs STREQUAL "zelmak;zelmak-cli;zelmak-converter")
-  message(FATAL_ERROR "bin holds ${programs}, expected zelmak, zelmak-cli and zelmak-converter")
+if(NOT programs STREQUAL "zelmak;zelmak-break;zelmak-cli;zelmak-converter")
+  message(FATAL_ERROR
+    "bin holds ${programs}, expected zelmak, zelmak-break, zelmak-cli and zelmak-converter")
 endif()
 foreach(program ${programs})
   execute_process(COMMAND test -f ${PREFIX}/bin/${program} -a -x ${PREFIX}/bin/${program}
@@ -51,11 +53,13 @@ foreach(f ZELMAK.HLP)
   endif()
 endforeach()
 
-# The installed command-line companion runs from the installed tree.
-execute_process(COMMAND ${PREFIX}/bin/zelmak-cli --help RESULT_VARIABLE rc OUTPUT_QUIET)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "installed zelmak-cli --help failed (${rc})")
-endif()
+# The installed command-line programs run from the installed tree.
+foreach(program zelmak-cli zelmak-break)
+  execute_process(COMMAND ${PREFIX}/bin/${program} --help RESULT_VARIABLE rc OUTPUT_QUIET)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "installed ${program} --help failed (${rc})")
+  endif()
+endforeach()
 
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
 if(DESKTOP_FILE_VALIDATE)

@@ -39,8 +39,9 @@ field(Description
   "^Emulator of a rotor cipher machine with turning discs\n Zelmak emulates[^;]*zelmak-cli[^;]*$")
 # Found from the programs' shared libraries, not written by hand.
 field(Depends "libc6 .*libqt6widgets6|libqt6widgets6 .*libc6")
+field(Depends "libopenmpi3")
 
-# The file list: the three programs, the help and the desktop files, the copyright and the
+# The file list: the four programs, the help and the desktop files, the copyright and the
 # changelog, nothing else.
 set(root ${SCRATCH}/root)
 execute_process(COMMAND dpkg-deb -x ${debs} ${root} RESULT_VARIABLE rc ERROR_VARIABLE err)
@@ -51,6 +52,7 @@ file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${root} ${root}/*)
 list(SORT files)
 set(expected
   usr/bin/zelmak
+  usr/bin/zelmak-break
   usr/bin/zelmak-cli
   usr/bin/zelmak-converter
   usr/share/applications/io.github.zelmak.Zelmak.desktop
