@@ -8,6 +8,7 @@
 #include "dialogs.h"
 #include "files/text_files.h"
 #include "session/session.h"
+#include "window_placing.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -228,6 +229,9 @@ void BreakWindow::build() {
 }
 
 void BreakWindow::open() {
+    if (!m_placed && parentWidget() != nullptr)
+        placeBeside(*this, *parentWidget());
+    m_placed = true;
     show();
     raise();
     activateWindow();

@@ -78,6 +78,7 @@ private:
     std::vector<analysis::Candidate> m_candidates;
     std::string m_fileText; // a message read from a file
     int m_completing = -1;  // the row whose card is being completed
+    bool m_placed = false;
 
     QComboBox* m_source = nullptr;
     QLineEdit* m_crib = nullptr;
