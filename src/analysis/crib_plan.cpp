@@ -86,8 +86,16 @@ int CribPlan::loops() const {
 
 double CribPlan::survival() const {
     double chance = 1.0;
-    for (const CribPart& p : parts)
+    int fixed = 0;
+    for (const CribPart& p : parts) {
+        if (p.loops() < 1)
+            continue;
         chance *= std::min(1.0, std::pow(double{kSymbolCount}, 1 - p.loops()));
+        fixed += static_cast<int>(p.symbols.size());
+    }
+    // The values a wrong guess fixes are as good as random; the card holds each value once.
+    for (int i = 0; i < fixed; ++i)
+        chance *= static_cast<double>(kSymbolCount - i) / kSymbolCount;
     return chance;
 }
 

@@ -41,7 +41,8 @@ struct CribPlan {
 
     int symbols() const;
     int loops() const;
-    // The chance that a wrong hypothesis survives every part's loops with some guess.
+    // The chance that a wrong hypothesis survives: every part's loops with some guess, and the
+    // card's rule that no two symbols share a value.
     double survival() const;
 };
 

@@ -72,6 +72,7 @@ struct Worker {
     walk::Task task;
     std::vector<walk::Survivor> survivors = std::vector<walk::Survivor>(kInnerStates);
     BestList best;
+    std::uint64_t passed = 0;
     explicit Worker(std::size_t top) : best(top) {}
 };
 
@@ -112,9 +113,12 @@ public:
 
     SearchResult collect(const RunTally& tally) const {
         BestList all(q_.top);
-        for (const auto& w : workers_)
+        std::uint64_t survivors = 0;
+        for (const auto& w : workers_) {
             all.merge(w->best);
-        return {all.sorted(), tally.hypotheses, tally.seconds, tally.stopped};
+            survivors += w->passed;
+        }
+        return {all.sorted(), tally.hypotheses, tally.seconds, tally.stopped, survivors};
     }
 
 private:
@@ -193,6 +197,7 @@ private:
             Candidate c{plan.offset, maps.order(), start, card, 0};
             c.score = model_.score(decipherSymbols(q_.message, maps, c));
             w.best.add(std::move(c));
+            ++w.passed;
         }
     }
 

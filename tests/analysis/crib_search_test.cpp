@@ -66,6 +66,24 @@ TEST_P(KnownSetting, is_found_and_nothing_else_survives_a_30_symbol_crib) {
 }
 INSTANTIATE_TEST_SUITE_P(Seeds, KnownSetting, ::testing::Range(1u, 9u));
 
+// Short cribs let wrong settings through; the estimate made before the search says how many.
+TEST(CribSearch, the_estimate_foretells_the_survivors_of_a_short_crib) {
+    for (const int length : {18, 22}) {
+        const Found f = searchFor(9, 30, length, false);
+        CribQuery q;
+        q.message = f.keyed.cipher;
+        q.crib.assign(f.keyed.plain.begin() + 30, f.keyed.plain.begin() + 30 + length);
+        q.firstOffset = 28;
+        q.lastOffset = 31;
+        q.orders = {f.keyed.order};
+        q.start[0] = f.keyed.start[0];
+        q.start[1] = f.keyed.start[1];
+        const double expected = cribFacts(q).falseSurvivors;
+        EXPECT_GT(static_cast<double>(f.result.survivors), expected / 2) << length;
+        EXPECT_LT(static_cast<double>(f.result.survivors), expected * 2 + 3) << length;
+    }
+}
+
 TEST(CribSearch, every_disc_order_is_searched_when_none_is_given) {
     const Found f = searchFor(11, 40, 30, true);
     expectTrueSettingFirst(f, 40);
