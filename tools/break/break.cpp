@@ -36,7 +36,8 @@ namespace {
 // The one thing a signal handler may touch.
 volatile std::sig_atomic_t interrupted = 0;
 
-// Ctrl+C, while a search runs, asks it to stop; a second one ends the program at once.
+// Ctrl+C, while a command runs, asks its search to stop; a second one ends the program at once.
+// A program started with Ctrl+C ignored (in the background of a script) keeps ignoring it.
 class Interruption {
 public:
     Interruption() {
@@ -46,6 +47,8 @@ public:
         sigemptyset(&a.sa_mask);
         a.sa_flags = SA_RESETHAND;
         ::sigaction(SIGINT, &a, &old_);
+        if (old_.sa_handler == SIG_IGN)
+            ::sigaction(SIGINT, &old_, nullptr);
     }
     ~Interruption() { ::sigaction(SIGINT, &old_, nullptr); }
     Interruption(const Interruption&) = delete;
@@ -213,12 +216,16 @@ int prepare(const Options& o, const Io& io, Cluster& cluster, Job& job) {
 // The run of one search: Ctrl+C, the progress line and the stop request they share.
 class Searching {
 public:
-    Searching(const Options& o, const Io& io, const Cluster& cluster)
-        : line_(io.err, io.writes && !o.quiet && ::isatty(::fileno(io.err)) == 1) {
+    Searching(const Options& o, const Io& io, const Cluster& cluster,
+              const Interruption& interruption)
+        : interruption_(interruption),
+          line_(io.err, io.writes && !o.quiet && ::isatty(::fileno(io.err)) == 1) {
         options_.threads = o.threads;
         options_.rank = cluster.rank();
         options_.ranks = cluster.ranks();
         options_.stop = stop_.get_token();
+        if (interruption_.happened())
+            stop_.request_stop();
         options_.progress = [this](const Progress& p) {
             if (interruption_.happened())
                 stop_.request_stop();
@@ -240,7 +247,7 @@ public:
     void finish() { line_.clear(); }
 
 private:
-    Interruption interruption_;
+    const Interruption& interruption_;
     std::stop_source stop_;
     ProgressLine line_;
     RunOptions options_;
@@ -332,9 +339,10 @@ double since(std::chrono::steady_clock::time_point began) {
 }
 
 int cribCommand(const Options& o, const Io& io, Cluster& cluster) {
+    const Interruption interruption;
     Job job;
     if (const int status = prepare(o, io, cluster, job))
-        return status;
+        return interruption.happened() ? kInterrupted : status;
     CribQuery query;
     query.message = job.message;
     query.crib = o.crib;
@@ -357,7 +365,7 @@ int cribCommand(const Options& o, const Io& io, Cluster& cluster) {
         std::fprintf(io.err, "%s\n", estimate(cribFacts(query)).c_str());
 
     const auto began = std::chrono::steady_clock::now();
-    Searching searching(o, io, cluster);
+    Searching searching(o, io, cluster, interruption);
     SearchResult result =
         gathered(cribSearch(query, *job.model, searching.options()), cluster, o.top);
     if (cluster.rank() != 0)
@@ -366,9 +374,10 @@ int cribCommand(const Options& o, const Io& io, Cluster& cluster) {
 }
 
 int startCommand(const Options& o, const Io& io, Cluster& cluster) {
+    const Interruption interruption;
     Job job;
     if (const int status = prepare(o, io, cluster, job))
-        return status;
+        return interruption.happened() ? kInterrupted : status;
     StartQuery query;
     query.message = job.message;
     query.card = job.key->card;
@@ -377,7 +386,7 @@ int startCommand(const Options& o, const Io& io, Cluster& cluster) {
     query.top = o.top;
 
     const auto began = std::chrono::steady_clock::now();
-    Searching searching(o, io, cluster);
+    Searching searching(o, io, cluster, interruption);
     SearchResult result;
     try {
         result = gathered(startSearch(query, *job.model, searching.options()), cluster, o.top);
