@@ -48,6 +48,7 @@ struct SearchResult {
     std::uint64_t hypotheses = 0;
     double seconds = 0;
     bool stopped = false;
+    std::uint64_t survivors = 0; // settings that passed every test before the ranking
 };
 
 // The message keyed back with what a candidate knows, as the output pane shows it in Decipher

@@ -1,0 +1,11 @@
+#if defined(__x86_64__)
+#include "crib_walk.inc"
+
+namespace zelmak::analysis::walk {
+
+std::uint32_t walkAvx512(const Task& task, Survivor* survivors) {
+    return walkAll(task, survivors);
+}
+
+} // namespace zelmak::analysis::walk
+#endif
