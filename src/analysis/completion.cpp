@@ -54,6 +54,8 @@ public:
             improved = false;
             std::shuffle(pairs.begin(), pairs.end(), random);
             for (const auto& [s, t] : pairs) {
+                if (stop.stop_requested())
+                    break;
                 std::swap(card[s], card[t]);
                 std::swap(inverse[card[s]], inverse[card[t]]);
                 const double tried = total(card, inverse);

@@ -123,7 +123,7 @@ TextStatistics statisticsOf(const std::vector<Symbol>& text, const LanguageModel
     if (s.total >= 2) {
         double pairs = 0;
         for (const std::uint64_t n : s.counts)
-            pairs += static_cast<double>(n) * static_cast<double>(n - (n > 0 ? 1 : 0));
+            pairs += static_cast<double>(n) * (static_cast<double>(n) - 1.0);
         s.indexOfCoincidence =
             pairs / (static_cast<double>(s.total) * static_cast<double>(s.total - 1));
     }

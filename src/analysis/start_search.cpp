@@ -40,8 +40,8 @@ private:
 };
 
 // Where a start is given up: after `trigrams` trigrams its running sum of ln P must be at least
-// `least`. The line runs between random text and German, nearer random text, so that a German
-// message that starts badly still gets through.
+// `least`. The line runs between random text and German, nearer random text, and a start may
+// fall a whole gap behind it, so that a German message that starts badly still gets through.
 struct Checkpoint {
     std::size_t trigrams;
     double least;
@@ -49,10 +49,10 @@ struct Checkpoint {
 
 std::vector<Checkpoint> checkpointsFor(std::size_t symbols, const LanguageModel& model) {
     std::vector<Checkpoint> points;
-    const double line = model.randomMean() + 0.4 * (model.sampleMean() - model.randomMean());
-    const double slack = 0.25 * (model.sampleMean() - model.randomMean());
+    const double gap = model.sampleMean() - model.randomMean();
+    const double line = model.randomMean() + 0.4 * gap;
     for (std::size_t k = 6; k + 2 < symbols; k += k < 24 ? 6 : 24)
-        points.push_back({k, static_cast<double>(k) * line - 4.0 * slack});
+        points.push_back({k, static_cast<double>(k) * line - gap});
     points.push_back({static_cast<std::size_t>(-1), 0});
     return points;
 }
