@@ -115,6 +115,23 @@ TEST_F(BreakWindowTest,
     EXPECT_EQ(pane(Pane::Output), plain);
 }
 
+// With the day's card accepted in the main window, no crib is needed: every start is tried.
+TEST_F(BreakWindowTest, the_accepted_card_finds_the_start_positions_without_a_crib) {
+    form->session().useSetting(analysis::keyRecordOf(keyed.card, keyed.order),
+                               {17, 17, 17, 17, 17});
+    loadMessage(cipherText());
+    BreakWindow* w = open();
+    ASSERT_NE(w, nullptr);
+    in<QCheckBox>(w, "UseAcceptedCard")->setChecked(true);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(ended(w));
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(w->candidates().empty());
+    EXPECT_EQ(analysis::positionsText(w->candidates().front().start),
+              analysis::positionsText(keyed.start));
+    EXPECT_TRUE(in<QPushButton>(w, "UseSetting")->isEnabled());
+}
+
 struct BadInput {
     const char* name;
     int messageLength; // symbols of the keyed message loaded; -1: an empty file
