@@ -172,6 +172,15 @@ TEST_F(Found, two_mpi_ranks_give_what_one_process_gives) {
     EXPECT_EQ(a.dump(), b.dump());
 }
 
+TEST_F(Found, the_start_search_reads_the_message_with_the_key_file) {
+    const test::ProcessResult r =
+        test::breakRun({"start", "--key", m.key(), "--top", "1", "--quiet", m.cif()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "0 " + std::string(test::Intercept::kOrder) + " " +
+                         analysis::positionsText(m.start) + " " + analysis::cardText(m.card) + " " +
+                         plainShown + "\n");
+}
+
 TEST(Statistics, counts_every_symbol_of_the_message) {
     const test::ProcessResult r = test::breakRun({"stats", "--json"}, "5M5QH AI6Y4\r\n5M5QH");
     ASSERT_EQ(r.status, 0) << r.err;
