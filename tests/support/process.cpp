@@ -30,7 +30,8 @@ std::string binPath(const std::string& name) {
 }
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input, std::chrono::milliseconds limit) {
+                         const std::string& input, std::chrono::milliseconds limit,
+                         const SignalWhen& signalWhen) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + limit;
     const auto msLeft = [&] {
@@ -81,6 +82,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     bool hung = false;
     int inFd = in[1], outFd = out[0], errFd = err[0];
     std::size_t written = 0;
+    bool signalled = false;
     if (input.empty())
         closeFd(inFd);
     char buffer[65536];
@@ -124,6 +126,11 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
                     closeFd(fd);
                 else
                     sink.append(buffer, static_cast<std::size_t>(r));
+                if (signalWhen.signal != 0 && !signalled &&
+                    result.err.find(signalWhen.errHolds) != std::string::npos) {
+                    ::kill(pid, signalWhen.signal);
+                    signalled = true;
+                }
             }
         }
     }
