@@ -40,6 +40,7 @@ class KeyboardPanel;
 class MachineView;
 class ProgramLauncher;
 class RunPane;
+class StatisticsWindow;
 
 // What the window needs from outside: the dialogs and the platform. Tests bring doubles.
 struct FormServices {
@@ -105,6 +106,7 @@ public slots:
     void undoKey() { m_session.undoKey(); }
     void redoKey() { m_session.redoKey(); }
     void openMachineView();
+    void openStatistics(); // the window's action "Statistics…"
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -146,4 +148,6 @@ private:
     std::unique_ptr<QMenu> m_menu;
     zelmak::MachineView* m_machineView = nullptr; // a child of the window, made when first opened
     bool m_refreshQueued = false;
+    QAction* m_statisticsAction = nullptr;
+    zelmak::StatisticsWindow* m_statistics = nullptr; // made when first opened
 };

@@ -82,8 +82,6 @@ MachineView::MachineView(const MachineState& machine, const KeyHistory& history,
     resize(880, 620);
 }
 
-namespace {
-
 // A window opens beside the main window, right of it or below it, where it fits on the screen,
 // so that both stay in view; otherwise at the screen's right edge, over the main window's card
 // rather than its keys and texts.
@@ -104,8 +102,6 @@ void placeBeside(QWidget& view, const QWidget& main) {
     }
     view.move(std::max(free.left(), free.right() - framed.width()), frame.top());
 }
-
-} // namespace
 
 void MachineView::showBeside(const QWidget& main) {
     if (!m_placed) {
