@@ -142,6 +142,7 @@ StatisticsWindow::StatisticsWindow(const Session& session, QWidget* parent)
 
 void StatisticsWindow::buildChart(const analysis::LanguageModel& german) {
     auto* series = new QBarSeries;
+    series->setBarWidth(0.8);
     for (std::size_t p = 0; p < kPaneCount; ++p) {
         m_bars[p] = new QBarSet(paneTitle(p));
         m_bars[p]->append(QList<qreal>(kSymbolCount, 0.0));
@@ -173,9 +174,9 @@ void StatisticsWindow::buildChart(const analysis::LanguageModel& german) {
 
     auto* symbols = new QBarCategoryAxis;
     for (int i = 1; i <= kSymbolCount; ++i)
-        symbols->append(i == kWordSpaceIndex ? QStringLiteral("Y/_")
-                                             : QString(QLatin1Char(keySymbol(i))));
-    symbols->setTitleText(tr("Symbol, in the order of the keyboard's alphabet"));
+        symbols->append(QString(QLatin1Char(keySymbol(i))));
+    symbols->setTitleText(tr("Symbol, in the order of the machine's alphabet (Y is also the word "
+                             "space)"));
     m_shares = new QValueAxis;
     m_shares->setLabelFormat(QStringLiteral("%.0f"));
     m_shares->setTitleText(tr("Share in %"));
