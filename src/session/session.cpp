@@ -235,6 +235,19 @@ void Session::pickDisc(int s, int item) {
     checkCipher();
 }
 
+void Session::useSetting(const KeyRecordBytes& record, const std::array<int, kSlotCount>& start) {
+    m_draft.setRecord(record);
+    handle([this, &start] {
+        newHistory();
+        check();
+        if (!m_machine.ready())
+            return;
+        for (int s = 1; s <= kSlotCount; ++s)
+            m_machine.setPosition(s, start[static_cast<std::size_t>(s - 1)]);
+        m_machine.mode = Mode::Decipher;
+    });
+}
+
 // The setting check: builds CardTable from the card selectors, tests card and discs, reports
 // the verdict as lines of the output pane, and runs the set-up whenever the card is accepted.
 // The input pane is emptied; the texts stay, and the next key shows them again.

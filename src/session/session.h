@@ -66,6 +66,11 @@ public:
     void pickPosition(int s, int item);
     void editPane(Pane pane, std::string text);
 
+    // A setting found by breaking a message: its card and disc numbers go into their selectors and
+    // the setting check runs as "Check Cipher" runs it; when it accepts them, the discs turn to
+    // the message's start positions (0..30) and the switch to Decipher.
+    void useSetting(const KeyRecordBytes& record, const std::array<int, kSlotCount>& start);
+
     // Taking keys back and doing them again (a run of "Automatic" is one step).
     void undoKey();
     void redoKey();

@@ -1,5 +1,6 @@
 #include "Unit1.h"
 
+#include "break_window.h"
 #include "card_panel.h"
 #include "dialogs.h"
 #include "disc_panel.h"
@@ -257,11 +258,14 @@ void TForm1::buildActions() {
                &TForm1::redoKey);
     m_view =
         action(tr("Machine view…"), {QKeySequence(Qt::CTRL | Qt::Key_I)}, &TForm1::openMachineView);
+    m_break = action(tr("Break a message…"), {QKeySequence(Qt::CTRL | Qt::Key_B)},
+                     &TForm1::openBreakWindow);
     m_menu = std::make_unique<QMenu>();
     m_menu->setObjectName(QStringLiteral("WindowMenu"));
     m_menu->addActions({m_undo, m_redo});
     m_menu->addSeparator();
     m_menu->addAction(m_view);
+    m_menu->addAction(m_break);
     m_statisticsAction =
         action(tr("Statistics…"), {QKeySequence(Qt::CTRL | Qt::Key_T)}, &TForm1::openStatistics);
     m_menu->addAction(m_statisticsAction);
@@ -281,6 +285,12 @@ void TForm1::openMachineView() {
         m_machineView->addActions({m_undo, m_redo, m_view});
     }
     m_machineView->showBeside(*this);
+}
+
+void TForm1::openBreakWindow() {
+    if (!m_breakWindow)
+        m_breakWindow = new BreakWindow(m_session, *m_services.dialogs, this);
+    m_breakWindow->open();
 }
 
 // The machine view follows the machine once the handler that changed it is done: whatever the

@@ -32,6 +32,7 @@ class QRadioButton;
 
 namespace zelmak {
 
+class BreakWindow;
 class CardPanel;
 class Dialogs;
 class DiscPanel;
@@ -106,6 +107,7 @@ public slots:
     void undoKey() { m_session.undoKey(); }
     void redoKey() { m_session.redoKey(); }
     void openMachineView();
+    void openBreakWindow();
     void openStatistics(); // the window's action "Statistics…"
 
 protected:
@@ -145,8 +147,10 @@ private:
     QAction* m_undo = nullptr;
     QAction* m_redo = nullptr;
     QAction* m_view = nullptr;
+    QAction* m_break = nullptr;
     std::unique_ptr<QMenu> m_menu;
     zelmak::MachineView* m_machineView = nullptr; // a child of the window, made when first opened
+    zelmak::BreakWindow* m_breakWindow = nullptr; // likewise
     bool m_refreshQueued = false;
     QAction* m_statisticsAction = nullptr;
     zelmak::StatisticsWindow* m_statistics = nullptr; // made when first opened

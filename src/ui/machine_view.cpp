@@ -1,4 +1,5 @@
 #include "machine_view.h"
+#include "window_placing.h"
 
 #include "machine/key_alphabet.h"
 #include "machine/machine.h"
@@ -80,27 +81,6 @@ MachineView::MachineView(const MachineState& machine, const KeyHistory& history,
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
     resize(880, 620);
-}
-
-// A window opens beside the main window, right of it or below it, where it fits on the screen,
-// so that both stay in view; otherwise at the screen's right edge, over the main window's card
-// rather than its keys and texts.
-void placeBeside(QWidget& view, const QWidget& main) {
-    const QScreen* screen = main.screen();
-    if (!screen)
-        return;
-    const QRect free = screen->availableGeometry();
-    const QRect frame = main.frameGeometry();
-    const QSize framed = view.size() + QSize(8, 32); // room for a frame and title bar
-    const QPoint right(frame.right() + 6, frame.top());
-    const QPoint below(frame.left(), frame.bottom() + 6);
-    for (const QPoint& at : {right, below}) {
-        if (free.contains(QRect(at, framed))) {
-            view.move(at);
-            return;
-        }
-    }
-    view.move(std::max(free.left(), free.right() - framed.width()), frame.top());
 }
 
 void MachineView::showBeside(const QWidget& main) {

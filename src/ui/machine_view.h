@@ -17,9 +17,6 @@ namespace zelmak {
 
 class MachineDiagram;
 
-// Moves a window of its own beside the main window, where it fits on the screen.
-void placeBeside(QWidget& window, const QWidget& main);
-
 // The machine view: a window beside the main window that follows every key. It shows the last
 // key's way through the machine in numbers and as a drawing, the positions before and after it,
 // the setting's check value and the undo history's depth, and copies the traces of the last keys

@@ -1,8 +1,8 @@
 #include "statistics_window.h"
 
 #include "machine/key_alphabet.h"
-#include "machine_view.h"
 #include "session/session.h"
+#include "window_placing.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>

@@ -267,5 +267,38 @@ TEST(RandomCipher, the_check_accepts_the_draw_and_the_keys_work_again) {
     EXPECT_EQ(rig.machine().outputText.size(), 1u);
 }
 
+// "Use this setting" of the break window: selectors, check, positions and Decipher in one step,
+// so that the loaded message then deciphers; a setting the check rejects leaves discs and switch.
+TEST(UseSetting, checks_the_setting_then_turns_the_discs_and_selects_decipher) {
+    const std::array<int, kSlotCount> start{3, 0, 30, 17, 9};
+    SessionRig sender;
+    sender.session.useSetting(recordOf(reversedRecordBytes()), start);
+    sender.session.selectCipher();
+    sender.type("HALLO SEE");
+    const std::string cipher = sender.machine().outputText;
+
+    SessionRig rig;
+    rig.type("Q");
+    rig.session.useSetting(recordOf(reversedRecordBytes()), start);
+    EXPECT_EQ(rig.pane(Pane::Output), kAllGood);
+    EXPECT_EQ(rig.view.shownDraft, draftOf(reversedRecordBytes()));
+    EXPECT_EQ(rig.view.mode, Mode::Decipher);
+    for (int s = 1; s <= kSlotCount; ++s)
+        EXPECT_EQ(rig.view.positions[s], start[static_cast<std::size_t>(s - 1)]);
+    EXPECT_EQ(rig.session.history().undoDepth(rig.machine()), 0u);
+    rig.type(cipher);
+    EXPECT_THAT(rig.machine().outputText,
+                ::testing::EndsWith("HALLO_SEE")); // after the earlier key
+
+    std::string bad = reversedRecordBytes();
+    bad[1] = bad[0];
+    SessionRig refused;
+    const Positions before = refused.machine().positions;
+    refused.session.useSetting(recordOf(bad), start);
+    EXPECT_EQ(refused.pane(Pane::Output), kRejected);
+    EXPECT_EQ(refused.machine().positions, before);
+    EXPECT_EQ(refused.machine().mode, Mode::Cipher);
+}
+
 } // namespace
 } // namespace zelmak::test
