@@ -14,6 +14,7 @@ packages=(
   libx11-dev
   clang-14 libclang-rt-14-dev llvm-14
   acl attr
+  fortunes-de
 )
 
 missing=()

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -41,6 +42,9 @@ public:
     double randomMean() const { return randomMean_; }
 
 private:
+    // counts[(a * 31 + b) * 31 + c]: how often c followed a b in the sample.
+    static LanguageModel fromCounts(const std::uint32_t* counts);
+
     std::vector<float> trigram_ = std::vector<float>(kStride * kStride * kStride, 0.0f);
     std::array<double, kSymbolCount> frequency_{};
     double sampleMean_ = 0;

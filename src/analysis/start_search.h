@@ -7,6 +7,7 @@
 #include "candidates.h"
 #include "work.h"
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -17,10 +18,12 @@ struct StartQuery {
     Card card{};                   // complete
     std::vector<DiscOrder> orders; // empty: all 120
     std::size_t top = 10;
+    // Start positions already known, slot by slot (-1: any): only starts that agree are tried.
+    std::array<int, kSlotCount> known{-1, -1, -1, -1, -1};
 };
 
 // Throws InputError for a query that cannot be searched (an empty message, an incomplete card,
-// top 0).
+// top 0, a known position out of range).
 SearchResult startSearch(const StartQuery& query, const LanguageModel& model,
                          const RunOptions& options);
 

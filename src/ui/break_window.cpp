@@ -71,6 +71,10 @@ QString duration(double seconds) {
     return QStringLiteral("%1 min").arg(std::lround(seconds / 60));
 }
 
+QString candidateCount(std::size_t n) {
+    return n == 1 ? QObject::tr("1 candidate") : QObject::tr("%1 candidates").arg(n);
+}
+
 } // namespace
 
 BreakWindow::BreakWindow(Session& session, Dialogs& dialogs, QWidget* parent)
@@ -413,6 +417,8 @@ void BreakWindow::running(bool on, const QString& what) {
         w->setEnabled(!on);
     m_cancel->setEnabled(on);
     if (on) {
+        setWindowTitle(m_completing < 0 ? tr("Break a message – searching")
+                                        : tr("Break a message – completing the card"));
         m_progress->setValue(0);
         m_speed->clear();
         m_estimate->setText(what);
@@ -424,6 +430,8 @@ void BreakWindow::running(bool on, const QString& what) {
 
 void BreakWindow::showProgress(const Progress& p) {
     m_progress->setValue(static_cast<int>(p.fraction() * 1000));
+    if (m_completing < 0)
+        setWindowTitle(tr("Break a message – searching, %1 %").arg(std::floor(p.fraction() * 100)));
     m_speed->setText(tr("%1 M a second, %2 left")
                          .arg(p.perSecond() / 1e6, 0, 'f', 1)
                          .arg(duration(p.secondsLeft())));
@@ -433,6 +441,7 @@ void BreakWindow::searchEnded(const SearchResult& result, const QString& error) 
     running(false, {});
     if (!error.isEmpty()) {
         m_estimate->setText(error);
+        setWindowTitle(tr("Break a message"));
         return;
     }
     m_candidates = result.candidates;
@@ -440,16 +449,29 @@ void BreakWindow::searchEnded(const SearchResult& result, const QString& error) 
         m_progress->setValue(1000);
     const QString how =
         result.stopped ? tr("Cancelled after %1 hypotheses (%2 s)") : tr("%1 hypotheses in %2 s");
-    m_estimate->setText((how.arg(result.hypotheses).arg(result.seconds, 0, 'f', 1) +
-                         QStringLiteral(": ") +
-                         (m_candidates.empty() ? tr("nothing found.")
-                                               : tr("%n candidate(s), best first.", nullptr,
-                                                    static_cast<int>(m_candidates.size())))));
+    m_estimate->setText(
+        (how.arg(result.hypotheses).arg(result.seconds, 0, 'f', 1) + QStringLiteral(": ") +
+         (m_candidates.empty() ? tr("nothing found.")
+                               : candidateCount(m_candidates.size()) + tr(", best first."))));
     showCandidates();
     if (!m_candidates.empty()) {
         m_table->selectRow(0);
         m_table->setFocus();
     }
+    // The best candidate's card is completed at once, so that it can be used.
+    if (!result.stopped && !m_candidates.empty() && m_candidates.front().fixed() < kSymbolCount) {
+        completeCard();
+        return;
+    }
+    showOutcome(result.stopped);
+}
+
+// The window's title tells the outcome too, so that it shows in the task bar.
+void BreakWindow::showOutcome(bool stopped) {
+    setWindowTitle(stopped ? tr("Break a message – cancelled")
+                   : m_candidates.empty()
+                       ? tr("Break a message – nothing found")
+                       : tr("Break a message – %1").arg(candidateCount(m_candidates.size())));
 }
 
 void BreakWindow::completeCard() {
@@ -468,7 +490,7 @@ void BreakWindow::completeCard() {
             r.stopped = o.stop.stop_requested();
             return r;
         },
-        1);
+        searchThreads());
 }
 
 void BreakWindow::completionEnded(const SearchResult& result, const QString& error) {
@@ -478,6 +500,7 @@ void BreakWindow::completionEnded(const SearchResult& result, const QString& err
     if (!error.isEmpty() || result.candidates.empty() || row < 0 ||
         row >= static_cast<int>(m_candidates.size())) {
         m_estimate->setText(error);
+        showOutcome(true);
         return;
     }
     m_candidates[static_cast<std::size_t>(row)] = result.candidates.front();
@@ -485,6 +508,8 @@ void BreakWindow::completionEnded(const SearchResult& result, const QString& err
                                        : tr("The card is complete."));
     showCandidates();
     m_table->selectRow(row);
+    m_table->setFocus();
+    showOutcome(result.stopped);
 }
 
 void BreakWindow::useSetting() {

@@ -66,6 +66,7 @@ private:
     void showProgress(const analysis::Progress& p);
     void searchEnded(const analysis::SearchResult& result, const QString& error);
     void completionEnded(const analysis::SearchResult& result, const QString& error);
+    void showOutcome(bool stopped);
     void showCandidates();
     void showSelected();
     const analysis::Candidate* selected() const;

@@ -99,14 +99,9 @@ TEST_F(BreakWindowTest,
     EXPECT_EQ(table->currentRow(), 0);
     EXPECT_EQ(QApplication::focusWidget(), table);
     EXPECT_EQ(table->item(0, 2)->text().toStdString(), analysis::positionsText(keyed.start));
+    // The best card was completed as soon as the search ended.
     const auto* use = in<QPushButton>(w, "UseSetting");
-    if (w->candidates().front().fixed() < kSymbolCount) {
-        EXPECT_FALSE(use->isEnabled());
-        EXPECT_TRUE(use->toolTip().contains(QStringLiteral("unknown entries")));
-        in<QPushButton>(w, "CompleteCard")->click();
-        ASSERT_TRUE(ended(w));
-        QCoreApplication::processEvents();
-    }
+    EXPECT_TRUE(w->windowTitle().endsWith(QStringLiteral("1 candidate")));
     ASSERT_EQ(w->candidates().front().card, keyed.card) << "the completion missed";
     EXPECT_TRUE(use->isEnabled());
     QTest::keyClick(w, Qt::Key_U, Qt::AltModifier);
@@ -118,6 +113,23 @@ TEST_F(BreakWindowTest,
     std::string plain = plainText(0, keyed.plain.size());
     std::replace(plain.begin(), plain.end(), ' ', '_');
     EXPECT_EQ(pane(Pane::Output), plain);
+}
+
+// With the day's card accepted in the main window, no crib is needed: every start is tried.
+TEST_F(BreakWindowTest, the_accepted_card_finds_the_start_positions_without_a_crib) {
+    form->session().useSetting(analysis::keyRecordOf(keyed.card, keyed.order),
+                               {17, 17, 17, 17, 17});
+    loadMessage(cipherText());
+    BreakWindow* w = open();
+    ASSERT_NE(w, nullptr);
+    in<QCheckBox>(w, "UseAcceptedCard")->setChecked(true);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(ended(w));
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(w->candidates().empty());
+    EXPECT_EQ(analysis::positionsText(w->candidates().front().start),
+              analysis::positionsText(keyed.start));
+    EXPECT_TRUE(in<QPushButton>(w, "UseSetting")->isEnabled());
 }
 
 struct BadInput {
