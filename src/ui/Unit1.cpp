@@ -73,9 +73,11 @@ TForm1::TForm1(FormServices services, QWidget* parent)
 }
 
 TForm1::~TForm1() {
-    // The view reads the session, which goes before the window's children do.
+    // The views read the session, which goes before the window's children do; a search of the
+    // break window is stopped and waited for here.
     delete m_machineView;
     delete m_statistics;
+    delete m_breakWindow;
 }
 
 void TForm1::FormCreate() {
