@@ -1,12 +1,13 @@
 // The main window's figures: the time of one key press (the whole handler, both panes
-// rewritten) and of taking it back and doing it again, with long texts already in the panes, and
-// the start-up from main() to the window shown. Runs on the offscreen platform unless a display is
-// chosen.
+// rewritten) and of taking it back and doing it again, with long texts already in the panes, also
+// beside the statistics window, and the start-up from main() to the window shown. Runs on the
+// offscreen platform unless a display is chosen.
 
 #include "app/startup.h"
 #include "ui/Unit1.h"
 #include "ui/dialogs.h"
 #include "ui/run_pane.h"
+#include "ui/statistics_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -118,6 +119,61 @@ void undoRedo(zelmak::FormServices services, int length) {
                 length, medianMs(undone), medianMs(redone));
 }
 
+// One key press (Button19, "A") with `length` symbols in both panes: with the statistics window
+// never opened, and in one window, with it closed and open by turns (so that the machine's noise
+// falls on both alike); then one redraw of the open window, which counts all three panes
+// (`length` symbols each) and sets the chart, alone and with the chart painted.
+void statistics(zelmak::FormServices services, int length) {
+    std::vector<double> never;
+    {
+        TForm1 form(services);
+        showFilled(form, length);
+        auto* key = form.findChild<QPushButton*>(QStringLiteral("Button19"));
+        for (int i = 0; i < 101; ++i) {
+            QElapsedTimer t;
+            t.start();
+            key->click();
+            never.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+            QApplication::processEvents();
+        }
+    }
+    TForm1 form(services);
+    showFilled(form, length);
+    loadText(form, std::string(static_cast<std::size_t>(length), 'E'));
+    action(form, QStringLiteral("Statistics…"))->trigger();
+    QApplication::processEvents();
+    auto* window = form.findChild<zelmak::StatisticsWindow*>();
+    auto* key = form.findChild<QPushButton*>(QStringLiteral("Button19"));
+    std::vector<double> closed;
+    std::vector<double> open;
+    for (int i = 0; i < 202; ++i) {
+        window->setVisible(i % 2 == 1);
+        QApplication::processEvents();
+        QElapsedTimer t;
+        t.start();
+        key->click();
+        (i % 2 ? open : closed).push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+        QApplication::processEvents();
+    }
+    std::printf("key press with %7d symbols in both panes, handler with the statistics window "
+                "never opened / closed / open: %.3f / %.3f / %.3f ms (median of 101 each)\n",
+                length, medianMs(never), medianMs(closed), medianMs(open));
+
+    std::vector<double> redrawn;
+    std::vector<double> painted;
+    for (int i = 0; i < 21; ++i) {
+        QElapsedTimer t;
+        t.start();
+        window->redraw();
+        redrawn.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+        window->grab(); // lays out and paints the chart as the screen would
+        painted.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+    }
+    std::printf("statistics redraw with %7d symbols in each pane: counted and set %.3f ms, "
+                "with the chart painted %.3f ms (median of 21)\n",
+                length, medianMs(redrawn), medianMs(painted));
+}
+
 // "Automatic" on a text of `bytes` bytes (the worked example's words, repeated, with line breaks),
 // from the click until both panes show the full texts.
 void automatic(zelmak::FormServices services, std::size_t bytes) {
@@ -174,6 +230,11 @@ int main(int argc, char** argv) {
     form.reset();
     if (argc > 1 && std::string_view(argv[1]) == "--startup")
         return 0;
+    if (argc > 1 && std::string_view(argv[1]) == "--statistics") {
+        for (int length : {0, 1000000})
+            statistics(services, length);
+        return 0;
+    }
     if (argc > 1 && std::string_view(argv[1]) == "--undo") {
         for (int length : {0, 1000000})
             undoRedo(services, length);
@@ -186,5 +247,6 @@ int main(int argc, char** argv) {
         undoRedo(services, length);
     for (std::size_t mib : {1, 4, 16})
         automatic(services, mib << 20);
+    statistics(services, 1000000);
     return 0;
 }

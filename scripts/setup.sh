@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   libopenmpi-dev openmpi-bin
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   python3 dpkg-dev file lintian
   xvfb xdotool x11-utils imagemagick fonts-dejavu-core fonts-liberation
   dbus-daemon at-spi2-core

@@ -10,6 +10,7 @@
 #include "platform/help_viewer.h"
 #include "platform/program_launcher.h"
 #include "run_pane.h"
+#include "statistics_window.h"
 #include "text_undo.h"
 
 #include <QAbstractButton>
@@ -72,8 +73,11 @@ TForm1::TForm1(FormServices services, QWidget* parent)
 }
 
 TForm1::~TForm1() {
-    // The view reads the session, which goes before the window's children do.
+    // The views read the session, which goes before the window's children do; a search of the
+    // break window is stopped and waited for here.
     delete m_machineView;
+    delete m_statistics;
+    delete m_breakWindow;
 }
 
 void TForm1::FormCreate() {
@@ -117,6 +121,8 @@ RunPane* TForm1::pane(Pane p) const {
 void TForm1::showText(Pane p, std::string_view text) {
     pane(p)->showText(text);
     refreshMachineViewSoon();
+    if (m_statistics)
+        m_statistics->panesChanged();
 }
 
 void TForm1::showDraft(const SettingDraft& draft) {
@@ -262,6 +268,9 @@ void TForm1::buildActions() {
     m_menu->addSeparator();
     m_menu->addAction(m_view);
     m_menu->addAction(m_break);
+    m_statisticsAction =
+        action(tr("Statistics…"), {QKeySequence(Qt::CTRL | Qt::Key_T)}, &TForm1::openStatistics);
+    m_menu->addAction(m_statisticsAction);
 
     // What an undo or redo did, for a screen reader.
     m_announcement = new QLabel(this);
@@ -297,6 +306,14 @@ void TForm1::refreshMachineViewSoon() {
         if (m_machineView->isVisible())
             m_machineView->refresh();
     });
+}
+
+void TForm1::openStatistics() {
+    if (!m_statistics) {
+        m_statistics = new StatisticsWindow(m_session, this);
+        m_statistics->addActions({m_undo, m_redo, m_view, m_statisticsAction});
+    }
+    m_statistics->showBeside(*this);
 }
 
 void TForm1::contextMenuEvent(QContextMenuEvent* event) {

@@ -41,6 +41,7 @@ class KeyboardPanel;
 class MachineView;
 class ProgramLauncher;
 class RunPane;
+class StatisticsWindow;
 
 // What the window needs from outside: the dialogs and the platform. Tests bring doubles.
 struct FormServices {
@@ -107,6 +108,7 @@ public slots:
     void redoKey() { m_session.redoKey(); }
     void openMachineView();
     void openBreakWindow();
+    void openStatistics(); // the window's action "Statistics…"
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -150,4 +152,6 @@ private:
     zelmak::MachineView* m_machineView = nullptr; // a child of the window, made when first opened
     zelmak::BreakWindow* m_breakWindow = nullptr; // likewise
     bool m_refreshQueued = false;
+    QAction* m_statisticsAction = nullptr;
+    zelmak::StatisticsWindow* m_statistics = nullptr; // made when first opened
 };

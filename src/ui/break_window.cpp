@@ -420,7 +420,8 @@ void BreakWindow::running(bool on, const QString& what) {
         setWindowTitle(m_completing < 0 ? tr("Break a message – searching")
                                         : tr("Break a message – completing the card"));
         m_progress->setValue(0);
-        m_speed->clear();
+        if (m_completing < 0)
+            m_speed->clear();
         m_estimate->setText(what);
         m_use->setEnabled(false);
     } else {
@@ -430,8 +431,9 @@ void BreakWindow::running(bool on, const QString& what) {
 
 void BreakWindow::showProgress(const Progress& p) {
     m_progress->setValue(static_cast<int>(p.fraction() * 1000));
-    if (m_completing < 0)
-        setWindowTitle(tr("Break a message – searching, %1 %").arg(std::floor(p.fraction() * 100)));
+    if (m_completing >= 0)
+        return; // its progress counts climbs from fresh starts, not hypotheses
+    setWindowTitle(tr("Break a message – searching, %1 %").arg(std::floor(p.fraction() * 100)));
     m_speed->setText(tr("%1 M a second, %2 left")
                          .arg(p.perSecond() / 1e6, 0, 'f', 1)
                          .arg(duration(p.secondsLeft())));
@@ -447,6 +449,11 @@ void BreakWindow::searchEnded(const SearchResult& result, const QString& error) 
     m_candidates = result.candidates;
     if (!result.stopped)
         m_progress->setValue(1000);
+    m_speed->setText(tr("%1 M a second")
+                         .arg(result.seconds > 0
+                                  ? static_cast<double>(result.hypotheses) / result.seconds / 1e6
+                                  : 0.0,
+                              0, 'f', 1));
     const QString how =
         result.stopped ? tr("Cancelled after %1 hypotheses (%2 s)") : tr("%1 hypotheses in %2 s");
     m_estimate->setText(
@@ -482,6 +489,7 @@ void BreakWindow::completeCard() {
     const Candidate candidate = *c;
     const std::vector<Symbol> message = m_message;
     const LanguageModel& model = m_model;
+    m_searchSummary = m_estimate->text();
     running(true, tr("Completing the card by hill climbing…"));
     m_job->start(
         [message, candidate, &model](const RunOptions& o) {
@@ -504,8 +512,9 @@ void BreakWindow::completionEnded(const SearchResult& result, const QString& err
         return;
     }
     m_candidates[static_cast<std::size_t>(row)] = result.candidates.front();
-    m_estimate->setText(result.stopped ? tr("Completion cancelled; the best card so far is shown.")
-                                       : tr("The card is complete."));
+    m_estimate->setText(m_searchSummary + QLatin1Char(' ') +
+                        (result.stopped ? tr("Completion cancelled; the best card so far is shown.")
+                                        : tr("The card of row %1 is complete.").arg(row + 1)));
     showCandidates();
     m_table->selectRow(row);
     m_table->setFocus();

@@ -80,6 +80,7 @@ private:
     std::string m_fileText; // a message read from a file
     int m_completing = -1;  // the row whose card is being completed
     bool m_placed = false;
+    QString m_searchSummary; // what the last search found, kept while a card is completed
 
     QComboBox* m_source = nullptr;
     QLineEdit* m_crib = nullptr;

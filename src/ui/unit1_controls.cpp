@@ -9,6 +9,7 @@
 #include "keyboard_panel.h"
 #include "panel_building.h"
 #include "run_pane.h"
+#include "statistics_window.h"
 #include "text_undo.h"
 
 #include <QComboBox>
@@ -143,6 +144,9 @@ void TForm1::wire() {
             RadioButton2Click();
     });
     for (const Pane p : {Pane::Output, Pane::Loaded})
-        connect(pane(p), &RunPane::operatorEdited, this,
-                [this, p] { m_session.editPane(p, pane(p)->text8()); });
+        connect(pane(p), &RunPane::operatorEdited, this, [this, p] {
+            m_session.editPane(p, pane(p)->text8());
+            if (m_statistics)
+                m_statistics->panesChanged();
+        });
 }

@@ -101,7 +101,9 @@ TEST_F(KeyUndo, context_menu_shows_the_shortcuts_and_enables_what_can_act) {
         if (!a->isSeparator())
             texts << a->text() + QLatin1Char('\t') + a->shortcut().toString();
     EXPECT_EQ(texts, (QStringList{"Undo key\tCtrl+Z", "Redo key\tCtrl+Shift+Z",
-                                  QStringLiteral("Machine view…\tCtrl+I")}));
+                                  QStringLiteral("Machine view…\tCtrl+I"),
+                                  QStringLiteral("Break a message…\tCtrl+B"),
+                                  QStringLiteral("Statistics…\tCtrl+T")}));
     QAction* undoKey = action(QStringLiteral("Undo key"));
     QAction* redoKey = action(QStringLiteral("Redo key"));
     ASSERT_TRUE(undoKey && redoKey);
