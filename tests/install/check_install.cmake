@@ -15,6 +15,8 @@ set(expected
   share/doc/zelmak/changelog.gz
   share/doc/zelmak/copyright
   share/zelmak/ZELMAK.HLP
+  share/zelmak/break-window.png
+  share/zelmak/statistics.png
   share/applications/io.github.zelmak.Zelmak.desktop
   share/icons/hicolor/scalable/apps/io.github.zelmak.Zelmak.svg
   share/metainfo/io.github.zelmak.Zelmak.metainfo.xml)

@@ -60,7 +60,10 @@ set(expected
   usr/share/doc/zelmak/copyright
   usr/share/icons/hicolor/scalable/apps/io.github.zelmak.Zelmak.svg
   usr/share/metainfo/io.github.zelmak.Zelmak.metainfo.xml
-  usr/share/zelmak/ZELMAK.HLP)
+  usr/share/zelmak/ZELMAK.HLP
+  usr/share/zelmak/break-window.png
+  usr/share/zelmak/statistics.png)
+list(SORT expected)
 if(NOT files STREQUAL expected)
   string(REPLACE ";" "\n  " files "${files}")
   string(REPLACE ";" "\n  " expected "${expected}")
