@@ -31,7 +31,8 @@ void run(const char* label, const CribQuery& q, unsigned threads) {
                 "thread), %zu candidate(s)\n",
                 label, cribKernelName(), threads, static_cast<unsigned long long>(r.hypotheses),
                 r.seconds, static_cast<double>(r.hypotheses) / r.seconds / 1e6,
-                static_cast<double>(r.hypotheses) / r.seconds / 1e6 / threadsFor(options), r.candidates.size());
+                static_cast<double>(r.hypotheses) / r.seconds / 1e6 / threadsFor(options),
+                r.candidates.size());
 }
 
 } // namespace
