@@ -5,6 +5,7 @@
 
 #include "files/text_conversion.h"
 #include "keyed_message.h"
+#include "silent_dialogs.h"
 #include "ui/Unit1.h"
 #include "ui/break_job.h"
 #include "ui/break_window.h"
@@ -23,21 +24,7 @@
 
 namespace {
 
-class SilentDialogs : public zelmak::Dialogs {
-public:
-    std::optional<std::string> runOpenDialog(std::string_view) override { return std::nullopt; }
-    std::optional<std::string> runSaveDialog(std::string_view, std::string_view,
-                                             const zelmak::ReplaceQuestion&) override {
-        return std::nullopt;
-    }
-    bool confirmReplace(std::string_view) override { return false; }
-    void errorBox(const QString& message) override {
-        std::fprintf(stderr, "error box: %s\n", qPrintable(message));
-    }
-    void applicationErrorBox(const QString& message) override {
-        std::fprintf(stderr, "fatal: %s\n", qPrintable(message));
-    }
-};
+using zelmak::bench::SilentDialogs;
 
 const char* const kLetter =
     "DIE ABLOESUNG DER POSTEN ERFOLGT MORGEN FRUEH UM SIEBEN UHR AM NOERDLICHEN TOR "

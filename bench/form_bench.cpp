@@ -4,6 +4,7 @@
 // offscreen platform unless a display is chosen.
 
 #include "app/startup.h"
+#include "silent_dialogs.h"
 #include "ui/Unit1.h"
 #include "ui/dialogs.h"
 #include "ui/run_pane.h"
@@ -23,21 +24,7 @@
 
 namespace {
 
-class SilentDialogs : public zelmak::Dialogs {
-public:
-    std::optional<std::string> runOpenDialog(std::string_view) override { return std::nullopt; }
-    std::optional<std::string> runSaveDialog(std::string_view, std::string_view,
-                                             const zelmak::ReplaceQuestion&) override {
-        return std::nullopt;
-    }
-    bool confirmReplace(std::string_view) override { return false; }
-    void errorBox(const QString& message) override {
-        std::fprintf(stderr, "error box: %s\n", qPrintable(message));
-    }
-    void applicationErrorBox(const QString& message) override {
-        std::fprintf(stderr, "fatal: %s\n", qPrintable(message));
-    }
-};
+using zelmak::bench::SilentDialogs;
 
 double medianMs(std::vector<double> samples) {
     std::sort(samples.begin(), samples.end());

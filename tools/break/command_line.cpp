@@ -1,12 +1,11 @@
 #include "command_line.h"
 
-#include "options.h" // zelmak-cli's shown()
+#include "command_line_rules.h" // zelmak-cli's rules and shown()
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <charconv>
-#include <regex>
 
 namespace zelmak::brk {
 
@@ -118,22 +117,6 @@ struct Named {
 constexpr Named kCommands[] = {
     {"crib", Command::Crib}, {"start", Command::Start}, {"stats", Command::Stats}};
 
-constexpr const char* kFlags[] = {"--complete", "--all-orders", "--json", "--quiet", "--help"};
-
-// CLI11 reads "--json=0" as the flag turned off. A flag takes no value here, so that nothing
-// turns an option off unseen.
-void refuseFlagValues(const std::vector<std::string>& args) {
-    for (const std::string& arg : args) {
-        if (arg == "--")
-            return;
-        for (const std::string flag : kFlags)
-            if (arg.size() > flag.size() && arg.compare(0, flag.size(), flag) == 0 &&
-                arg[flag.size()] == '=')
-                throw UsageError{flag + " takes no value, not \"" +
-                                 cli::shown(arg.substr(flag.size() + 1)) + "\""};
-    }
-}
-
 void refuseLeftOvers(const char* command, const std::vector<std::string>& args,
                      const std::vector<std::string>& rest) {
     const auto optionsEnd = std::find(args.begin(), args.end(), "--");
@@ -199,20 +182,10 @@ Options parseOptions(const std::vector<std::string>& args) {
         flag("--all-orders", o.allOrders);
     given.emplace_back("INPUT", app.add_option("INPUT", input));
 
-    refuseFlagValues(rest);
-    try {
-        std::vector<std::string> reversed(rest.rbegin(), rest.rend());
-        app.parse(reversed);
-    } catch (const CLI::CallForHelp&) {
+    cli::refuseFlagValues(rest, {"--complete", "--all-orders", "--json", "--quiet", "--help"});
+    if (cli::parseArguments(app, rest)) {
         o.command = Command::Help;
         return o;
-    } catch (const CLI::ParseError& e) {
-        static const std::regex missing("(--[a-z-]+): 1 required ([A-Z-]+) missing");
-        std::smatch m;
-        const std::string what = e.what();
-        if (std::regex_match(what, m, missing))
-            throw UsageError{m[1].str() + " needs a value (" + m[2].str() + ")"};
-        throw UsageError{cli::shown(what)};
     }
     refuseLeftOvers(named->name, rest, app.remaining());
     auto has = [&](std::string_view name) {

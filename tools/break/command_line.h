@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/symbols.h"
+#include "options.h"
 
 #include <cstddef>
 #include <optional>
@@ -39,10 +40,8 @@ struct Options {
     std::optional<std::string> input; // nothing: standard input
 };
 
-// A command line that cannot be run, with one line naming the problem.
-struct UsageError {
-    std::string message;
-};
+// A command line that cannot be run, with one line naming the problem: zelmak-cli's.
+using UsageError = cli::UsageError;
 
 // Reads the command line (without the program's name). Throws UsageError.
 Options parseOptions(const std::vector<std::string>& args);

@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "command_line_rules.h"
+
 #include "machine/key_alphabet.h"
 
 #include <CLI/CLI.hpp>
@@ -7,7 +9,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <regex>
 #include <tuple>
 
 namespace zelmak::cli {
@@ -135,23 +136,6 @@ void parseMonth(const std::string& text, Options& o) {
                          shown(text) + "\""};
 }
 
-constexpr const char* kFlags[] = {"--decipher",    "--report",    "--json", "--ignore-blanks",
-                                  "--check-value", "--self-test", "--help"};
-
-// CLI11 reads "--decipher=0" as the flag turned off. A flag takes no value here, so that nothing
-// turns an option off unseen.
-void refuseFlagValues(const std::vector<std::string>& args) {
-    for (const std::string& arg : args) {
-        if (arg == "--")
-            return;
-        for (const std::string flag : kFlags)
-            if (arg.size() > flag.size() && arg.compare(0, flag.size(), flag) == 0 &&
-                arg[flag.size()] == '=')
-                throw UsageError{flag + " takes no value, not \"" +
-                                 shown(arg.substr(flag.size() + 1)) + "\""};
-    }
-}
-
 // What CLI11 left over: an option it does not know, or a second INPUT.
 void refuseLeftOvers(const std::vector<std::string>& args, const std::vector<std::string>& rest) {
     const auto optionsEnd = std::find(args.begin(), args.end(), "--");
@@ -259,21 +243,11 @@ Options parseOptions(const std::vector<std::string>& args) {
     const Named out = valued("--out", o.outDir, "DIR");
     const Named inputOption{"INPUT", app.add_option("INPUT", input)};
 
-    refuseFlagValues(args);
-    try {
-        std::vector<std::string> reversed(args.rbegin(), args.rend());
-        app.parse(reversed);
-    } catch (const CLI::CallForHelp&) {
+    refuseFlagValues(args, {"--decipher", "--report", "--json", "--ignore-blanks", "--check-value",
+                            "--self-test", "--help"});
+    if (parseArguments(app, args)) {
         o.task = Task::Help;
         return o;
-    } catch (const CLI::ParseError& e) {
-        // CLI11 says "--key: 1 required FILE missing" for an option without its value.
-        static const std::regex missing("(--[a-z-]+): 1 required ([A-Z-]+) missing");
-        std::smatch m;
-        const std::string what = e.what();
-        if (std::regex_match(what, m, missing))
-            throw UsageError{m[1].str() + " needs a value (" + m[2].str() + ")"};
-        throw UsageError{shown(what)};
     }
     refuseLeftOvers(args, app.remaining());
 
