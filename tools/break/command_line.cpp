@@ -117,21 +117,6 @@ struct Named {
 constexpr Named kCommands[] = {
     {"crib", Command::Crib}, {"start", Command::Start}, {"stats", Command::Stats}};
 
-void refuseLeftOvers(const char* command, const std::vector<std::string>& args,
-                     const std::vector<std::string>& rest) {
-    const auto optionsEnd = std::find(args.begin(), args.end(), "--");
-    for (const std::string& arg : rest) {
-        if (arg == "--")
-            continue;
-        const bool option = arg.size() > 1 && arg[0] == '-' &&
-                            std::find(args.begin(), optionsEnd, arg) != optionsEnd;
-        if (option)
-            throw UsageError{std::string(command) + " has no option " +
-                             cli::shown(arg.substr(0, arg.find('=')))};
-        throw UsageError{"only one INPUT may be given, not also \"" + cli::shown(arg) + "\""};
-    }
-}
-
 } // namespace
 
 Options parseOptions(const std::vector<std::string>& args) {
@@ -187,7 +172,7 @@ Options parseOptions(const std::vector<std::string>& args) {
         o.command = Command::Help;
         return o;
     }
-    refuseLeftOvers(named->name, rest, app.remaining());
+    cli::refuseLeftOvers(rest, app.remaining(), std::string(named->name) + " has no option");
     auto has = [&](std::string_view name) {
         return std::any_of(given.begin(), given.end(),
                            [&](const auto& g) { return g.first == name && g.second->count() > 0; });

@@ -1,5 +1,6 @@
 #include "command_line_rules.h"
 
+#include <algorithm>
 #include <regex>
 
 namespace zelmak::cli {
@@ -14,6 +15,20 @@ void refuseFlagValues(const std::vector<std::string>& args,
                 arg[flag.size()] == '=')
                 throw UsageError{flag + " takes no value, not \"" +
                                  shown(arg.substr(flag.size() + 1)) + "\""};
+    }
+}
+
+void refuseLeftOvers(const std::vector<std::string>& args, const std::vector<std::string>& rest,
+                     const std::string& unknown) {
+    const auto optionsEnd = std::find(args.begin(), args.end(), "--");
+    for (const std::string& arg : rest) {
+        if (arg == "--")
+            continue;
+        const bool option = arg.size() > 1 && arg[0] == '-' &&
+                            std::find(args.begin(), optionsEnd, arg) != optionsEnd;
+        if (option)
+            throw UsageError{unknown + " " + shown(arg.substr(0, arg.find('=')))};
+        throw UsageError{"only one INPUT may be given, not also \"" + shown(arg) + "\""};
     }
 }
 

@@ -136,20 +136,6 @@ void parseMonth(const std::string& text, Options& o) {
                          shown(text) + "\""};
 }
 
-// What CLI11 left over: an option it does not know, or a second INPUT.
-void refuseLeftOvers(const std::vector<std::string>& args, const std::vector<std::string>& rest) {
-    const auto optionsEnd = std::find(args.begin(), args.end(), "--");
-    for (const std::string& arg : rest) {
-        if (arg == "--")
-            continue;
-        const bool option = arg.size() > 1 && arg[0] == '-' &&
-                            std::find(args.begin(), optionsEnd, arg) != optionsEnd;
-        if (option)
-            throw UsageError{"unknown option " + shown(arg.substr(0, arg.find('=')))};
-        throw UsageError{"only one INPUT may be given, not also \"" + shown(arg) + "\""};
-    }
-}
-
 } // namespace
 
 std::vector<std::string_view> characters(std::string_view text) {
@@ -249,7 +235,7 @@ Options parseOptions(const std::vector<std::string>& args) {
         o.task = Task::Help;
         return o;
     }
-    refuseLeftOvers(args, app.remaining());
+    refuseLeftOvers(args, app.remaining(), "unknown option");
 
     const std::vector<Named> all{decipher,    report, json,        ignoreBlanks, check,
                                  self,        key,    startOption, group,        perLine,
