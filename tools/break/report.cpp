@@ -94,7 +94,7 @@ std::string statisticsText(const TextStatistics& s, const LanguageModel& m) {
             ")\n";
     text += "counts:";
     for (std::size_t k = 0; k < s.counts.size(); ++k)
-        text += ' ' + symbolName(k) + ' ' + std::to_string(s.counts[k]);
+        text += ' ' + symbolName(k) + '=' + std::to_string(s.counts[k]);
     return text + '\n';
 }
 
