@@ -56,10 +56,19 @@ std::set<QString> screenTexts() {
     FormServices services;
     services.dialogs = &dialogs;
     TForm1 form(services);
-    form.openMachineView(); // a window of the main window, with controls of its own
+    // The windows of the main window, with controls of their own.
+    form.openMachineView();
+    form.openBreakWindow();
+    form.openStatistics();
     ConverterWindow converter;
     std::set<QString> texts;
-    auto add = [&texts](QString text) { texts.insert(text.remove(QLatin1Char('&'))); };
+    // A field's label ("Crib:") is named without its colon.
+    auto add = [&texts](QString text) {
+        text.remove(QLatin1Char('&'));
+        if (text.endsWith(QLatin1Char(':')))
+            text.chop(1);
+        texts.insert(text);
+    };
     for (const QAction* a : form.actions())
         add(a->text());
     for (QWidget* window : std::initializer_list<QWidget*>{&form, &converter}) {
