@@ -81,4 +81,15 @@ bool isReadOnly(unsigned mode) {
     return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
+bool standInForClosedStreams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            const int standIn = ::open("/dev/null", fd == 0 ? O_WRONLY : O_RDONLY);
+            if (standIn != fd)
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace zelmak::posix

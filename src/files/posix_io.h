@@ -34,6 +34,11 @@ private:
 // (ENXIO). Once open, the descriptor blocks as usual. Returns -1 with errno set on failure.
 int openWithoutWaiting(const char* path, int flags);
 
+// Gives each standard stream (0, 1, 2) that was closed a stand-in that fails every use: otherwise
+// the next file the program opens would take its number, and a report meant for a closed standard
+// error would land in that file, or pass for written. False when that could not be done.
+bool standInForClosedStreams();
+
 // Writes all bytes, retrying after signals and short writes. Returns 0, or the errno of the
 // write that failed; a write that stores nothing without naming an error counts as ENOSPC.
 int writeAll(int fd, const char* data, std::size_t size);
